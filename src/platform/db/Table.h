@@ -1,0 +1,71 @@
+// A table file opened by name: the engine's TTable. Names resolve against the current folder without regard
+// to case, with "\" as a separator and ".db" when no extension is given; the extension picks the format
+// (".db" SQLite table file, ".dbf" dBase, ".txt" text, export only).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/db/DataSet.h"
+
+enum class TTableType { ttDefault, ttParadox, ttDBase, ttASCII };
+enum class TBatchMode { batAppend };
+
+class TTable : public TDataSet {
+public:
+    TTable();
+    ~TTable() override;
+
+    const std::string& TableName() const { return tableName_; }
+    void SetTableName(const std::string& name);  // the table must be closed
+    TTableType TableType = TTableType::ttDefault;
+    std::string DatabaseName;  // "" or "." for the current folder, else a folder prefix
+
+    // Order: IndexName (empty = primary index) or IndexFieldNames ("A;B"); setting one clears the other.
+    // Changing the order keeps the current record current.
+    const std::string& IndexName() const { return indexName_; }
+    void SetIndexName(const std::string& name);  // raises EDatabaseError for an index the table lacks
+    const std::string& IndexFieldNames() const { return indexFieldNames_; }
+    void SetIndexFieldNames(const std::string& names);
+
+    // Key search on the active index: SetKey/EditKey, assign the key fields, GotoKey.
+    void SetKey();
+    void EditKey();
+    bool GotoKey();  // true and moved, or false and unmoved
+    bool FindKey(const std::vector<db::Variant>& values);
+
+    // Master/detail: the view shows the rows whose MasterFields equal the master's current record.
+    TDataSource* MasterSource() const { return masterSource_; }
+    void SetMasterSource(TDataSource* src);
+    const std::string& MasterFields() const { return masterFields_; }
+    void SetMasterFields(const std::string& fields);  // "" shows every row
+
+    TFieldDefs FieldDefs;
+    void CreateTable();  // from FieldDefs (and IndexDefs); replaces an existing file
+    std::vector<db::IndexDesc> IndexDefs;
+    void EmptyTable();   // the table may be open or closed
+    // Appends every row of source, columns by position; text is cut to the target field's size.
+    void BatchMove(TDataSet* source, TBatchMode mode);
+    void FlushBuffers() override;
+
+    // The table's file as resolved, once opened or created.
+    const std::string& FilePath() const;
+    const db::TableSchema& Schema() const;
+
+    bool CanModify() const override;
+
+protected:
+    void InternalOpen() override;
+    void InternalClose() override;
+    int ViewSize() const override;
+    db::Variant StoredValue(int viewPos, int field) const override;
+    void InternalPost(bool inserting, int viewPos, const std::vector<db::Variant>& buffer) override;
+    void InternalDelete(int viewPos) override;
+    int PositionAfterPost() const override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string tableName_, indexName_, indexFieldNames_, masterFields_;
+    TDataSource* masterSource_ = nullptr;
+};
