@@ -1,0 +1,312 @@
+#include "platform/db/TableFile.h"
+
+#include <strings.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <random>
+
+#include "platform/db/Names.h"
+#include "platform/db/TableStore.h"
+
+namespace fs = std::filesystem;
+
+namespace db {
+
+namespace {
+
+std::string joinFields(const std::vector<std::string>& names)
+{
+    std::string s;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        s += (i ? ";" : "") + names[i];
+    return s;
+}
+
+std::vector<std::string> splitFields(const std::string& s)
+{
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= s.size()) {
+        std::size_t p = s.find(';', start);
+        std::string part = s.substr(start, p == std::string::npos ? std::string::npos : p - start);
+        if (!part.empty())
+            out.push_back(part);
+        if (p == std::string::npos)
+            break;
+        start = p + 1;
+    }
+    return out;
+}
+
+bool isTextType(FieldType t) { return t == FieldType::String || t == FieldType::Memo; }
+
+std::string uniqueSuffix()
+{
+    static std::mt19937_64 rng(std::random_device{}());
+    return std::to_string(getpid()) + "_" + std::to_string(rng() % 1000000007ULL);
+}
+
+}  // namespace
+
+void CreateLayout(sqlite3* db, const TableSchema& schema)
+{
+    if (schema.fields.empty())
+        throw EDatabaseError("A table needs at least one field");
+    for (std::size_t i = 0; i < schema.fields.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (strcasecmp(schema.fields[i].name.c_str(), schema.fields[j].name.c_str()) == 0)
+                throw EDatabaseError("Duplicate field name '" + schema.fields[i].name + "'");
+        }
+        if (schema.fields[i].name.empty())
+            throw EDatabaseError("A field needs a name");
+    }
+    std::string sql = "CREATE TABLE data(";
+    for (std::size_t i = 0; i < schema.fields.size(); ++i) {
+        const auto& f = schema.fields[i];
+        sql += (i ? ", " : "") + QuoteIdentifier(f.name) + " " + DeclaredType(f.type);
+    }
+    if (const IndexDesc* pk = schema.primaryIndex()) {
+        sql += ", PRIMARY KEY(";
+        for (std::size_t i = 0; i < pk->fields.size(); ++i) {
+            int fi = schema.fieldIndex(pk->fields[i]);
+            if (fi < 0)
+                throw EDatabaseError("The primary index names the unknown field '" + pk->fields[i] + "'");
+            sql += (i ? ", " : "") + QuoteIdentifier(pk->fields[i]);
+            if (pk->caseInsensitive && isTextType(schema.fields[static_cast<std::size_t>(fi)].type))
+                sql += " COLLATE NOCASE";
+        }
+        sql += ")";
+    }
+    sql += ");\n";
+    sql += "CREATE TABLE meta_fields(pos INTEGER PRIMARY KEY, name TEXT NOT NULL, type TEXT NOT NULL, "
+           "size INTEGER NOT NULL, required INTEGER NOT NULL);\n";
+    sql += "CREATE TABLE meta_indexes(pos INTEGER PRIMARY KEY, name TEXT NOT NULL, fields TEXT NOT NULL, "
+           "is_primary INTEGER NOT NULL, is_unique INTEGER NOT NULL, nocase INTEGER NOT NULL);\n";
+    for (const auto& ix : schema.indexes) {
+        if (ix.primary)
+            continue;
+        if (ix.name.empty())
+            throw EDatabaseError("A secondary index needs a name");
+        sql += std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " + QuoteIdentifier("ix_" + ix.name) +
+               " ON data(";
+        for (std::size_t i = 0; i < ix.fields.size(); ++i) {
+            int fi = schema.fieldIndex(ix.fields[i]);
+            if (fi < 0)
+                throw EDatabaseError("Index '" + ix.name + "' names the unknown field '" + ix.fields[i] + "'");
+            sql += (i ? ", " : "") + QuoteIdentifier(ix.fields[i]);
+            if (ix.caseInsensitive && isTextType(schema.fields[static_cast<std::size_t>(fi)].type))
+                sql += " COLLATE NOCASE";
+        }
+        sql += ");\n";
+    }
+    sql += "PRAGMA application_id=" + std::to_string(kTableFileApplicationId) + ";\nPRAGMA user_version=1;\n";
+    char* err = nullptr;
+    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+    sqlite3_free(err);
+    if (rc != SQLITE_OK)
+        ThrowSqliteError(db, rc, "Cannot create table");
+
+    Statement f(db, "INSERT INTO meta_fields VALUES(?1,?2,?3,?4,?5)");
+    for (std::size_t i = 0; i < schema.fields.size(); ++i) {
+        const auto& fd = schema.fields[i];
+        f.bindInt(1, static_cast<std::int64_t>(i));
+        f.bind(2, fd.name);
+        f.bind(3, std::string(1, fieldTypeLetter(fd.type)));
+        f.bindInt(4, fd.size);
+        f.bindInt(5, fd.required ? 1 : 0);
+        f.step();
+        f.reset();
+    }
+    Statement x(db, "INSERT INTO meta_indexes VALUES(?1,?2,?3,?4,?5,?6)");
+    for (std::size_t i = 0; i < schema.indexes.size(); ++i) {
+        const auto& ix = schema.indexes[i];
+        x.bindInt(1, static_cast<std::int64_t>(i));
+        x.bind(2, ix.name);
+        x.bind(3, joinFields(ix.fields));
+        x.bindInt(4, ix.primary ? 1 : 0);
+        x.bindInt(5, ix.unique || ix.primary ? 1 : 0);
+        x.bindInt(6, ix.caseInsensitive ? 1 : 0);
+        x.step();
+        x.reset();
+    }
+}
+
+TableSchema ReadLayout(sqlite3* db, const std::string& displayName)
+{
+    TableSchema schema;
+    {
+        Statement probe(db, "SELECT count(*) FROM sqlite_schema WHERE type='table' AND name IN "
+                            "('data','meta_fields','meta_indexes')");
+        probe.step();
+        if (probe.columnInt(0) != 3)
+            throw EDatabaseError("'" + displayName + "' is not a table");
+    }
+    Statement f(db, "SELECT name, type, size, required FROM meta_fields ORDER BY pos");
+    while (f.step()) {
+        FieldDesc fd;
+        fd.name = std::get<std::string>(f.column(0));
+        std::string letter = std::get<std::string>(f.column(1));
+        auto t = letter.size() == 1 ? fieldTypeFromLetter(letter[0]) : std::nullopt;
+        if (!t)
+            throw EDatabaseError("'" + displayName + "' has a field of unknown type '" + letter + "'");
+        fd.type = *t;
+        fd.size = static_cast<int>(f.columnInt(2));
+        fd.required = f.columnInt(3) != 0;
+        schema.fields.push_back(fd);
+    }
+    Statement x(db, "SELECT name, fields, is_primary, is_unique, nocase FROM meta_indexes ORDER BY is_primary DESC, pos");
+    while (x.step()) {
+        IndexDesc ix;
+        Variant n = x.column(0);
+        ix.name = isNull(n) ? std::string() : std::get<std::string>(n);
+        Variant fl = x.column(1);
+        ix.fields = isNull(fl) ? std::vector<std::string>() : splitFields(std::get<std::string>(fl));
+        ix.primary = x.columnInt(2) != 0;
+        ix.unique = x.columnInt(3) != 0;
+        ix.caseInsensitive = x.columnInt(4) != 0;
+        schema.indexes.push_back(ix);
+    }
+    if (schema.fields.empty())
+        throw EDatabaseError("'" + displayName + "' is not a table");
+    return schema;
+}
+
+void CreateTableFile(const std::string& path, const TableSchema& schema, const Rows& rows)
+{
+    fs::path target(path);
+    fs::path temp = target;
+    temp += ".new" + uniqueSuffix();
+    std::error_code ec;
+    try {
+        Connection c(temp.string(), Connection::Mode::ReadWriteCreate);
+        c.exec("PRAGMA journal_mode=DELETE");
+        c.exec("BEGIN");
+        CreateLayout(c.get(), schema);
+        if (!rows.empty()) {
+            RowWriter w(c.get(), schema);
+            Row converted(schema.fields.size());
+            for (const auto& row : rows) {
+                for (std::size_t i = 0; i < schema.fields.size(); ++i) {
+                    Variant v = i < row.size() ? row[i] : Variant{};
+                    converted[i] = ConvertForField(v, schema.fields[i], TextFit::Refuse);
+                }
+                w.insert(converted);
+            }
+        }
+        c.exec("COMMIT");
+        c.close();
+        fs::rename(temp, target);
+    } catch (const fs::filesystem_error& e) {
+        fs::remove(temp, ec);
+        throw EDatabaseError("Cannot create table '" + path + "': " + e.code().message());
+    } catch (...) {
+        fs::remove(temp, ec);
+        fs::path journal = temp;
+        journal += "-journal";
+        fs::remove(journal, ec);
+        throw;
+    }
+}
+
+bool LooksLikeParadox(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    unsigned char h[0x60] = {};
+    in.read(reinterpret_cast<char*>(h), sizeof h);
+    if (in.gcount() < static_cast<std::streamsize>(sizeof h))
+        return false;
+    unsigned recordSize = h[0] | (h[1] << 8);
+    unsigned headerSize = h[2] | (h[3] << 8);
+    unsigned fileType = h[4];
+    unsigned blockSize = h[5];
+    unsigned version = h[0x39];
+    bool typeOk = fileType <= 8;
+    bool blockOk = blockSize == 1 || blockSize == 2 || blockSize == 3 || blockSize == 4 || blockSize == 8 ||
+                   blockSize == 16 || blockSize == 32;
+    bool headerOk = headerSize >= 0x58 && headerSize % 0x800 == 0;
+    bool versionOk = version >= 3 && version <= 12;
+    return recordSize > 0 && typeOk && blockOk && headerOk && versionOk;
+}
+
+void CheckTableFile(const std::string& path, const std::string& displayName)
+{
+    std::error_code ec;
+    if (!fs::exists(path, ec))
+        throw EDatabaseError("Table '" + displayName + "' does not exist");
+    if (fs::is_directory(path, ec))
+        throw EDatabaseError("'" + displayName + "' is not a table");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw EDatabaseError("Cannot read table '" + displayName + "'");
+    char magic[16] = {};
+    in.read(magic, 16);
+    if (in.gcount() == 16 && std::string(magic, 16) == std::string("SQLite format 3\0", 16))
+        return;
+    if (LooksLikeParadox(path))
+        throw EDatabaseError("'" + displayName +
+                             "' is a Paradox table in the old format, which this program cannot open");
+    throw EDatabaseError("'" + displayName + "' is not a table");
+}
+
+// ---- open files of this process ----
+
+namespace {
+
+std::mutex& registryMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::vector<OpenTableFile*>& registry()
+{
+    static std::vector<OpenTableFile*> r;
+    return r;
+}
+
+std::vector<OpenTableFile*> openOn(const std::string& path)
+{
+    std::lock_guard lock(registryMutex());
+    std::vector<OpenTableFile*> out;
+    for (auto* f : registry()) {
+        if (f->openPath() == path)
+            out.push_back(f);
+    }
+    return out;
+}
+
+}  // namespace
+
+void RegisterOpenFile(OpenTableFile* f)
+{
+    std::lock_guard lock(registryMutex());
+    registry().push_back(f);
+}
+
+void UnregisterOpenFile(OpenTableFile* f)
+{
+    std::lock_guard lock(registryMutex());
+    auto& r = registry();
+    r.erase(std::remove(r.begin(), r.end(), f), r.end());
+}
+
+bool IsFileOpen(const std::string& path) { return !openOn(path).empty(); }
+
+void CommitPendingWrites(const std::string& path)
+{
+    for (auto* f : openOn(path))
+        f->commitPendingWrites();
+}
+
+void TableFileChanged(const std::string& path)
+{
+    for (auto* f : openOn(path))
+        f->fileChanged();
+}
+
+}  // namespace db

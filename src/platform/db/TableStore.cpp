@@ -1,0 +1,299 @@
+#include "platform/db/TableStore.h"
+
+#include <strings.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+namespace db {
+
+int Utf8Length(std::string_view s)
+{
+    int n = 0;
+    for (char c : s) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    }
+    return n;
+}
+
+std::string Utf8Prefix(std::string_view s, int chars)
+{
+    int n = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+            if (n == chars)
+                return std::string(s.substr(0, i));
+            ++n;
+        }
+    }
+    return std::string(s);
+}
+
+namespace {
+
+std::string trimmed(const std::string& s)
+{
+    std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos)
+        return {};
+    std::size_t e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
+}
+
+std::string plainText(const Variant& v)
+{
+    if (auto* s = std::get_if<std::string>(&v))
+        return *s;
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return std::to_string(*i);
+    if (auto* d = std::get_if<double>(&v)) {
+        char buf[400];
+        auto r = std::to_chars(buf, buf + sizeof buf, *d, std::chars_format::fixed);
+        return std::string(buf, r.ptr);
+    }
+    if (auto* dt = std::get_if<Date>(&v))
+        return FormatDate(*dt);
+    return {};
+}
+
+[[noreturn]] void badValue(const std::string& text, const FieldDesc& f, const char* what)
+{
+    throw EConvertError("'" + text + "' is not a valid " + what + " value for field '" + f.name + "'");
+}
+
+bool parseInteger(const std::string& t, std::int64_t& out)
+{
+    std::int64_t v = 0;
+    const char* b = t.data();
+    const char* e = b + t.size();
+    if (b != e && *b == '+')
+        ++b;
+    auto r = std::from_chars(b, e, v);
+    if (r.ec == std::errc() && r.ptr == e && b != e) {
+        out = v;
+        return true;
+    }
+    return false;
+}
+
+bool parseFloat(const std::string& t, double& out)
+{
+    if (t.empty())
+        return false;
+    const char* b = t.data();
+    const char* e = b + t.size();
+    if (*b == '+')
+        ++b;
+    double v = 0;
+    auto r = std::from_chars(b, e, v);
+    if (r.ec == std::errc() && r.ptr == e && std::isfinite(v)) {
+        out = v;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
+{
+    if (isNull(v))
+        return v;
+    switch (f.type) {
+    case FieldType::Smallint:
+    case FieldType::Integer:
+    case FieldType::AutoInc: {
+        std::int64_t out = 0;
+        if (auto* i = std::get_if<std::int64_t>(&v)) {
+            out = *i;
+        } else if (auto* d = std::get_if<double>(&v)) {
+            out = static_cast<std::int64_t>(std::llround(*d));
+        } else if (auto* s = std::get_if<std::string>(&v)) {
+            std::string t = trimmed(*s);
+            if (t.empty())
+                return std::monostate{};
+            double d = 0;
+            if (!parseInteger(t, out)) {
+                if (!parseFloat(t, d) || d != std::floor(d))
+                    badValue(*s, f, "integer");
+                out = static_cast<std::int64_t>(d);
+            }
+        } else {
+            badValue(plainText(v), f, "integer");
+        }
+        if (f.type == FieldType::Smallint && (out < -32768 || out > 32767))
+            throw EDatabaseError("Value " + std::to_string(out) + " is out of range for field '" + f.name + "'");
+        return out;
+    }
+    case FieldType::Float:
+    case FieldType::Currency: {
+        if (auto* i = std::get_if<std::int64_t>(&v))
+            return static_cast<double>(*i);
+        if (auto* d = std::get_if<double>(&v))
+            return *d;
+        if (auto* s = std::get_if<std::string>(&v)) {
+            std::string t = trimmed(*s);
+            if (t.empty())
+                return std::monostate{};
+            double d = 0;
+            if (!parseFloat(t, d))
+                badValue(*s, f, "floating point");
+            return d;
+        }
+        badValue(plainText(v), f, "floating point");
+    }
+    case FieldType::Date: {
+        if (std::holds_alternative<Date>(v))
+            return v;
+        if (auto* s = std::get_if<std::string>(&v)) {
+            std::string t = trimmed(*s);
+            if (t.empty())
+                return std::monostate{};
+            Date d;
+            if (!ParseDate(t, d))
+                badValue(*s, f, "date");
+            return d;
+        }
+        badValue(plainText(v), f, "date");
+    }
+    case FieldType::Boolean: {
+        if (auto* i = std::get_if<std::int64_t>(&v))
+            return std::int64_t{*i != 0};
+        if (auto* d = std::get_if<double>(&v))
+            return std::int64_t{*d != 0};
+        if (auto* s = std::get_if<std::string>(&v)) {
+            std::string t = trimmed(*s);
+            if (t.empty())
+                return std::monostate{};
+            for (const char* yes : {"1", "true", "t", "y", "yes"}) {
+                if (strcasecmp(t.c_str(), yes) == 0)
+                    return std::int64_t{1};
+            }
+            for (const char* no : {"0", "false", "f", "n", "no"}) {
+                if (strcasecmp(t.c_str(), no) == 0)
+                    return std::int64_t{0};
+            }
+        }
+        badValue(plainText(v), f, "logical");
+    }
+    default: {
+        Variant text = ToStorage(plainText(v));
+        if (isNull(text))
+            return text;
+        auto& s = std::get<std::string>(text);
+        if (f.type == FieldType::String && f.size > 0 && Utf8Length(s) > f.size) {
+            if (fit == TextFit::Cut)
+                return ToStorage(Utf8Prefix(s, f.size));
+            throw EDatabaseError("Value too long for field '" + f.name + "' (at most " + std::to_string(f.size) +
+                                 " characters)");
+        }
+        return text;
+    }
+    }
+}
+
+// ---- RowWriter ----
+
+RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(schema)
+{
+    std::string cols, params, sets;
+    for (std::size_t i = 0; i < schema.fields.size(); ++i) {
+        std::string q = QuoteIdentifier(schema.fields[i].name);
+        std::string p = "?" + std::to_string(i + 1);
+        cols += (i ? "," : "") + q;
+        params += (i ? "," : "") + p;
+        sets += (i ? "," : "") + q + "=" + p;
+    }
+    std::string n = std::to_string(schema.fields.size() + 1);
+    insert_ = Statement(db, "INSERT INTO data(" + cols + ") VALUES(" + params + ")");
+    update_ = Statement(db, "UPDATE data SET " + sets + " WHERE rowid=?" + n);
+    delete_ = Statement(db, "DELETE FROM data WHERE rowid=?1");
+
+    auto addCheck = [&](const IndexDesc& ix) {
+        KeyCheck kc;
+        kc.indexName = ix.primary ? std::string() : ix.name;
+        std::string where;
+        for (const auto& name : ix.fields) {
+            int fi = schema.fieldIndex(name);
+            if (fi < 0)
+                throw EDatabaseError("Index '" + ix.name + "' names the unknown field '" + name + "'");
+            kc.fields.push_back(fi);
+            bool text = schema.fields[static_cast<std::size_t>(fi)].type == FieldType::String ||
+                        schema.fields[static_cast<std::size_t>(fi)].type == FieldType::Memo;
+            where += QuoteIdentifier(name) + " IS ?" + std::to_string(kc.fields.size()) +
+                     (ix.caseInsensitive && text ? " COLLATE NOCASE" : "") + " AND ";
+        }
+        std::string self = std::to_string(kc.fields.size() + 1);
+        kc.stmt = Statement(db, "SELECT 1 FROM data WHERE " + where + "rowid IS NOT ?" + self + " LIMIT 1");
+        checks_.push_back(std::move(kc));
+    };
+    if (const IndexDesc* pk = schema.primaryIndex())
+        addCheck(*pk);
+    for (const auto& ix : schema.indexes) {
+        if (!ix.primary && ix.unique && !ix.fields.empty())
+            addCheck(ix);
+    }
+}
+
+void RowWriter::checkKeys(const Row& values, std::int64_t self)
+{
+    for (auto& kc : checks_) {
+        for (std::size_t k = 0; k < kc.fields.size(); ++k)
+            kc.stmt.bind(static_cast<int>(k + 1), ToStorage(values[static_cast<std::size_t>(kc.fields[k])]));
+        if (self >= 0)
+            kc.stmt.bindInt(static_cast<int>(kc.fields.size() + 1), self);
+        bool dup = kc.stmt.step();
+        kc.stmt.reset();
+        if (dup) {
+            if (kc.indexName.empty())
+                throw EDatabaseError(kKeyViolation);
+            throw EDatabaseError("Key violation in unique index " + kc.indexName + ".");
+        }
+    }
+}
+
+std::int64_t RowWriter::insert(const Row& values)
+{
+    checkKeys(values, -1);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        insert_.bind(static_cast<int>(i + 1), ToStorage(values[i]));
+    try {
+        insert_.step();
+    } catch (...) {
+        insert_.reset();
+        throw;
+    }
+    insert_.reset();
+    return sqlite3_last_insert_rowid(db_);
+}
+
+void RowWriter::update(std::int64_t rowid, const Row& values)
+{
+    checkKeys(values, rowid);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        update_.bind(static_cast<int>(i + 1), ToStorage(values[i]));
+    update_.bindInt(static_cast<int>(values.size() + 1), rowid);
+    try {
+        update_.step();
+    } catch (...) {
+        update_.reset();
+        throw;
+    }
+    update_.reset();
+}
+
+void RowWriter::remove(std::int64_t rowid)
+{
+    delete_.bindInt(1, rowid);
+    try {
+        delete_.step();
+    } catch (...) {
+        delete_.reset();
+        throw;
+    }
+    delete_.reset();
+}
+
+}  // namespace db
