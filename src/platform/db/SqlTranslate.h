@@ -1,0 +1,76 @@
+// The translator from the local SQL dialect to SQLite SQL: the statement recogniser on top of the tokenizer.
+// File names in table positions (FROM, JOIN, UPDATE, INTO, DELETE FROM, comma lists; quoted or bare) become
+// tables of attached databases, a double-quoted token elsewhere is a string literal, names are quoted,
+// SUBSTRING(x FROM a FOR b) becomes substr(x, a, b) and ORDER BY sorts text in the GBK collation.
+// The same expression language serves record constraints and filters (TranslateCondition).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/SqlError.h"
+
+namespace sql {
+
+// At most this many distinct table files in one statement (SQLite's default attach limit).
+inline constexpr std::size_t kMaxFiles = 10;
+// Parentheses, subqueries and function calls nest at most this deep.
+inline constexpr int kMaxDepth = 64;
+
+enum class StatementKind { Select, Insert, Update, Delete };
+
+struct FileRef {
+    std::string name;    // as written in the statement (quotes removed)
+    std::string key;     // what tells files apart: TranslateOptions::fileKey of the name
+    std::string schema;  // the attached database's name in the translated SQL ("vq1", "vq2" ...)
+    std::size_t offset = 0;  // where the name first stands in the statement
+};
+
+// What the type of an answer column follows, for the select list of the outermost select.
+enum class ColumnHint {
+    Values,   // look at the answer's values
+    Source,   // a plain column: the source table's field
+    Integer,  // count
+    Float,    // sum, avg
+    Text,     // string literals, ||, substr, upper, lower, trim
+};
+
+struct Translation {
+    StatementKind kind = StatementKind::Select;
+    std::string sql;              // the SQLite statement
+    std::vector<FileRef> files;   // distinct files in order of first appearance
+    int target = -1;              // insert, update, delete: index in files of the file written
+    // Outermost select: one hint per select-list item; empty when the list holds a '*'.
+    std::vector<ColumnHint> columns;
+    std::vector<std::pair<std::size_t, std::size_t>> positions;  // (sql offset, statement offset)
+
+    // The statement offset that an offset into sql stands for.
+    std::size_t sourceOffset(std::size_t sqlOffset) const;
+};
+
+struct TranslateOptions {
+    // The table inside every attached table file.
+    std::string innerTable = "data";
+    // The collation of ORDER BY terms; empty for none.
+    std::string orderCollation = "GBK";
+    // Maps a file name as written to the key that identifies the file (a resolved path); by default the name
+    // lower-cased, with '/' for '\' and ".db" added when it has no extension.
+    std::function<std::string(const std::string&)> fileKey;
+};
+
+// The default file key (see TranslateOptions::fileKey).
+std::string normalFileName(const std::string& name);
+
+// Translates one statement (a trailing ';' allowed). Raises SqlError with the position of the fault for text
+// that is not a statement of the dialect or names more than kMaxFiles files.
+Translation translateStatement(std::string_view text, const TranslateOptions& options = {});
+
+// Translates a record constraint or filter text into a SQLite expression over unqualified column names.
+// A blank text gives "". Raises SqlError for a text that is not a condition (subqueries and table names
+// included).
+std::string TranslateCondition(const std::string& text);
+
+}  // namespace sql
