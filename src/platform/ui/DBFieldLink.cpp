@@ -1,0 +1,166 @@
+#include "platform/ui/DBFieldLink.h"
+
+#include "platform/ui/DBFieldText.h"
+
+TFieldDataLink::TFieldDataLink(TextWidget* widget) : widget_(widget) {}
+
+TFieldDataLink::~TFieldDataLink()
+{
+    if (source_ != nullptr) {
+        source_->RemoveLink(this);
+    }
+}
+
+void TFieldDataLink::SetDataSource(TDataSource* source)
+{
+    if (source == source_) {
+        return;
+    }
+    if (source_ != nullptr) {
+        source_->RemoveLink(this);
+    }
+    source_ = source;
+    if (source_ != nullptr) {
+        source_->AddLink(this);
+    }
+    Bind();
+}
+
+void TFieldDataLink::SetFieldName(const std::string& name)
+{
+    fieldName_ = name;
+    Bind();
+}
+
+void TFieldDataLink::SetReadOnly(bool on)
+{
+    readOnly_ = on;
+    ApplyReadOnly();
+}
+
+bool TFieldDataLink::CanModify() const
+{
+    return field_ != nullptr && !readOnly_ && !field_->ReadOnly && field_->DataSet()->CanModify();
+}
+
+void TFieldDataLink::Bind()
+{
+    field_ = nullptr;
+    if (source_ != nullptr && source_->Enabled() && source_->DataSet() != nullptr && source_->DataSet()->Active()
+        && !fieldName_.empty()) {
+        field_ = source_->DataSet()->FindField(fieldName_);
+    }
+    Load();
+}
+
+void TFieldDataLink::Load()
+{
+    modified_ = false;
+    maskActive_ = false;
+    if (field_ == nullptr) {
+        mask_ = TEditMask();
+        widget_->Show(QString(), QString());
+        widget_->SetMaxLength(0);
+        ApplyReadOnly();
+        return;
+    }
+    mask_ = TEditMask(QString::fromStdString(field_->EditMask));
+    const QString text = FieldDisplayText(*field_);
+    if (!mask_.IsEmpty()) {
+        if (const std::optional<QString> shown = mask_.DisplayText(text)) {
+            maskActive_ = true;
+            widget_->Show(*shown, mask_.QtInputMask());
+        }
+    }
+    if (!maskActive_) {
+        widget_->Show(text, QString());  // a value that does not fit its mask is shown as it is
+    }
+    widget_->SetMaxLength(!maskActive_ && field_->DataType() == TFieldType::String ? field_->Size() : 0);
+    ApplyReadOnly();
+}
+
+void TFieldDataLink::ApplyReadOnly()
+{
+    widget_->SetReadOnly(!CanModify());
+}
+
+bool TFieldDataLink::BeginTyping()
+{
+    if (!CanModify()) {
+        return false;
+    }
+    TDataSet* ds = field_->DataSet();
+    if (ds->State() == TDataSetState::dsBrowse) {
+        ds->Edit();
+    }
+    return ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert;
+}
+
+void TFieldDataLink::WriteBack()
+{
+    if (!modified_ || field_ == nullptr || writing_) {
+        return;
+    }
+    const QString shown = widget_->ShownText();
+    std::optional<QString> value = shown;
+    if (maskActive_) {
+        if (!mask_.IsComplete(shown)) {
+            const std::string& label = field_->DisplayLabel.empty() ? field_->FieldName() : field_->DisplayLabel;
+            throw EConvertError(QStringLiteral("字段“%1”的输入不完整：%2")
+                                    .arg(QString::fromStdString(label), shown)
+                                    .toStdString());
+        }
+        value = mask_.StoredValue(shown);
+    }
+    writing_ = true;
+    modified_ = false;
+    try {
+        if (value.has_value()) {
+            SetFieldText(*field_, *value);
+        } else {
+            field_->Clear();
+        }
+    } catch (...) {
+        writing_ = false;
+        modified_ = true;
+        throw;
+    }
+    writing_ = false;
+}
+
+void TFieldDataLink::Reset()
+{
+    Load();
+}
+
+void TFieldDataLink::ActiveChanged()
+{
+    Bind();
+}
+
+void TFieldDataLink::DataSetChanged()
+{
+    Bind();
+}
+
+void TFieldDataLink::RecordChanged(TField* field)
+{
+    if (field == nullptr || field == field_) {
+        Load();
+    }
+}
+
+void TFieldDataLink::StateChanged()
+{
+    const TDataSet* ds = field_ != nullptr ? field_->DataSet() : nullptr;
+    if (ds == nullptr || ds->State() == TDataSetState::dsBrowse || ds->State() == TDataSetState::dsInactive) {
+        Bind();  // a stored or cancelled record is shown as it is now
+    } else {
+        ApplyReadOnly();
+    }
+}
+
+void TFieldDataLink::UpdateData()
+{
+    WriteBack();
+}

@@ -1,0 +1,87 @@
+// The one binder between a data-aware text control and a field: it follows the field through a data source,
+// shows its value (through the field's edit mask where it has one), starts an edit when the user starts
+// typing, and writes the typed text back to the field on exit and before every post. TDBEdit and TDBMemo
+// differ only in the widget they drive (TextWidget).
+//
+// Invariant: Modified() is true only while the widget holds text typed since the field was last shown; only
+// then is anything written back, so a stored value that does not fit its mask survives being looked at.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QString>
+
+#include "platform/db/DataSet.h"
+#include "platform/ui/EditMask.h"
+
+// What the binder needs of a text widget.
+class TextWidget {
+public:
+    virtual ~TextWidget() = default;
+    // Shows a text; with a non-empty Qt input mask the text is the full-width masked text.
+    virtual void Show(const QString& text, const QString& qtInputMask) = 0;
+    // The text as shown (full width with blanks under a mask).
+    virtual QString ShownText() const = 0;
+    virtual void SetReadOnly(bool on) = 0;
+    virtual void SetMaxLength(int chars) = 0;  // 0: no limit
+};
+
+class TFieldDataLink : public TDataLink {
+public:
+    explicit TFieldDataLink(TextWidget* widget);
+    ~TFieldDataLink() override;
+    TFieldDataLink(const TFieldDataLink&) = delete;
+    TFieldDataLink& operator=(const TFieldDataLink&) = delete;
+
+    TDataSource* DataSource() const { return source_; }
+    void SetDataSource(TDataSource* source);
+    const std::string& FieldName() const { return fieldName_; }
+    void SetFieldName(const std::string& name);
+
+    // The control's own ReadOnly property; the field's ReadOnly and an unmodifiable data set add to it.
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool on);
+
+    // The field shown, or nullptr when detached (no source, source disabled, data set closed, no such field).
+    TField* Field() const { return field_; }
+    bool CanModify() const;
+    // True when the value is shown through the field's edit mask (false for a value that does not fit it).
+    bool MaskActive() const { return maskActive_; }
+    bool Modified() const { return modified_; }
+
+    // The user is about to change the text: starts an edit of the data set (an insert on an empty one) where
+    // it browses. Raises what the data set raises (a guard's silent abort, a read-only table); false when the
+    // text may not be changed.
+    bool BeginTyping();
+    // The user changed the text.
+    void TextEdited() { modified_ = true; }
+    // Writes the typed text to the field when modified. Raises a conversion or engine error; refuses a
+    // masked text with a required slot left empty.
+    void WriteBack();
+    // Shows the field's value again, dropping typed text.
+    void Reset();
+
+    // TDataLink
+    void ActiveChanged() override;
+    void DataSetChanged() override;
+    void RecordChanged(TField* field) override;
+    void StateChanged() override;
+    void UpdateData() override;
+
+private:
+    void Bind();
+    void Load();
+    void ApplyReadOnly();
+
+    TextWidget* widget_;
+    TDataSource* source_ = nullptr;
+    std::string fieldName_;
+    TField* field_ = nullptr;
+    bool readOnly_ = false;
+    bool modified_ = false;
+    bool maskActive_ = false;
+    bool writing_ = false;
+    TEditMask mask_;
+};
