@@ -125,6 +125,7 @@ public:
     virtual void RecordChanged(TField* /*field, nullptr for all*/) {}  // values of the current record
     virtual void StateChanged() {}
     virtual void UpdateData() {}         // before a post: controls write their pending text to the field
+    virtual void DataSourceDestroyed(TDataSource* /*source*/) {}  // the data source it was added to is going
 };
 
 class TDataSet {
@@ -167,7 +168,8 @@ public:
     void Cancel();
     void Delete();
     void ClearFields();
-    void CheckBrowseMode();  // posts a pending edit
+    void CheckBrowseMode();  // posts a pending edit that has changes; cancels one without
+    bool Modified() const { return modified_; }  // a field of the record buffer was assigned
 
     // Fields.
     TFields& Fields() { return fields_; }
@@ -223,10 +225,18 @@ protected:
     virtual void InternalDelete(int viewPos) = 0;
     virtual int PositionAfterPost() const = 0;  // view position of the row just stored, or -1 if it left the view
 
+    // Hooks with defaults: checking record constraints before InternalPost (raises EDatabaseError with the
+    // failing constraint's ErrorMessage), filling a new record buffer, and rebuilding the view after Filter or
+    // Filtered changed (raises EDatabaseError for a filter that is not a condition).
+    virtual void CheckConstraints(const std::vector<db::Variant>& /*buffer*/) {}
+    virtual void InitNewRecord(std::vector<db::Variant>& /*buffer*/) {}
+    virtual void FilterChanged() {}
+
     void CreateFields(const std::vector<db::FieldDesc>& defs);
     void SetState(TDataSetState s);
     void NotifyLinks(void (TDataLink::*fn)());
     void DataSetChanged();  // the view changed: clamp the cursor and tell the links
+    void ResetCursor();     // to the first row of the view, as after opening, with the scroll events
     int CursorPos() const { return cursor_; }
     void SetCursorPos(int pos) { cursor_ = pos; }
     void CheckActive() const;
@@ -242,7 +252,12 @@ private:
     TDataSetState state_ = TDataSetState::dsInactive;
     int cursor_ = 0;  // 0-based position in the view
     bool eof_ = true, bof_ = true;
+    bool modified_ = false;
     std::vector<TDataLink*> links_;
+
+    void notifyRecordChanged(TField* field);
+    void clampCursor();
+    void doPost();
 };
 
 // Connects a data set to the controls that show it, and announces its state changes.

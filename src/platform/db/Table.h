@@ -62,8 +62,12 @@ protected:
     void InternalPost(bool inserting, int viewPos, const std::vector<db::Variant>& buffer) override;
     void InternalDelete(int viewPos) override;
     int PositionAfterPost() const override;
+    void CheckConstraints(const std::vector<db::Variant>& buffer) override;
+    void InitNewRecord(std::vector<db::Variant>& buffer) override;
+    void FilterChanged() override;
 
 private:
+    friend struct TableFileUse;
     struct Impl;
     std::unique_ptr<Impl> impl_;
     std::string tableName_, indexName_, indexFieldNames_, masterFields_;

@@ -303,10 +303,12 @@ void CommitPendingWrites(const std::string& path)
         f->commitPendingWrites();
 }
 
-void TableFileChanged(const std::string& path)
+void TableFileChanged(const std::string& path, const OpenTableFile* except)
 {
-    for (auto* f : openOn(path))
-        f->fileChanged();
+    for (auto* f : openOn(path)) {
+        if (f != except)
+            f->fileChanged();
+    }
 }
 
 }  // namespace db

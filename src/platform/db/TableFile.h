@@ -55,7 +55,7 @@ bool LooksLikeParadox(const std::string& path);
 // uncommitted writes on it (a running batch) commits them, so that the statement sees them and meets no lock.
 // TableFileChanged: after a statement modified a file, tables of this process open on it rebuild their views.
 void CommitPendingWrites(const std::string& path);
-void TableFileChanged(const std::string& path);
+void TableFileChanged(const std::string& path, const class OpenTableFile* except = nullptr);
 
 // A table file made ready for ATTACH: an SQLite file is attached as it is; a ".dbf" file is copied into a
 // temporary SQLite table file, which writeBack() writes back into the dBase file after a modifying statement.

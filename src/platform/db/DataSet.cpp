@@ -1,0 +1,743 @@
+// The data set's state machine (browse, edit, insert, set-key), its cursor over the view, its fields and the
+// notification of data links. Where rows come from and how they are stored is left to TTable and TQuery.
+#include "platform/db/DataSet.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "platform/db/Connection.h"
+#include "platform/db/TableStore.h"
+
+// ---- TField ----
+
+TField::TField(TDataSet* dataSet, int index, db::FieldDesc desc) : dataSet_(dataSet), index_(index), desc_(std::move(desc))
+{
+}
+
+bool TField::IsNumeric() const
+{
+    switch (desc_.type) {
+    case TFieldType::Smallint:
+    case TFieldType::Integer:
+    case TFieldType::Float:
+    case TFieldType::Currency:
+    case TFieldType::AutoInc:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TField::IsNull() const { return db::isNull(Value()); }
+
+db::Variant TField::Value() const { return dataSet_->GetFieldValue(index_); }
+
+std::string TField::AsString() const
+{
+    db::Variant v = Value();
+    if (desc_.type == TFieldType::Boolean) {
+        if (db::isNull(v))
+            return {};
+        return AsBoolean() ? "True" : "False";
+    }
+    if (auto* s = std::get_if<std::string>(&v))
+        return *s;
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return std::to_string(*i);
+    if (auto* d = std::get_if<double>(&v)) {
+        char buf[400];
+        auto r = std::to_chars(buf, buf + sizeof buf, *d, std::chars_format::fixed);
+        return std::string(buf, r.ptr);
+    }
+    if (auto* dt = std::get_if<db::Date>(&v))
+        return db::FormatDate(*dt);
+    return {};
+}
+
+std::int64_t TField::AsInteger() const
+{
+    db::Variant v = Value();
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return *i;
+    if (auto* d = std::get_if<double>(&v))
+        return static_cast<std::int64_t>(std::llround(*d));
+    if (auto* s = std::get_if<std::string>(&v)) {
+        std::string t = *s;
+        while (!t.empty() && t.back() == ' ')
+            t.pop_back();
+        std::size_t b = t.find_first_not_of(' ');
+        t = b == std::string::npos ? std::string() : t.substr(b);
+        std::int64_t out = 0;
+        auto r = std::from_chars(t.data(), t.data() + t.size(), out);
+        if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size())
+            throw EConvertError("'" + *s + "' is not a valid integer value");
+        return out;
+    }
+    if (std::holds_alternative<db::Date>(v))
+        throw EConvertError("Field '" + desc_.name + "' cannot be read as an integer");
+    return 0;
+}
+
+double TField::AsFloat() const
+{
+    db::Variant v = Value();
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return static_cast<double>(*i);
+    if (auto* d = std::get_if<double>(&v))
+        return *d;
+    if (auto* s = std::get_if<std::string>(&v)) {
+        db::FieldDesc asFloat{desc_.name, TFieldType::Float, 0, false};
+        db::Variant c = db::ConvertForField(*s, asFloat, db::TextFit::Refuse);
+        return db::isNull(c) ? 0.0 : std::get<double>(c);
+    }
+    if (std::holds_alternative<db::Date>(v))
+        throw EConvertError("Field '" + desc_.name + "' cannot be read as a number");
+    return 0.0;
+}
+
+bool TField::AsBoolean() const
+{
+    db::Variant v = Value();
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return *i != 0;
+    if (auto* d = std::get_if<double>(&v))
+        return *d != 0;
+    if (auto* s = std::get_if<std::string>(&v)) {
+        db::FieldDesc asBool{desc_.name, TFieldType::Boolean, 0, false};
+        db::Variant c = db::ConvertForField(*s, asBool, db::TextFit::Refuse);
+        return !db::isNull(c) && std::get<std::int64_t>(c) != 0;
+    }
+    return false;
+}
+
+void TField::SetValue(const db::Variant& v) { dataSet_->SetFieldValue(index_, v); }
+void TField::SetAsString(const std::string& s) { dataSet_->SetFieldValue(index_, s); }
+void TField::SetAsInteger(std::int64_t v) { dataSet_->SetFieldValue(index_, v); }
+void TField::SetAsFloat(double v) { dataSet_->SetFieldValue(index_, v); }
+void TField::Clear() { dataSet_->SetFieldValue(index_, std::monostate{}); }
+
+TField* TFields::Find(const std::string& name) const
+{
+    for (const auto& f : items_) {
+        if (strcasecmp(f->FieldName().c_str(), name.c_str()) == 0)
+            return f.get();
+    }
+    return nullptr;
+}
+
+void TFieldDefs::Add(const std::string& name, TFieldType type, int size, bool required)
+{
+    items_.push_back(db::FieldDesc{name, type, db::fieldTypeHasSize(type) ? size : 0, required});
+}
+
+// ---- TDataSet ----
+
+TDataSet::TDataSet() = default;
+
+TDataSet::~TDataSet()
+{
+    for (auto* link : links_) {
+        if (auto* src = dynamic_cast<TDataSource*>(link))
+            src->SetDataSet(nullptr);
+    }
+}
+
+void TDataSet::CheckActive() const
+{
+    if (state_ == TDataSetState::dsInactive)
+        throw EDatabaseError((Name.empty() ? std::string("Dataset") : Name) + ": Cannot perform this operation on a closed dataset");
+}
+
+void TDataSet::CreateFields(const std::vector<db::FieldDesc>& defs)
+{
+    fields_.Clear();
+    for (std::size_t i = 0; i < defs.size(); ++i)
+        fields_.Add(std::make_unique<TField>(this, static_cast<int>(i), defs[i]));
+}
+
+void TDataSet::SetState(TDataSetState s)
+{
+    if (state_ == s)
+        return;
+    state_ = s;
+    NotifyLinks(&TDataLink::StateChanged);
+}
+
+void TDataSet::NotifyLinks(void (TDataLink::*fn)())
+{
+    if (controlsDisabled_ > 0 && fn != &TDataLink::StateChanged && fn != &TDataLink::ActiveChanged)
+        return;
+    // A link may remove itself while it is told.
+    std::vector<TDataLink*> copy = links_;
+    for (auto* link : copy) {
+        if (std::find(links_.begin(), links_.end(), link) != links_.end())
+            (link->*fn)();
+    }
+}
+
+void TDataSet::notifyRecordChanged(TField* field)
+{
+    if (controlsDisabled_ > 0)
+        return;
+    std::vector<TDataLink*> copy = links_;
+    for (auto* link : copy) {
+        if (std::find(links_.begin(), links_.end(), link) != links_.end())
+            link->RecordChanged(field);
+    }
+}
+
+void TDataSet::clampCursor()
+{
+    int n = ViewSize();
+    if (cursor_ >= n)
+        cursor_ = n > 0 ? n - 1 : 0;
+    if (cursor_ < 0)
+        cursor_ = 0;
+    if (n == 0) {
+        eof_ = bof_ = true;
+    }
+}
+
+void TDataSet::DataSetChanged()
+{
+    clampCursor();
+    if (ViewSize() > 0) {
+        eof_ = false;
+        bof_ = cursor_ == 0 && bof_;
+    }
+    NotifyLinks(&TDataLink::DataSetChanged);
+}
+
+void TDataSet::ResetCursor()
+{
+    if (BeforeScroll)
+        BeforeScroll(this);
+    cursor_ = 0;
+    bof_ = true;
+    eof_ = ViewSize() == 0;
+    NotifyLinks(&TDataLink::DataSetChanged);
+    if (AfterScroll)
+        AfterScroll(this);
+}
+
+void TDataSet::Open()
+{
+    if (Active())
+        return;
+    if (BeforeOpen)
+        BeforeOpen(this);
+    InternalOpen();
+    buffer_.clear();
+    modified_ = false;
+    cursor_ = 0;
+    bof_ = true;
+    eof_ = ViewSize() == 0;
+    SetState(TDataSetState::dsBrowse);
+    NotifyLinks(&TDataLink::ActiveChanged);
+    if (AfterOpen)
+        AfterOpen(this);
+    if (AfterScroll)
+        AfterScroll(this);
+}
+
+void TDataSet::Close()
+{
+    if (!Active())
+        return;
+    if (BeforeClose)
+        BeforeClose(this);
+    buffer_.clear();
+    modified_ = false;
+    InternalClose();
+    state_ = TDataSetState::dsInactive;
+    cursor_ = 0;
+    eof_ = bof_ = true;
+    NotifyLinks(&TDataLink::StateChanged);
+    NotifyLinks(&TDataLink::ActiveChanged);
+    if (AfterClose)
+        AfterClose(this);
+}
+
+// ---- moves ----
+
+void TDataSet::First()
+{
+    CheckBrowseMode();
+    ResetCursor();
+}
+
+void TDataSet::Last()
+{
+    CheckBrowseMode();
+    if (BeforeScroll)
+        BeforeScroll(this);
+    int n = ViewSize();
+    cursor_ = n > 0 ? n - 1 : 0;
+    eof_ = true;
+    bof_ = n == 0;
+    NotifyLinks(&TDataLink::DataSetChanged);
+    if (AfterScroll)
+        AfterScroll(this);
+}
+
+void TDataSet::Next() { MoveBy(1); }
+void TDataSet::Prior() { MoveBy(-1); }
+
+int TDataSet::MoveBy(int distance)
+{
+    CheckBrowseMode();
+    if (BeforeScroll)
+        BeforeScroll(this);
+    int n = ViewSize();
+    int moved = 0;
+    if (n == 0) {
+        eof_ = bof_ = true;
+    } else if (distance > 0) {
+        int target = std::min(cursor_ + distance, n - 1);
+        moved = target - cursor_;
+        cursor_ = target;
+        bof_ = false;
+        eof_ = moved < distance;
+    } else if (distance < 0) {
+        int target = std::max(cursor_ + distance, 0);
+        moved = target - cursor_;
+        cursor_ = target;
+        eof_ = false;
+        bof_ = moved > distance;
+    }
+    if (moved != 0)
+        NotifyLinks(&TDataLink::DataSetChanged);
+    if (AfterScroll)
+        AfterScroll(this);
+    return moved;
+}
+
+bool TDataSet::Eof() const { return !Active() || eof_ || ViewSize() == 0; }
+bool TDataSet::Bof() const { return !Active() || bof_ || ViewSize() == 0; }
+
+int TDataSet::RecNo() const
+{
+    if (!Active() || state_ == TDataSetState::dsInsert || ViewSize() == 0)
+        return 0;
+    return cursor_ + 1;
+}
+
+void TDataSet::SetRecNo(int recNo)
+{
+    CheckBrowseMode();
+    int n = ViewSize();
+    if (n == 0)
+        return;
+    if (BeforeScroll)
+        BeforeScroll(this);
+    cursor_ = std::clamp(recNo - 1, 0, n - 1);
+    eof_ = bof_ = false;
+    NotifyLinks(&TDataLink::DataSetChanged);
+    if (AfterScroll)
+        AfterScroll(this);
+}
+
+int TDataSet::RecordCount() const { return Active() ? ViewSize() : 0; }
+bool TDataSet::IsEmpty() const { return !Active() || ViewSize() == 0; }
+
+// ---- editing ----
+
+void TDataSet::Edit()
+{
+    CheckActive();
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert)
+        return;
+    if (state_ == TDataSetState::dsSetKey)
+        SetState(TDataSetState::dsBrowse);
+    if (!CanModify())
+        throw EDatabaseError("Cannot modify a read-only dataset");
+    if (ViewSize() == 0) {
+        Insert();
+        return;
+    }
+    if (BeforeEdit)
+        BeforeEdit(this);
+    buffer_.assign(fields_.Count(), db::Variant{});
+    for (int i = 0; i < fields_.Count(); ++i)
+        buffer_[static_cast<std::size_t>(i)] = StoredValue(cursor_, i);
+    modified_ = false;
+    SetState(TDataSetState::dsEdit);
+    notifyRecordChanged(nullptr);
+    if (AfterEdit)
+        AfterEdit(this);
+}
+
+void TDataSet::Append() { Insert(); }
+
+void TDataSet::Insert()
+{
+    CheckActive();
+    CheckBrowseMode();
+    if (!CanModify())
+        throw EDatabaseError("Cannot modify a read-only dataset");
+    if (BeforeInsert)
+        BeforeInsert(this);
+    if (BeforeScroll)
+        BeforeScroll(this);
+    buffer_.assign(fields_.Count(), db::Variant{});
+    InitNewRecord(buffer_);
+    modified_ = false;
+    SetState(TDataSetState::dsInsert);
+    if (OnNewRecord)
+        OnNewRecord(this);
+    NotifyLinks(&TDataLink::DataSetChanged);
+    if (AfterInsert)
+        AfterInsert(this);
+    if (AfterScroll)
+        AfterScroll(this);
+}
+
+void TDataSet::doPost()
+{
+    bool inserting = state_ == TDataSetState::dsInsert;
+    for (;;) {
+        try {
+            if (constraintsDisabled_ == 0)
+                CheckConstraints(buffer_);
+            InternalPost(inserting, cursor_, buffer_);
+            return;
+        } catch (EDatabaseError& e) {
+            TDataAction action = TDataAction::daFail;
+            if (OnPostError)
+                OnPostError(this, e, action);
+            if (action == TDataAction::daRetry)
+                continue;
+            if (action == TDataAction::daAbort)
+                Abort();
+            throw;
+        }
+    }
+}
+
+void TDataSet::Post()
+{
+    CheckActive();
+    NotifyLinks(&TDataLink::UpdateData);
+    if (state_ == TDataSetState::dsSetKey) {
+        SetState(TDataSetState::dsBrowse);
+        return;
+    }
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert)
+        return;
+    if (BeforePost)
+        BeforePost(this);
+    // A before-post handler may have cancelled the edit.
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert)
+        return;
+    doPost();
+    int pos = PositionAfterPost();
+    buffer_.clear();
+    modified_ = false;
+    if (pos >= 0)
+        cursor_ = pos;
+    clampCursor();
+    if (ViewSize() > 0) {
+        eof_ = false;
+        bof_ = false;
+    }
+    state_ = TDataSetState::dsBrowse;
+    NotifyLinks(&TDataLink::DataSetChanged);
+    NotifyLinks(&TDataLink::StateChanged);
+    if (AfterPost)
+        AfterPost(this);
+}
+
+void TDataSet::Cancel()
+{
+    CheckActive();
+    if (state_ == TDataSetState::dsSetKey) {
+        buffer_.clear();
+        SetState(TDataSetState::dsBrowse);
+        return;
+    }
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert)
+        return;
+    bool inserting = state_ == TDataSetState::dsInsert;
+    if (BeforeCancel)
+        BeforeCancel(this);
+    buffer_.clear();
+    modified_ = false;
+    state_ = TDataSetState::dsBrowse;
+    clampCursor();
+    NotifyLinks(&TDataLink::DataSetChanged);
+    NotifyLinks(&TDataLink::StateChanged);
+    if (AfterCancel)
+        AfterCancel(this);
+    if (inserting && AfterScroll)
+        AfterScroll(this);
+}
+
+void TDataSet::Delete()
+{
+    CheckActive();
+    if (state_ == TDataSetState::dsInsert) {
+        Cancel();
+        return;
+    }
+    if (ViewSize() == 0)
+        throw EDatabaseError("Cannot perform this operation on an empty dataset");
+    if (!CanModify())
+        throw EDatabaseError("Cannot modify a read-only dataset");
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsSetKey)
+        Cancel();
+    if (BeforeDelete)
+        BeforeDelete(this);
+    if (BeforeScroll)
+        BeforeScroll(this);
+    for (;;) {
+        try {
+            InternalDelete(cursor_);
+            break;
+        } catch (EDatabaseError& e) {
+            TDataAction action = TDataAction::daFail;
+            if (OnDeleteError)
+                OnDeleteError(this, e, action);
+            if (action == TDataAction::daRetry)
+                continue;
+            if (action == TDataAction::daAbort)
+                Abort();
+            throw;
+        }
+    }
+    clampCursor();
+    if (ViewSize() > 0)
+        eof_ = bof_ = false;
+    NotifyLinks(&TDataLink::DataSetChanged);
+    if (AfterDelete)
+        AfterDelete(this);
+    if (AfterScroll)
+        AfterScroll(this);
+}
+
+void TDataSet::ClearFields()
+{
+    CheckActive();
+    if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert && state_ != TDataSetState::dsSetKey)
+        throw EDatabaseError("Dataset not in edit or insert mode");
+    std::fill(buffer_.begin(), buffer_.end(), db::Variant{});
+    modified_ = true;
+    notifyRecordChanged(nullptr);
+}
+
+void TDataSet::CheckBrowseMode()
+{
+    CheckActive();
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
+        NotifyLinks(&TDataLink::UpdateData);
+        if (modified_)
+            Post();
+        else
+            Cancel();
+    } else if (state_ == TDataSetState::dsSetKey) {
+        Cancel();
+    }
+}
+
+// ---- fields ----
+
+TField* TDataSet::FieldByName(const std::string& name) const
+{
+    TField* f = fields_.Find(name);
+    if (!f)
+        throw EDatabaseError((Name.empty() ? std::string() : Name + ": ") + "Field '" + name + "' not found");
+    return f;
+}
+
+TField* TDataSet::FindField(const std::string& name) const { return fields_.Find(name); }
+
+db::Variant TDataSet::GetFieldValue(int index) const
+{
+    if (index < 0 || index >= fields_.Count())
+        throw EDatabaseError("Field index out of range");
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert || state_ == TDataSetState::dsSetKey)
+        return index < static_cast<int>(buffer_.size()) ? buffer_[static_cast<std::size_t>(index)] : db::Variant{};
+    if (state_ == TDataSetState::dsInactive || ViewSize() == 0)
+        return {};
+    return StoredValue(cursor_, index);
+}
+
+void TDataSet::SetFieldValue(int index, const db::Variant& v)
+{
+    CheckActive();
+    if (index < 0 || index >= fields_.Count())
+        throw EDatabaseError("Field index out of range");
+    TField* field = fields_[index];
+    if (state_ == TDataSetState::dsBrowse) {
+        if (!CanModify())
+            throw EDatabaseError("Cannot modify a read-only dataset");
+        Edit();
+    }
+    db::Variant converted = db::ConvertForField(v, field->Desc(), db::TextFit::Refuse);
+    buffer_.resize(static_cast<std::size_t>(fields_.Count()));
+    buffer_[static_cast<std::size_t>(index)] = std::move(converted);
+    if (state_ != TDataSetState::dsSetKey)
+        modified_ = true;
+    notifyRecordChanged(field);
+}
+
+// ---- filter ----
+
+void TDataSet::SetFilter(const std::string& text)
+{
+    if (text == filter_)
+        return;
+    std::string old = filter_;
+    filter_ = text;
+    if (!Active() || !filtered_)
+        return;
+    try {
+        CheckBrowseMode();
+        FilterChanged();
+    } catch (...) {
+        filter_ = old;
+        throw;
+    }
+    ResetCursor();
+}
+
+void TDataSet::SetFiltered(bool on)
+{
+    if (on == filtered_)
+        return;
+    if (!Active()) {
+        filtered_ = on;
+        return;
+    }
+    CheckBrowseMode();
+    filtered_ = on;
+    try {
+        FilterChanged();
+    } catch (...) {
+        filtered_ = !on;
+        throw;
+    }
+    ResetCursor();
+}
+
+void TDataSet::FlushBuffers() {}
+
+// ---- links ----
+
+void TDataSet::AddDataLink(TDataLink* link)
+{
+    if (std::find(links_.begin(), links_.end(), link) == links_.end())
+        links_.push_back(link);
+}
+
+void TDataSet::RemoveDataLink(TDataLink* link) { links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end()); }
+
+void TDataSet::EnableControls()
+{
+    if (controlsDisabled_ > 0 && --controlsDisabled_ == 0)
+        NotifyLinks(&TDataLink::DataSetChanged);
+}
+
+// ---- TDataSource ----
+
+TDataSource::~TDataSource()
+{
+    if (dataSet_)
+        dataSet_->RemoveDataLink(this);
+    std::vector<TDataLink*> copy = links_;
+    links_.clear();
+    for (auto* link : copy)
+        link->DataSourceDestroyed(this);
+}
+
+void TDataSource::SetDataSet(TDataSet* ds)
+{
+    if (ds == dataSet_)
+        return;
+    if (dataSet_)
+        dataSet_->RemoveDataLink(this);
+    dataSet_ = ds;
+    if (dataSet_)
+        dataSet_->AddDataLink(this);
+    ActiveChanged();
+}
+
+void TDataSource::SetEnabled(bool on)
+{
+    if (on == enabled_)
+        return;
+    enabled_ = on;
+    ActiveChanged();
+}
+
+TDataSetState TDataSource::State() const
+{
+    if (!dataSet_ || !enabled_)
+        return TDataSetState::dsInactive;
+    return dataSet_->State();
+}
+
+void TDataSource::AddLink(TDataLink* link)
+{
+    if (std::find(links_.begin(), links_.end(), link) == links_.end())
+        links_.push_back(link);
+}
+
+void TDataSource::RemoveLink(TDataLink* link) { links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end()); }
+
+namespace {
+
+template <typename Fn>
+void forEachLink(const std::vector<TDataLink*>& links, Fn fn)
+{
+    std::vector<TDataLink*> copy = links;
+    for (auto* link : copy) {
+        if (std::find(links.begin(), links.end(), link) != links.end())
+            fn(link);
+    }
+}
+
+}  // namespace
+
+void TDataSource::ActiveChanged()
+{
+    forEachLink(links_, [](TDataLink* l) { l->ActiveChanged(); });
+    if (OnStateChange)
+        OnStateChange(this);
+}
+
+void TDataSource::DataSetChanged()
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [](TDataLink* l) { l->DataSetChanged(); });
+    if (OnDataChange)
+        OnDataChange(this, nullptr);
+}
+
+void TDataSource::RecordChanged(TField* field)
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [field](TDataLink* l) { l->RecordChanged(field); });
+    if (OnDataChange)
+        OnDataChange(this, field);
+}
+
+void TDataSource::StateChanged()
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [](TDataLink* l) { l->StateChanged(); });
+    if (OnStateChange)
+        OnStateChange(this);
+}
+
+void TDataSource::UpdateData()
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [](TDataLink* l) { l->UpdateData(); });
+}

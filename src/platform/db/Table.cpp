@@ -1,0 +1,908 @@
+// TTable: a cursor over one table file. The view is the ordered list of row ids that the active order, the
+// master link and the filter select; it is built once by SQL and then kept up to date row by row as records are
+// stored and deleted, so that a store costs a key check, a write and a binary search, not a new view.
+#include "platform/db/Table.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <unordered_map>
+
+#include "platform/db/Names.h"
+#include "platform/db/SqlTranslate.h"
+#include "platform/db/TableFile.h"
+#include "platform/db/TableForeign.h"
+#include "platform/db/TableStore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> splitNames(const std::string& s)
+{
+    std::vector<std::string> out;
+    std::string cur;
+    for (char c : s + ";") {
+        if (c == ';') {
+            std::size_t b = cur.find_first_not_of(' ');
+            std::size_t e = cur.find_last_not_of(' ');
+            if (b != std::string::npos)
+                out.push_back(cur.substr(b, e - b + 1));
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    return out;
+}
+
+bool sameNames(const std::vector<std::string>& a, const std::vector<std::string>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (strcasecmp(a[i].c_str(), b[i].c_str()) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool isText(db::FieldType t) { return t == db::FieldType::String || t == db::FieldType::Memo; }
+
+// SQLite's order of stored values: null, numbers, text, blobs; text by the GBK collation.
+int compareStored(const db::Variant& a, const db::Variant& b, bool nocase)
+{
+    auto rank = [](const db::Variant& v) {
+        if (db::isNull(v))
+            return 0;
+        if (std::holds_alternative<std::int64_t>(v) || std::holds_alternative<double>(v))
+            return 1;
+        return 2;
+    };
+    int ra = rank(a), rb = rank(b);
+    if (ra != rb)
+        return ra < rb ? -1 : 1;
+    if (ra == 0)
+        return 0;
+    if (ra == 1) {
+        auto num = [](const db::Variant& v) {
+            if (auto* i = std::get_if<std::int64_t>(&v))
+                return static_cast<long double>(*i);
+            return static_cast<long double>(std::get<double>(v));
+        };
+        long double x = num(a), y = num(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    return db::CompareGbk(std::get<std::string>(a), std::get<std::string>(b), nocase);
+}
+
+}  // namespace
+
+struct TTable::Impl : db::OpenTableFile {
+    struct OrderTerm {
+        int field;
+        bool nocase;
+    };
+
+    // Follows the master's data source.
+    struct MasterLink : TDataLink {
+        Impl* impl = nullptr;
+        void ActiveChanged() override { impl->masterChanged(); }
+        void DataSetChanged() override { impl->masterChanged(); }
+        void RecordChanged(TField*) override { impl->masterChanged(); }
+        void DataSourceDestroyed(TDataSource* src) override
+        {
+            if (impl->owner->masterSource_ == src)
+                impl->owner->masterSource_ = nullptr;
+        }
+    };
+
+    explicit Impl(TTable* t) : owner(t) { masterLink.impl = this; }
+    ~Impl() override { closeFile(); }
+
+    TTable* owner;
+    std::string path, displayName;
+    db::TableFormat format = db::TableFormat::Sqlite;
+    db::Connection conn;
+    db::TableSchema schema;
+    std::unique_ptr<db::RowWriter> writer;
+    bool registered = false;
+    bool dirty = false;  // a foreign (dBase) table changed since it was written back
+
+    std::vector<std::int64_t> view;
+    std::vector<OrderTerm> order;
+    std::string where;                      // conditions of the view, with ?1.. for the master values
+    std::vector<db::Variant> masterValues;  // of the master's current record, as the view was built
+    std::vector<int> linkFields;            // detail fields of the master link
+    int lastPostPos = -1;
+
+    db::Statement fetchStmt, orderStmt, memberStmt;
+    std::unordered_map<std::int64_t, db::Row> cache;
+
+    bool inBatch = false;
+    MasterLink masterLink;
+    std::vector<db::Variant> savedKey;
+    std::map<std::string, std::string> translated;  // condition texts already translated
+
+    // ---- file ----
+
+    bool fileOpen() const { return static_cast<bool>(conn); }
+
+    void openFile()
+    {
+        if (fileOpen())
+            return;
+        path = db::ResolveTableName(owner->tableName_, owner->DatabaseName);
+        displayName = owner->tableName_;
+        if (owner->tableName_.empty())
+            throw EDatabaseError("No table name given");
+        format = db::FormatOfPath(path);
+        if (owner->TableType == TTableType::ttDBase)
+            format = db::TableFormat::DBase;
+        if (format == db::TableFormat::Sqlite) {
+            db::CheckTableFile(path, displayName);
+            conn = db::Connection(path, db::Connection::Mode::ReadWrite);
+            try {
+                schema = db::ReadLayout(conn.get(), displayName);
+            } catch (...) {
+                conn.close();
+                throw;
+            }
+        } else if (format == db::TableFormat::DBase) {
+            conn = db::Connection({}, db::Connection::Mode::Memory);
+            try {
+                schema = db::LoadForeignTable(conn.get(), path, displayName);
+            } catch (...) {
+                conn.close();
+                throw;
+            }
+        } else {
+            // Text tables are written only: the table works on an empty copy of its field definitions.
+            conn = db::Connection({}, db::Connection::Mode::Memory);
+            schema = db::TableSchema{};
+            schema.fields = owner->FieldDefs.Items();
+            db::CreateLayout(conn.get(), schema);
+        }
+        writer = std::make_unique<db::RowWriter>(conn.get(), schema);
+        std::string cols;
+        for (std::size_t i = 0; i < schema.fields.size(); ++i)
+            cols += (i ? "," : "") + db::QuoteIdentifier(schema.fields[i].name);
+        fetchStmt = db::Statement(conn.get(), "SELECT " + cols + " FROM data WHERE rowid=?1");
+        dirty = false;
+        db::RegisterOpenFile(this);
+        registered = true;
+    }
+
+    void closeFile()
+    {
+        if (inBatch)
+            endBatch();
+        if (dirty)
+            writeBack();
+        fetchStmt = db::Statement();
+        orderStmt = db::Statement();
+        memberStmt = db::Statement();
+        writer.reset();
+        conn.close();
+        if (registered)
+            db::UnregisterOpenFile(this);
+        registered = false;
+        view.clear();
+        cache.clear();
+        translated.clear();
+    }
+
+    void writeBack()
+    {
+        if (format != db::TableFormat::Sqlite)
+            db::SaveForeignTable(conn.get(), path, schema, format);
+        dirty = false;
+    }
+
+    void afterWrite()
+    {
+        if (format != db::TableFormat::Sqlite)
+            dirty = true;
+        else
+            db::TableFileChanged(path, this);
+    }
+
+    // ---- batches ----
+
+    void beginBatch()
+    {
+        conn.exec("BEGIN IMMEDIATE");
+        inBatch = true;
+    }
+
+    void endBatch()
+    {
+        inBatch = false;
+        if (sqlite3_get_autocommit(conn.get()) == 0)
+            conn.exec("COMMIT");
+    }
+
+    // OpenTableFile
+    const std::string& openPath() const override { return path; }
+    void commitPendingWrites() override
+    {
+        if (inBatch && sqlite3_get_autocommit(conn.get()) == 0) {
+            conn.exec("COMMIT");
+            conn.exec("BEGIN IMMEDIATE");
+        }
+        if (dirty)
+            writeBack();
+    }
+    void fileChanged() override
+    {
+        if (!owner->Active())
+            return;
+        rebuildKeepingRecord();
+        owner->DataSetChanged();
+    }
+
+    // ---- conditions ----
+
+    std::string translate(const std::string& text)
+    {
+        auto it = translated.find(text);
+        if (it != translated.end())
+            return it->second;
+        std::string expr = sql::TranslateCondition(text);
+        translated.emplace(text, expr);
+        return expr;
+    }
+
+    // ---- order and view ----
+
+    void setUpOrder()
+    {
+        order.clear();
+        std::vector<std::string> names;
+        const db::IndexDesc* ix = nullptr;
+        if (!owner->indexFieldNames_.empty()) {
+            names = splitNames(owner->indexFieldNames_);
+            for (const auto& cand : schema.indexes) {
+                if (sameNames(cand.fields, names)) {
+                    ix = &cand;
+                    break;
+                }
+            }
+        } else if (!owner->indexName_.empty()) {
+            ix = schema.findIndex(owner->indexName_);
+            if (!ix)
+                throw EDatabaseError("Index '" + owner->indexName_ + "' does not exist in table '" + displayName + "'");
+            names = ix->fields;
+        } else if ((ix = schema.primaryIndex())) {
+            names = ix->fields;
+        }
+        for (const auto& n : names) {
+            int fi = schema.fieldIndex(n);
+            if (fi < 0)
+                throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
+            bool nocase = ix && ix->caseInsensitive && isText(schema.fields[static_cast<std::size_t>(fi)].type);
+            order.push_back({fi, nocase});
+        }
+        std::string cols;
+        for (const auto& t : order)
+            cols += db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(t.field)].name) + ",";
+        orderStmt = db::Statement(conn.get(), "SELECT " + cols + "rowid FROM data WHERE rowid=?1");
+    }
+
+    std::string orderBy() const
+    {
+        std::string s;
+        for (const auto& t : order) {
+            const auto& f = schema.fields[static_cast<std::size_t>(t.field)];
+            s += db::QuoteIdentifier(f.name);
+            if (isText(f.type))
+                s += t.nocase ? " COLLATE GBK_NOCASE" : " COLLATE GBK";
+            s += ",";
+        }
+        return s + "rowid";
+    }
+
+    void setUpWhere()
+    {
+        std::vector<std::string> conds;
+        linkFields.clear();
+        masterValues.clear();
+        if (owner->masterSource_ && !owner->masterFields_.empty()) {
+            for (const auto& n : splitNames(owner->masterFields_)) {
+                int fi = schema.fieldIndex(n);
+                if (fi < 0)
+                    throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
+                linkFields.push_back(fi);
+                conds.push_back(db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(fi)].name) + " = ?" +
+                                std::to_string(linkFields.size()));
+            }
+            masterValues = currentMasterValues();
+        }
+        if (owner->filtered_) {
+            std::string expr = translate(owner->filter_);
+            if (!expr.empty())
+                conds.push_back("(" + expr + ")");
+        }
+        where.clear();
+        for (std::size_t i = 0; i < conds.size(); ++i)
+            where += (i ? " AND " : "") + conds[i];
+        std::string self = std::to_string(linkFields.size() + 1);
+        memberStmt = where.empty() ? db::Statement()
+                                   : db::Statement(conn.get(), "SELECT 1 FROM data WHERE rowid=?" + self + " AND " + where);
+    }
+
+    std::vector<db::Variant> currentMasterValues() const
+    {
+        std::vector<db::Variant> vals;
+        TDataSet* m = owner->masterSource_ ? owner->masterSource_->DataSet() : nullptr;
+        for (std::size_t i = 0; i < linkFields.size(); ++i) {
+            std::vector<std::string> names = splitNames(owner->masterFields_);
+            if (!m || !m->Active()) {
+                vals.emplace_back();
+                continue;
+            }
+            TField* f = m->FindField(names[i]);
+            vals.push_back(f ? db::ToStorage(f->Value()) : db::Variant{});
+        }
+        return vals;
+    }
+
+    void bindMaster(db::Statement& st)
+    {
+        for (std::size_t i = 0; i < masterValues.size(); ++i)
+            st.bind(static_cast<int>(i + 1), masterValues[i]);
+    }
+
+    void buildView()
+    {
+        view.clear();
+        cache.clear();
+        db::Statement st(conn.get(), "SELECT rowid FROM data" + (where.empty() ? std::string() : " WHERE " + where) +
+                                         " ORDER BY " + orderBy());
+        bindMaster(st);
+        while (st.step())
+            view.push_back(st.columnInt(0));
+    }
+
+    void rebuild()
+    {
+        setUpOrder();
+        setUpWhere();
+        buildView();
+    }
+
+    std::int64_t currentRowid() const
+    {
+        int pos = owner->CursorPos();
+        return pos >= 0 && pos < static_cast<int>(view.size()) ? view[static_cast<std::size_t>(pos)] : -1;
+    }
+
+    void rebuildKeepingRecord()
+    {
+        std::int64_t rowid = currentRowid();
+        rebuild();
+        auto it = std::find(view.begin(), view.end(), rowid);
+        if (it != view.end())
+            owner->SetCursorPos(static_cast<int>(it - view.begin()));
+    }
+
+    db::Row orderKey(std::int64_t rowid)
+    {
+        orderStmt.bindInt(1, rowid);
+        db::Row key;
+        if (orderStmt.step()) {
+            for (std::size_t i = 0; i <= order.size(); ++i)
+                key.push_back(orderStmt.column(static_cast<int>(i)));
+        }
+        orderStmt.reset();
+        return key;
+    }
+
+    int compareKeys(const db::Row& a, const db::Row& b) const
+    {
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            int c = compareStored(a[i], b[i], order[i].nocase);
+            if (c != 0)
+                return c;
+        }
+        return compareStored(a.back(), b.back(), false);
+    }
+
+    bool isMember(std::int64_t rowid)
+    {
+        if (!memberStmt)
+            return true;
+        bindMaster(memberStmt);
+        memberStmt.bindInt(static_cast<int>(linkFields.size() + 1), rowid);
+        bool yes = memberStmt.step();
+        memberStmt.reset();
+        return yes;
+    }
+
+    // Puts a stored row into the view at its place in the order; returns its position or -1.
+    int placeRow(std::int64_t rowid)
+    {
+        if (!isMember(rowid))
+            return -1;
+        db::Row key = orderKey(rowid);
+        std::size_t lo = 0, hi = view.size();
+        while (lo < hi) {
+            std::size_t mid = (lo + hi) / 2;
+            if (compareKeys(orderKey(view[mid]), key) < 0)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        view.insert(view.begin() + static_cast<std::ptrdiff_t>(lo), rowid);
+        return static_cast<int>(lo);
+    }
+
+    const db::Row& fetch(std::int64_t rowid)
+    {
+        auto it = cache.find(rowid);
+        if (it != cache.end())
+            return it->second;
+        if (cache.size() > 2048)
+            cache.clear();
+        fetchStmt.bindInt(1, rowid);
+        db::Row r;
+        if (fetchStmt.step()) {
+            for (std::size_t i = 0; i < schema.fields.size(); ++i)
+                r.push_back(fetchStmt.column(static_cast<int>(i), schema.fields[i].type));
+        } else {
+            r.resize(schema.fields.size());
+        }
+        fetchStmt.reset();
+        return cache.emplace(rowid, std::move(r)).first->second;
+    }
+
+    // ---- master link ----
+
+    void masterChanged()
+    {
+        if (!owner->Active() || linkFields.empty())
+            return;
+        std::vector<db::Variant> now = currentMasterValues();
+        if (now == masterValues)
+            return;
+        owner->CheckBrowseMode();
+        masterValues = now;
+        buildView();
+        owner->ResetCursor();
+    }
+
+    // ---- constraints ----
+
+    bool checkTableReady = false;
+
+    void checkConstraints(const std::vector<db::Variant>& buffer)
+    {
+        const TCheckConstraints& cs = owner->Constraints;
+        if (cs.Count() == 0)
+            return;
+        if (!checkTableReady) {
+            std::string cols, params;
+            for (std::size_t i = 0; i < schema.fields.size(); ++i) {
+                cols += (i ? ", " : "") + db::QuoteIdentifier(schema.fields[i].name) + " " +
+                        db::DeclaredType(schema.fields[i].type);
+            }
+            conn.exec("CREATE TEMP TABLE IF NOT EXISTS rowcheck(" + cols + ")");
+            checkTableReady = true;
+        }
+        conn.exec("DELETE FROM temp.rowcheck");
+        {
+            std::string params;
+            for (std::size_t i = 0; i < schema.fields.size(); ++i)
+                params += (i ? ",?" : "?") + std::to_string(i + 1);
+            db::Statement ins(conn.get(), "INSERT INTO temp.rowcheck VALUES(" + params + ")");
+            for (std::size_t i = 0; i < schema.fields.size() && i < buffer.size(); ++i)
+                ins.bind(static_cast<int>(i + 1), db::ToStorage(buffer[i]));
+            ins.step();
+        }
+        for (const auto& c : cs) {
+            std::string expr = translate(c.CustomConstraint);
+            if (expr.empty())
+                continue;
+            db::Statement st(conn.get(), "SELECT CASE WHEN (" + expr + ") THEN 1 WHEN NOT (" + expr +
+                                             ") THEN 0 END FROM temp.rowcheck");
+            if (st.step() && !db::isNull(st.column(0)) && st.columnInt(0) == 0)
+                throw EDatabaseError(c.ErrorMessage.empty() ? "Record or field constraint failed." : c.ErrorMessage);
+        }
+    }
+};
+
+// ---- TTable ----
+
+TTable::TTable() : impl_(std::make_unique<Impl>(this)) {}
+
+TTable::~TTable()
+{
+    try {
+        Close();
+    } catch (...) {
+    }
+    if (masterSource_)
+        masterSource_->RemoveLink(&impl_->masterLink);
+    impl_.reset();
+}
+
+void TTable::SetTableName(const std::string& name)
+{
+    if (Active())
+        throw EDatabaseError("Cannot change the table name of an open table");
+    tableName_ = name;
+}
+
+void TTable::InternalOpen()
+{
+    impl_->openFile();
+    try {
+        CreateFields(impl_->schema.fields);
+        FieldDefs.Assign(impl_->schema.fields);
+        impl_->rebuild();
+    } catch (...) {
+        impl_->closeFile();
+        fields_.Clear();
+        throw;
+    }
+}
+
+void TTable::InternalClose()
+{
+    impl_->closeFile();
+    fields_.Clear();
+}
+
+int TTable::ViewSize() const { return static_cast<int>(impl_->view.size()); }
+
+db::Variant TTable::StoredValue(int viewPos, int field) const
+{
+    if (viewPos < 0 || viewPos >= static_cast<int>(impl_->view.size()))
+        return {};
+    const db::Row& r = impl_->fetch(impl_->view[static_cast<std::size_t>(viewPos)]);
+    return field >= 0 && field < static_cast<int>(r.size()) ? r[static_cast<std::size_t>(field)] : db::Variant{};
+}
+
+void TTable::InitNewRecord(std::vector<db::Variant>& buffer)
+{
+    for (std::size_t i = 0; i < impl_->linkFields.size() && i < impl_->masterValues.size(); ++i) {
+        int fi = impl_->linkFields[i];
+        buffer[static_cast<std::size_t>(fi)] = db::FromStorage(impl_->masterValues[i], impl_->schema.fields[static_cast<std::size_t>(fi)].type);
+    }
+}
+
+void TTable::CheckConstraints(const std::vector<db::Variant>& buffer) { impl_->checkConstraints(buffer); }
+
+void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Variant>& buffer)
+{
+    auto& im = *impl_;
+    db::Row values(im.schema.fields.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const auto& f = im.schema.fields[i];
+        values[i] = db::ConvertForField(i < buffer.size() ? buffer[i] : db::Variant{}, f, db::TextFit::Refuse);
+        if (f.type == db::FieldType::AutoInc && db::isNull(values[i]) && inserting) {
+            db::Statement mx(im.conn.get(), "SELECT coalesce(max(" + db::QuoteIdentifier(f.name) + "),0)+1 FROM data");
+            mx.step();
+            values[i] = mx.columnInt(0);
+        }
+        if (f.required && db::isNull(values[i]))
+            throw EDatabaseError("Field '" + f.name + "' must have a value");
+    }
+    std::int64_t rowid;
+    if (inserting) {
+        rowid = im.writer->insert(values);
+    } else {
+        rowid = im.view.at(static_cast<std::size_t>(viewPos));
+        im.writer->update(rowid, values);
+        im.view.erase(im.view.begin() + viewPos);
+    }
+    im.cache.erase(rowid);
+    im.lastPostPos = im.placeRow(rowid);
+    im.afterWrite();
+}
+
+void TTable::InternalDelete(int viewPos)
+{
+    auto& im = *impl_;
+    std::int64_t rowid = im.view.at(static_cast<std::size_t>(viewPos));
+    im.writer->remove(rowid);
+    im.view.erase(im.view.begin() + viewPos);
+    im.cache.erase(rowid);
+    im.afterWrite();
+}
+
+int TTable::PositionAfterPost() const { return impl_->lastPostPos; }
+
+void TTable::FilterChanged() { impl_->rebuild(); }
+
+bool TTable::CanModify() const { return Active(); }
+
+const std::string& TTable::FilePath() const { return impl_->path; }
+const db::TableSchema& TTable::Schema() const { return impl_->schema; }
+
+// ---- order ----
+
+void TTable::SetIndexName(const std::string& name)
+{
+    if (Active()) {
+        CheckBrowseMode();
+        if (!name.empty() && !impl_->schema.findIndex(name))
+            throw EDatabaseError("Index '" + name + "' does not exist in table '" + tableName_ + "'");
+    }
+    std::string oldName = indexName_, oldFields = indexFieldNames_;
+    indexName_ = name;
+    indexFieldNames_.clear();
+    if (!Active())
+        return;
+    try {
+        impl_->rebuildKeepingRecord();
+    } catch (...) {
+        indexName_ = oldName;
+        indexFieldNames_ = oldFields;
+        impl_->rebuildKeepingRecord();
+        throw;
+    }
+    DataSetChanged();
+}
+
+void TTable::SetIndexFieldNames(const std::string& names)
+{
+    if (Active())
+        CheckBrowseMode();
+    std::string oldName = indexName_, oldFields = indexFieldNames_;
+    indexFieldNames_ = names;
+    indexName_.clear();
+    if (!Active())
+        return;
+    try {
+        impl_->rebuildKeepingRecord();
+    } catch (...) {
+        indexName_ = oldName;
+        indexFieldNames_ = oldFields;
+        impl_->rebuildKeepingRecord();
+        throw;
+    }
+    DataSetChanged();
+}
+
+// ---- key search ----
+
+void TTable::SetKey()
+{
+    CheckBrowseMode();
+    buffer_.assign(static_cast<std::size_t>(fields_.Count()), db::Variant{});
+    SetState(TDataSetState::dsSetKey);
+}
+
+void TTable::EditKey()
+{
+    CheckBrowseMode();
+    buffer_ = impl_->savedKey;
+    buffer_.resize(static_cast<std::size_t>(fields_.Count()));
+    SetState(TDataSetState::dsSetKey);
+}
+
+bool TTable::GotoKey()
+{
+    CheckActive();
+    if (State() != TDataSetState::dsSetKey)
+        throw EDatabaseError("Dataset not in set-key mode");
+    auto& im = *impl_;
+    std::vector<db::Variant> key = buffer_;
+    im.savedKey = key;
+    buffer_.clear();
+    SetState(TDataSetState::dsBrowse);
+
+    std::string cond;
+    std::vector<db::Variant> params;
+    for (const auto& t : im.order) {
+        const db::Variant& v = key[static_cast<std::size_t>(t.field)];
+        if (db::isNull(v))
+            continue;
+        params.push_back(db::ToStorage(v));
+        cond += " AND " + db::QuoteIdentifier(im.schema.fields[static_cast<std::size_t>(t.field)].name) + " = ?" +
+                std::to_string(im.masterValues.size() + params.size()) + (t.nocase ? " COLLATE NOCASE" : "");
+    }
+    if (params.empty())
+        return false;
+    std::string sqlText = "SELECT rowid FROM data WHERE " + (im.where.empty() ? std::string("1") : im.where) + cond +
+                          " ORDER BY " + im.orderBy() + " LIMIT 1";
+    db::Statement st(im.conn.get(), sqlText);
+    im.bindMaster(st);
+    for (std::size_t i = 0; i < params.size(); ++i)
+        st.bind(static_cast<int>(im.masterValues.size() + i + 1), params[i]);
+    if (!st.step())
+        return false;
+    std::int64_t rowid = st.columnInt(0);
+    auto it = std::find(im.view.begin(), im.view.end(), rowid);
+    if (it == im.view.end())
+        return false;
+    if (BeforeScroll)
+        BeforeScroll(this);
+    SetCursorPos(static_cast<int>(it - im.view.begin()));
+    DataSetChanged();
+    if (AfterScroll)
+        AfterScroll(this);
+    return true;
+}
+
+bool TTable::FindKey(const std::vector<db::Variant>& values)
+{
+    SetKey();
+    for (std::size_t i = 0; i < values.size() && i < impl_->order.size(); ++i)
+        SetFieldValue(impl_->order[i].field, values[i]);
+    return GotoKey();
+}
+
+// ---- master/detail ----
+
+void TTable::SetMasterSource(TDataSource* src)
+{
+    if (src == masterSource_)
+        return;
+    if (masterSource_)
+        masterSource_->RemoveLink(&impl_->masterLink);
+    masterSource_ = src;
+    if (masterSource_)
+        masterSource_->AddLink(&impl_->masterLink);
+    if (Active()) {
+        CheckBrowseMode();
+        impl_->rebuild();
+        ResetCursor();
+    }
+}
+
+void TTable::SetMasterFields(const std::string& fields)
+{
+    if (fields == masterFields_)
+        return;
+    if (Active())
+        CheckBrowseMode();
+    std::string old = masterFields_;
+    masterFields_ = fields;
+    if (!Active())
+        return;
+    try {
+        impl_->rebuild();
+    } catch (...) {
+        masterFields_ = old;
+        impl_->rebuild();
+        throw;
+    }
+    ResetCursor();
+}
+
+// ---- whole-table operations ----
+
+// Opens the file of a closed table for the length of one operation.
+struct TableFileUse {
+    TTable::Impl* impl;
+    bool opened = false;
+    TableFileUse(TTable::Impl* i, bool active) : impl(i)
+    {
+        if (!active && !impl->fileOpen()) {
+            impl->openFile();
+            opened = true;
+        }
+    }
+    ~TableFileUse()
+    {
+        if (opened) {
+            try {
+                impl->closeFile();
+            } catch (...) {
+            }
+        }
+    }
+};
+
+void TTable::EmptyTable()
+{
+    if (Active())
+        CheckBrowseMode();
+    TableFileUse use(impl_.get(), Active());
+    impl_->conn.exec("DELETE FROM data");
+    impl_->view.clear();
+    impl_->cache.clear();
+    impl_->afterWrite();
+    if (use.opened)
+        impl_->writeBack();
+    if (Active())
+        ResetCursor();
+}
+
+void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
+{
+    if (!source)
+        throw EDatabaseError("No source for the batch move");
+    if (Active())
+        CheckBrowseMode();
+    if (!source->Active())
+        source->Open();
+    source->CheckBrowseMode();
+    TableFileUse use(impl_.get(), Active());
+    auto& im = *impl_;
+    const auto& fields = im.schema.fields;
+    std::size_t n = std::min<std::size_t>(fields.size(), static_cast<std::size_t>(source->FieldCount()));
+
+    source->DisableControls();
+    im.beginBatch();
+    int count = 0;
+    try {
+        db::Row values(fields.size());
+        for (source->First(); !source->Eof(); source->Next()) {
+            std::fill(values.begin(), values.end(), db::Variant{});
+            for (std::size_t i = 0; i < n; ++i)
+                values[i] = db::ConvertForField(source->GetFieldValue(static_cast<int>(i)), fields[i], db::TextFit::Cut);
+            im.writer->insert(values);
+            if (++count % 1000 == 0) {
+                im.conn.exec("COMMIT");
+                im.conn.exec("BEGIN IMMEDIATE");
+            }
+        }
+        im.endBatch();
+    } catch (...) {
+        try {
+            im.endBatch();
+        } catch (...) {
+        }
+        source->EnableControls();
+        im.afterWrite();
+        if (use.opened)
+            im.writeBack();
+        if (Active()) {
+            im.rebuildKeepingRecord();
+            DataSetChanged();
+        }
+        throw;
+    }
+    source->EnableControls();
+    im.afterWrite();
+    if (use.opened)
+        im.writeBack();
+    if (Active()) {
+        im.rebuildKeepingRecord();
+        DataSetChanged();
+    }
+}
+
+void TTable::CreateTable()
+{
+    if (Active())
+        throw EDatabaseError("Cannot create table '" + tableName_ + "' while it is open");
+    if (tableName_.empty())
+        throw EDatabaseError("No table name given");
+    db::TableSchema schema;
+    schema.fields = FieldDefs.Items();
+    schema.indexes = IndexDefs;
+    std::stable_partition(schema.indexes.begin(), schema.indexes.end(), [](const db::IndexDesc& ix) { return ix.primary; });
+    std::string path = db::ResolveTableName(tableName_, DatabaseName);
+    if (db::IsFileOpen(path))
+        throw EDatabaseError("Table '" + tableName_ + "' is in use");
+    db::TableFormat format = db::FormatOfPath(path);
+    if (TableType == TTableType::ttDBase)
+        format = db::TableFormat::DBase;
+    else if (TableType == TTableType::ttASCII)
+        format = db::TableFormat::Text;
+    if (format == db::TableFormat::Sqlite)
+        db::CreateTableFile(path, schema);
+    else
+        db::CreateForeignTable(path, schema, format);
+    impl_->path = path;
+    impl_->schema = schema;
+}
+
+void TTable::FlushBuffers()
+{
+    if (!Active())
+        return;
+    auto& im = *impl_;
+    if (im.inBatch) {
+        im.endBatch();
+        im.beginBatch();
+    }
+    if (im.dirty)
+        im.writeBack();
+}
