@@ -13,6 +13,8 @@ struct TokenCase {
     std::vector<std::pair<TokenKind, std::string>> tokens;  // kind and value, End left out
 };
 
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << c.text; }
+
 class TokenizerKinds : public testing::TestWithParam<TokenCase> {};
 
 TEST_P(TokenizerKinds, SplitsIntoKindsAndValues)
@@ -70,6 +72,8 @@ struct FaultCase {
     const char* what;
     int line, column;
 };
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.text; }
 
 class TokenizerFaults : public testing::TestWithParam<FaultCase> {};
 

@@ -12,6 +12,8 @@ struct StatementCase {
     std::vector<std::string> files;
 };
 
+void PrintTo(const StatementCase& c, std::ostream* os) { *os << c.text; }
+
 class TranslateStatements : public testing::TestWithParam<StatementCase> {};
 
 TEST_P(TranslateStatements, GivesSqliteSqlAndFiles)
@@ -136,6 +138,8 @@ struct FaultCase {
     int column;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.text; }
+
 class TranslateFaults : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(TranslateFaults, NameTheFaultAndItsPlace)
@@ -190,6 +194,8 @@ struct ConditionCase {
     const char* text;
     const char* sql;
 };
+
+void PrintTo(const ConditionCase& c, std::ostream* os) { *os << c.text; }
 
 class TranslateConditions : public testing::TestWithParam<ConditionCase> {};
 

@@ -1,0 +1,419 @@
+// TQuery: runs one statement of the local SQL dialect on the table files it names. The statement is
+// translated (SqlTranslate), every file it names is attached to a fresh in-memory connection, and the answer
+// of a select is read whole into memory before anything else happens, so that a later statement may empty or
+// replace its sources. Answer columns carry a field type and size (from the source field for plain columns,
+// from the expression and the values otherwise) so that an answer can be saved as a table.
+#include "platform/db/Query.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "platform/db/Connection.h"
+#include "platform/db/Names.h"
+#include "platform/db/SqlTranslate.h"
+#include "platform/db/TableFile.h"
+
+namespace {
+
+// Text columns of an answer wider than this become memo columns.
+constexpr int kMaxTextSize = 255;
+
+int utf8Length(const std::string& s)
+{
+    int n = 0;
+    for (unsigned char c : s) {
+        if ((c & 0xC0) != 0x80)
+            ++n;
+    }
+    return n;
+}
+
+std::string plainNumber(double d)
+{
+    std::string s = std::to_string(d);
+    if (s.find('.') != std::string::npos) {
+        while (!s.empty() && s.back() == '0')
+            s.pop_back();
+        if (!s.empty() && s.back() == '.')
+            s.pop_back();
+    }
+    return s;
+}
+
+// One attached file of a running statement.
+struct Attached {
+    std::string path;
+    std::unique_ptr<db::AttachableFile> file;
+    db::TableSchema schema;
+};
+
+// The answer's column type where the source field does not give it: from the translator's hint and the values.
+db::FieldDesc inferColumn(const std::string& name, sql::ColumnHint hint, const db::Rows& rows, std::size_t col)
+{
+    db::FieldDesc d;
+    d.name = name;
+    bool anyText = false, anyFloat = false, anyInt = false;
+    int width = 0;
+    for (const auto& row : rows) {
+        const db::Variant& v = row[col];
+        if (std::holds_alternative<std::string>(v)) {
+            anyText = true;
+            width = std::max(width, utf8Length(std::get<std::string>(v)));
+        } else if (std::holds_alternative<double>(v)) {
+            anyFloat = true;
+            width = std::max(width, utf8Length(plainNumber(std::get<double>(v))));
+        } else if (std::holds_alternative<std::int64_t>(v)) {
+            anyInt = true;
+            width = std::max(width, utf8Length(std::to_string(std::get<std::int64_t>(v))));
+        }
+    }
+    switch (hint) {
+    case sql::ColumnHint::Integer:
+        d.type = db::FieldType::Integer;
+        break;
+    case sql::ColumnHint::Float:
+        d.type = db::FieldType::Float;
+        break;
+    case sql::ColumnHint::Text:
+        d.type = db::FieldType::String;
+        break;
+    default:
+        if (anyText || (!anyFloat && !anyInt))
+            d.type = db::FieldType::String;
+        else
+            d.type = anyFloat ? db::FieldType::Float : db::FieldType::Integer;
+    }
+    if (d.type == db::FieldType::String) {
+        d.size = std::max(width, 1);
+        if (d.size > kMaxTextSize) {
+            d.type = db::FieldType::Memo;
+            d.size = 0;
+        }
+    }
+    return d;
+}
+
+// A value of the answer in the form of its column's type.
+db::Variant convert(const db::Variant& v, const db::FieldDesc& d)
+{
+    if (db::isNull(v))
+        return v;
+    if (d.type == db::FieldType::String || d.type == db::FieldType::Memo) {
+        if (std::holds_alternative<std::int64_t>(v))
+            return std::to_string(std::get<std::int64_t>(v));
+        if (std::holds_alternative<double>(v))
+            return plainNumber(std::get<double>(v));
+        return v;
+    }
+    if (d.type == db::FieldType::Float && std::holds_alternative<std::int64_t>(v))
+        return static_cast<double>(std::get<std::int64_t>(v));
+    return db::FromStorage(v, d.type);
+}
+
+// Later columns of the same name (without regard to case) get "_1", "_2" ... so that an answer can be saved.
+void makeNamesUnique(std::vector<db::FieldDesc>& fields)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        auto taken = [&](const std::string& n) {
+            for (std::size_t j = 0; j < i; ++j) {
+                if (strcasecmp(fields[j].name.c_str(), n.c_str()) == 0)
+                    return true;
+            }
+            return false;
+        };
+        if (!taken(fields[i].name))
+            continue;
+        for (int k = 1;; ++k) {
+            std::string n = fields[i].name + "_" + std::to_string(k);
+            if (!taken(n)) {
+                fields[i].name = n;
+                break;
+            }
+        }
+    }
+}
+
+// The connection a statement runs on: an empty in-memory main database to which the files are attached.
+// (Opened without SQLITE_OPEN_MEMORY, which would make every attached database an in-memory one too.)
+class StatementConnection {
+public:
+    StatementConnection()
+    {
+        const int rc = sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                       nullptr);
+        if (rc != SQLITE_OK) {
+            sqlite3_close_v2(db_);
+            throw EDatabaseError(std::string("Cannot run the statement: ") + sqlite3_errstr(rc));
+        }
+        try {
+            db::SetUpConnection(db_);
+        } catch (...) {
+            sqlite3_close_v2(db_);
+            throw;
+        }
+    }
+    ~StatementConnection() { close(); }
+    StatementConnection(const StatementConnection&) = delete;
+    StatementConnection& operator=(const StatementConnection&) = delete;
+
+    sqlite3* get() const { return db_; }
+    void exec(const std::string& sql)
+    {
+        const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            db::ThrowSqliteError(db_, rc);
+    }
+    void close()
+    {
+        if (db_)
+            sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+}  // namespace
+
+// ---- TStrings ----
+
+std::string TStrings::Text() const
+{
+    std::string s;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (i > 0)
+            s += '\n';
+        s += lines_[i];
+    }
+    return s;
+}
+
+void TStrings::SetText(const std::string& text)
+{
+    lines_.clear();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines_.push_back(text.substr(start));
+            break;
+        }
+        lines_.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+}
+
+// ---- TQuery ----
+
+struct TQuery::Impl {
+    std::vector<db::FieldDesc> fields;
+    db::Rows rows;
+    int rowsAffected = 0;
+
+    // Runs the statement; keeps the answer of a select when answer is true.
+    void run(const TQuery& q, bool answer);
+};
+
+namespace {
+
+[[noreturn]] void throwStatementError(sqlite3* c, int rc, const std::string& text, const sql::Translation& t)
+{
+    const int primary = rc & 0xff;
+    if (rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+        throw EDatabaseError("Key violation.");
+    if (primary == SQLITE_ERROR) {
+        const int off = sqlite3_error_offset(c);
+        const std::string what = sqlite3_errmsg(c);
+        throw sql::SqlError(what, text, off >= 0 ? t.sourceOffset(static_cast<std::size_t>(off)) : text.size());
+    }
+    db::ThrowSqliteError(c, rc);
+}
+
+}  // namespace
+
+void TQuery::Impl::run(const TQuery& q, bool answer)
+{
+    const std::string text = q.SQL.Text();
+    sql::TranslateOptions options;
+    options.innerTable = db::kDataTable;
+    const std::string folder = q.DatabaseName;
+    options.fileKey = [&folder](const std::string& name) { return db::ResolveTableName(name, folder); };
+    const sql::Translation t = sql::translateStatement(text, options);
+    if (answer && t.kind != sql::StatementKind::Select)
+        throw EDatabaseError("The statement gives no answer to open; run it with ExecSQL");
+
+    std::vector<Attached> files(t.files.size());
+    StatementConnection c;
+    for (std::size_t i = 0; i < t.files.size(); ++i) {
+        Attached& a = files[i];
+        a.path = t.files[i].key;
+        a.file = std::make_unique<db::AttachableFile>(a.path);
+        {
+            db::Connection own(a.file->sqlitePath(), db::Connection::Mode::ReadWrite);
+            a.schema = db::ReadLayout(own.get(), std::filesystem::path(a.path).filename().string());
+        }
+        db::Statement attach(c.get(), "ATTACH DATABASE ?1 AS " + db::QuoteIdentifier(t.files[i].schema));
+        attach.bind(1, a.file->sqlitePath());
+        attach.step();
+        c.exec("PRAGMA " + db::QuoteIdentifier(t.files[i].schema) + ".synchronous=FULL");
+    }
+
+    sqlite3_stmt* raw = nullptr;
+    int rc = sqlite3_prepare_v2(c.get(), t.sql.c_str(), static_cast<int>(t.sql.size()), &raw, nullptr);
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, sqlite3_finalize);
+    if (rc != SQLITE_OK)
+        throwStatementError(c.get(), rc, text, t);
+
+    if (t.kind == sql::StatementKind::Select) {
+        const int n = sqlite3_column_count(stmt.get());
+        db::Rows rows;
+        while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+            if (!answer)
+                continue;
+            db::Row row(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i) {
+                switch (sqlite3_column_type(stmt.get(), i)) {
+                case SQLITE_INTEGER:
+                    row[static_cast<std::size_t>(i)] = static_cast<std::int64_t>(sqlite3_column_int64(stmt.get(), i));
+                    break;
+                case SQLITE_FLOAT:
+                    row[static_cast<std::size_t>(i)] = sqlite3_column_double(stmt.get(), i);
+                    break;
+                case SQLITE_NULL:
+                    break;
+                default: {
+                    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt.get(), i));
+                    std::string s(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt.get(), i)));
+                    if (!s.empty())
+                        row[static_cast<std::size_t>(i)] = std::move(s);
+                }
+                }
+            }
+            rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE)
+            throwStatementError(c.get(), rc, text, t);
+        if (!answer)
+            return;
+        std::vector<db::FieldDesc> defs;
+        for (int i = 0; i < n; ++i) {
+            const char* name = sqlite3_column_name(stmt.get(), i);
+            const char* schema = sqlite3_column_database_name(stmt.get(), i);
+            const char* origin = sqlite3_column_origin_name(stmt.get(), i);
+            const db::FieldDesc* source = nullptr;
+            if (schema && origin) {
+                for (std::size_t f = 0; f < t.files.size(); ++f) {
+                    if (t.files[f].schema == schema) {
+                        const int k = files[f].schema.fieldIndex(origin);
+                        if (k >= 0)
+                            source = &files[f].schema.fields[static_cast<std::size_t>(k)];
+                    }
+                }
+            }
+            db::FieldDesc d;
+            if (source) {
+                d = *source;
+                d.name = name ? name : source->name;
+                d.required = false;
+            } else {
+                const auto hint = static_cast<std::size_t>(i) < t.columns.size() ? t.columns[static_cast<std::size_t>(i)]
+                                                                                  : sql::ColumnHint::Values;
+                d = inferColumn(name ? name : "", hint, rows, static_cast<std::size_t>(i));
+            }
+            defs.push_back(d);
+        }
+        makeNamesUnique(defs);
+        for (auto& row : rows) {
+            for (std::size_t i = 0; i < defs.size(); ++i)
+                row[i] = convert(row[i], defs[i]);
+        }
+        fields = std::move(defs);
+        this->rows = std::move(rows);
+        rowsAffected = 0;
+        return;
+    }
+
+    // A modifying statement and the clean-up of what it wrote run as one transaction: on any failure no file
+    // changes. The clean-up stores text as a table store does: trailing blanks removed, empty text null,
+    // cut to the field's size.
+    c.exec("BEGIN");
+    try {
+        rc = sqlite3_step(stmt.get());
+        if (rc != SQLITE_DONE)
+            throwStatementError(c.get(), rc, text, t);
+        const int changed = sqlite3_changes(c.get());
+        stmt.reset();
+        const auto target = static_cast<std::size_t>(t.target);
+        const std::string table = db::QuoteIdentifier(t.files[target].schema) + "." + db::QuoteIdentifier(db::kDataTable);
+        for (const auto& f : files[target].schema.fields) {
+            if (f.type != db::FieldType::String && f.type != db::FieldType::Memo)
+                continue;
+            const std::string col = db::QuoteIdentifier(f.name);
+            std::string value = "RTRIM(" + col + ")";
+            std::string where = col + " = '' OR " + col + " GLOB '* '";
+            if (f.type == db::FieldType::String && f.size > 0) {
+                value = "RTRIM(substr(" + value + ", 1, " + std::to_string(f.size) + "))";
+                where += " OR length(" + col + ") > " + std::to_string(f.size);
+            }
+            c.exec("UPDATE " + table + " SET " + col + " = NULLIF(" + value + ", '') WHERE typeof(" + col +
+                   ") = 'text' AND (" + where + ")");
+        }
+        c.exec("COMMIT");
+        rowsAffected = changed;
+    } catch (...) {
+        stmt.reset();
+        sqlite3_exec(c.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    stmt.reset();
+    c.close();
+    files[static_cast<std::size_t>(t.target)].file->writeBack();
+}
+
+TQuery::TQuery() : impl_(std::make_unique<Impl>()) {}
+
+TQuery::~TQuery() = default;
+
+void TQuery::ExecSQL()
+{
+    if (Active())
+        Close();
+    impl_->rowsAffected = 0;
+    Impl scratch;
+    scratch.run(*this, false);
+    impl_->rowsAffected = scratch.rowsAffected;
+}
+
+int TQuery::RowsAffected() const { return impl_->rowsAffected; }
+
+void TQuery::InternalOpen()
+{
+    impl_->run(*this, true);
+    CreateFields(impl_->fields);
+}
+
+void TQuery::InternalClose()
+{
+    impl_->rows.clear();
+    impl_->fields.clear();
+}
+
+int TQuery::ViewSize() const { return static_cast<int>(impl_->rows.size()); }
+
+db::Variant TQuery::StoredValue(int viewPos, int field) const
+{
+    return impl_->rows.at(static_cast<std::size_t>(viewPos)).at(static_cast<std::size_t>(field));
+}
+
+void TQuery::InternalPost(bool, int, const std::vector<db::Variant>&)
+{
+    throw EDatabaseError("Cannot modify a read-only dataset");
+}
+
+void TQuery::InternalDelete(int) { throw EDatabaseError("Cannot modify a read-only dataset"); }
+
+int TQuery::PositionAfterPost() const { return -1; }
