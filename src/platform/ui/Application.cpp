@@ -1,0 +1,307 @@
+#include "platform/ui/Application.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+
+#include "platform/db/Exception.h"
+
+namespace {
+
+// Qt's filter text from the classic "desc|pattern|desc|pattern".
+QStringList QtFilters(const std::string& filter)
+{
+    QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        out << parts[i] + " (" + patterns + ")";
+    }
+    return out;
+}
+
+// The real dialogs.
+class QtUserAgent : public TUserAgent {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, int flags) override
+    {
+        QMessageBox box;
+        box.setWindowTitle(QString::fromStdString(caption));
+        box.setText(QString::fromStdString(text));
+        switch (flags & 0xF0) {
+        case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+        case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+        default: break;
+        }
+        std::vector<std::pair<QPushButton*, int>> buttons;
+        auto add = [&](const char* label, QMessageBox::ButtonRole role, int id) {
+            buttons.emplace_back(box.addButton(QString::fromUtf8(label), role), id);
+        };
+        switch (flags & 0xF) {
+        case MB_OKCANCEL: add("确定", QMessageBox::AcceptRole, IDOK); add("取消", QMessageBox::RejectRole, IDCANCEL); break;
+        case MB_YESNO: add("是(&Y)", QMessageBox::YesRole, IDYES); add("否(&N)", QMessageBox::NoRole, IDNO); break;
+        case MB_YESNOCANCEL:
+            add("是(&Y)", QMessageBox::YesRole, IDYES);
+            add("否(&N)", QMessageBox::NoRole, IDNO);
+            add("取消", QMessageBox::RejectRole, IDCANCEL);
+            break;
+        default: add("确定", QMessageBox::AcceptRole, IDOK); break;
+        }
+        box.exec();
+        for (const auto& [button, id] : buttons) {
+            if (box.clickedButton() == button) {
+                return id;
+            }
+        }
+        return (flags & 0xF) == MB_YESNO ? IDNO : (flags & 0xF) == MB_OK ? IDOK : IDCANCEL;
+    }
+
+    bool FileDialog(TFileDialogRequest& r) override
+    {
+        QFileDialog dlg;
+        dlg.setWindowTitle(QString::fromStdString(r.title));
+        dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        const QStringList filters = QtFilters(r.filter);
+        if (!filters.isEmpty()) {
+            dlg.setNameFilters(filters);
+            dlg.selectNameFilter(filters.value(std::clamp(r.filterIndex, 1, int(filters.size())) - 1));
+        }
+        if (!r.initialDir.empty()) {
+            dlg.setDirectory(QString::fromStdString(r.initialDir));
+        }
+        if (!r.fileName.empty()) {
+            dlg.selectFile(QString::fromStdString(r.fileName));
+        }
+        if (!r.defaultExt.empty()) {
+            QString ext = QString::fromStdString(r.defaultExt);
+            ext.remove(QLatin1String("*.")).remove('.');
+            dlg.setDefaultSuffix(ext);
+        }
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+            return false;
+        }
+        r.fileName = dlg.selectedFiles().front().toStdString();
+        r.filterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+        return true;
+    }
+
+    bool PrinterDialog(TPrinterRequest&) override { return true; }
+
+    void RunModal(TForm&, const std::function<void()>& loop) override { loop(); }
+};
+
+}  // namespace
+
+TApplication* Application = new TApplication;
+
+void RunGuarded(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const EAbort&) {
+    } catch (const std::exception& e) {
+        Application->HandleException(e);
+    } catch (...) {
+        Application->HandleException(Exception("Unknown error"));
+    }
+}
+
+TApplication::TApplication() : TComponent(nullptr), qtAgent_(std::make_unique<QtUserAgent>())
+{
+    agent_ = qtAgent_.get();
+}
+
+TApplication::~TApplication()
+{
+    DestroyForms();
+}
+
+void TApplication::Initialize()
+{
+    static int argc = 1;
+    static char name[] = "vemora";
+    static char* argv[] = {name, nullptr};
+    Initialize(argc, argv);
+}
+
+void TApplication::Initialize(int& argc, char** argv)
+{
+    if (!QApplication::instance()) {
+        qt_ = std::make_unique<QApplication>(argc, argv);
+    }
+    if (Title.empty()) {
+        Title = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+        if (Title.empty()) {
+            Title = "vemora";
+        }
+    }
+    TForm::InstallDispatch();
+}
+
+void TApplication::Adopt(TForm* form, std::function<void()> clearVariable)
+{
+    forms_.push_back(form);
+    clearers_.push_back(std::move(clearVariable));
+    if (!mainForm_) {
+        mainForm_ = form;
+    }
+}
+
+void TApplication::Run()
+{
+    terminated_ = false;
+    if (mainForm_) {
+        RunGuarded([this] { mainForm_->Show(); });
+        while (!terminated_ && mainForm_ && mainForm_->Visible()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
+    DestroyForms();
+}
+
+void TApplication::Terminate()
+{
+    terminated_ = true;
+}
+
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void TApplication::DestroyForms()
+{
+    while (!forms_.empty()) {
+        TForm* f = forms_.back();
+        forms_.pop_back();
+        auto clear = std::move(clearers_.back());
+        clearers_.pop_back();
+        active_.erase(std::remove(active_.begin(), active_.end(), f), active_.end());
+        if (f == mainForm_) {
+            mainForm_ = nullptr;
+        }
+        RunGuarded([f] { f->Fire(f->OnDestroy); });
+        delete f;
+        clear();
+    }
+    active_.clear();
+    mainForm_ = nullptr;
+}
+
+void TApplication::HandleException(const std::exception& e)
+{
+    if (dynamic_cast<const EAbort*>(&e)) {
+        return;
+    }
+    ShowException(e);
+}
+
+void TApplication::ShowException(const std::exception& e)
+{
+    // The message as raised: handlers reword messages and the user must see exactly their text.
+    const std::string msg = e.what();
+    MessageBox(msg, Title, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, int flags)
+{
+    Initialize();
+    return agent_->MessageBox(text, caption, flags);
+}
+
+bool TApplication::ExecuteFileDialog(TFileDialogRequest& request)
+{
+    Initialize();
+    return agent_->FileDialog(request);
+}
+
+bool TApplication::ExecutePrinterDialog(TPrinterRequest& request)
+{
+    Initialize();
+    return agent_->PrinterDialog(request);
+}
+
+void TApplication::RunModal(TForm& form, const std::function<void()>& loop)
+{
+    agent_->RunModal(form, loop);
+}
+
+TUserAgent& TApplication::UserAgent()
+{
+    return *agent_;
+}
+
+void TApplication::SetUserAgent(TUserAgent* agent)
+{
+    agent_ = agent ? agent : qtAgent_.get();
+}
+
+void TApplication::AbortModalLoops(bool on)
+{
+    abortModals_ = on;
+}
+
+int TApplication::ScreenWidth() const
+{
+    if (screenWidth_ > 0) {
+        return screenWidth_;
+    }
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 800;
+}
+
+int TApplication::ScreenHeight() const
+{
+    if (screenHeight_ > 0) {
+        return screenHeight_;
+    }
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 600;
+}
+
+void TApplication::SetScreenSize(int width, int height)
+{
+    screenWidth_ = width;
+    screenHeight_ = height;
+}
+
+void TApplication::FormShown(TForm* f)
+{
+    if (!active_.empty() && active_.back() == f) {
+        return;
+    }
+    TForm* previous = ActiveForm();
+    active_.erase(std::remove(active_.begin(), active_.end(), f), active_.end());
+    active_.push_back(f);
+    if (previous) {
+        previous->Deactivate();
+    }
+    f->Activate();
+}
+
+void TApplication::FormDestroyed(TForm* f)
+{
+    active_.erase(std::remove(active_.begin(), active_.end(), f), active_.end());
+    if (mainForm_ == f) {
+        mainForm_ = nullptr;
+    }
+}
+
+void TApplication::FormHidden(TForm* f)
+{
+    const bool wasActive = !active_.empty() && active_.back() == f;
+    active_.erase(std::remove(active_.begin(), active_.end(), f), active_.end());
+    if (wasActive && !terminated_ && !active_.empty()) {
+        f->Deactivate();
+        active_.back()->Activate();
+    }
+}
