@@ -1,0 +1,139 @@
+// Sending pages to a printer, or to a PDF file when the set-up chose one or no printer is installed. When
+// a PDF cannot be written the user is told and may choose another file: the pages are not lost silently.
+#include "platform/report/PrintOutput.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "platform/report/PagePainter.h"
+#include "platform/report/PreviewForm.h"
+#include "platform/report/Printer.h"
+#include "platform/ui/Application.h"
+
+namespace report {
+
+namespace {
+
+PrintSink& sink()
+{
+    static PrintSink s;
+    return s;
+}
+
+QPageLayout layoutOf(const Page& page)
+{
+    const bool landscape = page.widthMm > page.heightMm;
+    const QSizeF portrait = landscape ? QSizeF(page.heightMm, page.widthMm) : QSizeF(page.widthMm, page.heightMm);
+    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
+                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                       QPageLayout::Millimeter);
+}
+
+QPrinterInfo choosePrinter()
+{
+    const std::string& name = Printer()->PrinterName;
+    if (!name.empty()) {
+        return QPrinterInfo::printerInfo(QString::fromStdString(name));
+    }
+    return QPrinterInfo::defaultPrinter();
+}
+
+void printOn(const QPrinterInfo& info, const Document& doc)
+{
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(QString::fromStdString(doc.title));
+    printer.setFullPage(true);
+    printer.setPageLayout(layoutOf(doc.pages.front()));
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        throw Exception("打印机“" + info.printerName().toStdString() + "”无法打印");
+    }
+    bool first = true;
+    for (const Page& page : doc.pages) {
+        if (!first) {
+            printer.setPageLayout(layoutOf(page));
+            printer.newPage();
+        }
+        first = false;
+        paintPage(painter, page, printer.resolution());
+    }
+    painter.end();
+}
+
+std::string withPdfExtension(std::string path)
+{
+    if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) {
+        path += ".pdf";
+    }
+    return path;
+}
+
+// Asks for a file until the pages are written or the user gives up.
+void saveAsPdf(const Document& doc, std::string suggested)
+{
+    for (;;) {
+        TFileDialogRequest request;
+        request.save = true;
+        request.title = "保存为PDF文件";
+        request.filter = "PDF文件 (*.pdf)|*.pdf";
+        request.defaultExt = "pdf";
+        request.fileName = suggested;
+        if (!Application->ExecuteFileDialog(request)) {
+            return;
+        }
+        const std::string path = withPdfExtension(request.fileName);
+        if (writePdf(doc, QString::fromStdString(path))) {
+            return;
+        }
+        Application->MessageBox("无法写入文件“" + path + "”，请另选一个位置保存。", "提示", MB_OK | MB_ICONWARNING);
+        suggested = path;
+    }
+}
+
+}  // namespace
+
+void setPrintSink(PrintSink s) { sink() = std::move(s); }
+
+void printDocument(const Document& doc)
+{
+    if (doc.empty()) {
+        return;
+    }
+    if (sink()) {
+        sink()(doc);
+        return;
+    }
+    const std::string& file = Printer()->OutputFile;
+    if (!file.empty()) {
+        if (!writePdf(doc, QString::fromStdString(withPdfExtension(file)))) {
+            Application->MessageBox("无法写入文件“" + withPdfExtension(file) + "”，请另选一个位置保存。", "提示",
+                                    MB_OK | MB_ICONWARNING);
+            saveAsPdf(doc, file);
+        }
+        return;
+    }
+    const QPrinterInfo info = choosePrinter();
+    if (info.isNull()) {
+        if (Application->MessageBox("没有安装打印机，无法打印。是否保存为PDF文件？", "提示",
+                                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            saveAsPdf(doc, doc.title.empty() ? std::string("report.pdf") : doc.title + ".pdf");
+        }
+        return;
+    }
+    printOn(info, doc);
+}
+
+void previewDocument(const Document& doc)
+{
+    if (doc.empty()) {
+        return;
+    }
+    TQRPreviewForm form(Application, doc);
+    form.ShowModal();
+}
+
+}  // namespace report
