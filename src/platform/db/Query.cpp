@@ -15,6 +15,7 @@
 #include "platform/db/Names.h"
 #include "platform/db/SqlTranslate.h"
 #include "platform/db/TableFile.h"
+#include "platform/db/TableStore.h"
 
 namespace {
 
@@ -177,6 +178,80 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+bool anyRow(sqlite3* c, const std::string& sql)
+{
+    db::Statement s(c, sql);
+    return s.step();
+}
+
+// Makes what a statement wrote into table look as a table store leaves it, and refuses what a store would
+// refuse: text loses trailing blanks, empty text becomes null and text longer than its field is cut (as in a
+// batch move); a number or date field holding something else, or a duplicate key (a blank key counting as one
+// value), raises EDatabaseError.
+void storeAsTheTableDoes(StatementConnection& c, const std::string& table, const db::TableSchema& schema)
+{
+    for (const auto& f : schema.fields) {
+        const std::string col = db::QuoteIdentifier(f.name);
+        switch (f.type) {
+        case db::FieldType::String:
+        case db::FieldType::Memo: {
+            std::string value = "RTRIM(" + col + ")";
+            std::string where = col + " = '' OR " + col + " GLOB '* '";
+            if (f.type == db::FieldType::String && f.size > 0) {
+                value = "RTRIM(substr(" + value + ", 1, " + std::to_string(f.size) + "))";
+                where += " OR length(" + col + ") > " + std::to_string(f.size);
+            }
+            c.exec("UPDATE " + table + " SET " + col + " = NULLIF(" + value + ", '') WHERE typeof(" + col +
+                   ") = 'text' AND (" + where + ")");
+            break;
+        }
+        case db::FieldType::Date:
+            c.exec("UPDATE " + table + " SET " + col + " = NULL WHERE " + col + " = ''");
+            if (anyRow(c.get(), "SELECT 1 FROM " + table + " WHERE " + col + " IS NOT NULL AND (typeof(" + col +
+                                    ") <> 'text' OR " + col +
+                                    " NOT GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]') LIMIT 1"))
+                throw EDatabaseError("Invalid date value for field '" + f.name + "'");
+            break;
+        case db::FieldType::Float:
+        case db::FieldType::Currency:
+        case db::FieldType::Smallint:
+        case db::FieldType::Integer:
+        case db::FieldType::AutoInc:
+        case db::FieldType::Boolean:
+            c.exec("UPDATE " + table + " SET " + col + " = NULL WHERE " + col + " = ''");
+            if (anyRow(c.get(), "SELECT 1 FROM " + table + " WHERE typeof(" + col +
+                                    ") NOT IN ('integer', 'real', 'null') LIMIT 1"))
+                throw EDatabaseError("Invalid numeric value for field '" + f.name + "'");
+            break;
+        default:
+            break;
+        }
+    }
+    // Keys: the primary index first, then the unique secondary indexes; GROUP BY puts blank keys together.
+    std::vector<const db::IndexDesc*> keys;
+    if (const db::IndexDesc* pk = schema.primaryIndex())
+        keys.push_back(pk);
+    for (const auto& ix : schema.indexes) {
+        if (!ix.primary && ix.unique)
+            keys.push_back(&ix);
+    }
+    for (const db::IndexDesc* ix : keys) {
+        if (ix->fields.empty())
+            continue;
+        std::string group;
+        for (const auto& name : ix->fields) {
+            if (!group.empty())
+                group += ", ";
+            group += db::QuoteIdentifier(name) + (ix->caseInsensitive ? " COLLATE NOCASE" : "");
+        }
+        if (anyRow(c.get(), "SELECT 1 FROM " + table + " GROUP BY " + group + " HAVING count(*) > 1 LIMIT 1")) {
+            if (ix->primary)
+                throw EDatabaseError(db::kKeyViolation);
+            throw EDatabaseError("Key violation in unique index " + ix->name + ".");
+        }
+    }
+}
+
 }  // namespace
 
 // ---- TStrings ----
@@ -224,13 +299,41 @@ namespace {
 {
     const int primary = rc & 0xff;
     if (rc == SQLITE_CONSTRAINT_PRIMARYKEY)
-        throw EDatabaseError("Key violation.");
+        throw EDatabaseError(db::kKeyViolation);
     if (primary == SQLITE_ERROR) {
         const int off = sqlite3_error_offset(c);
         const std::string what = sqlite3_errmsg(c);
         throw sql::SqlError(what, text, off >= 0 ? t.sourceOffset(static_cast<std::size_t>(off)) : text.size());
     }
     db::ThrowSqliteError(c, rc);
+}
+
+// SQLite names the columns of a failed unique index ("UNIQUE constraint failed: data.A, data.B"); the
+// engine names the index.
+[[noreturn]] void throwUniqueViolation(sqlite3* c, const db::TableSchema& schema)
+{
+    std::string msg = sqlite3_errmsg(c);
+    std::vector<std::string> columns;
+    const auto colon = msg.find(':');
+    for (std::size_t i = colon == std::string::npos ? msg.size() : colon + 1; i < msg.size();) {
+        std::size_t end = msg.find(',', i);
+        if (end == std::string::npos)
+            end = msg.size();
+        std::string part = msg.substr(i, end - i);
+        part.erase(0, part.find_first_not_of(' '));
+        if (const auto dot = part.find('.'); dot != std::string::npos)
+            part = part.substr(dot + 1);
+        columns.push_back(part);
+        i = end + 1;
+    }
+    for (const auto& ix : schema.indexes) {
+        if (ix.primary || ix.fields.size() != columns.size())
+            continue;
+        if (std::equal(ix.fields.begin(), ix.fields.end(), columns.begin(),
+                       [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }))
+            throw EDatabaseError("Key violation in unique index " + ix.name + ".");
+    }
+    throw EDatabaseError(db::kKeyViolation);
 }
 
 }  // namespace
@@ -337,30 +440,22 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
         return;
     }
 
-    // A modifying statement and the clean-up of what it wrote run as one transaction: on any failure no file
-    // changes. The clean-up stores text as a table store does: trailing blanks removed, empty text null,
-    // cut to the field's size.
+    // A modifying statement and the clean-up and checks of what it wrote run as one transaction: on any
+    // failure no file changes.
     c.exec("BEGIN");
     try {
         rc = sqlite3_step(stmt.get());
+        if (rc == SQLITE_CONSTRAINT_UNIQUE)
+            throwUniqueViolation(c.get(), files[static_cast<std::size_t>(t.target)].schema);
         if (rc != SQLITE_DONE)
             throwStatementError(c.get(), rc, text, t);
         const int changed = sqlite3_changes(c.get());
         stmt.reset();
-        const auto target = static_cast<std::size_t>(t.target);
-        const std::string table = db::QuoteIdentifier(t.files[target].schema) + "." + db::QuoteIdentifier(db::kDataTable);
-        for (const auto& f : files[target].schema.fields) {
-            if (f.type != db::FieldType::String && f.type != db::FieldType::Memo)
-                continue;
-            const std::string col = db::QuoteIdentifier(f.name);
-            std::string value = "RTRIM(" + col + ")";
-            std::string where = col + " = '' OR " + col + " GLOB '* '";
-            if (f.type == db::FieldType::String && f.size > 0) {
-                value = "RTRIM(substr(" + value + ", 1, " + std::to_string(f.size) + "))";
-                where += " OR length(" + col + ") > " + std::to_string(f.size);
-            }
-            c.exec("UPDATE " + table + " SET " + col + " = NULLIF(" + value + ", '') WHERE typeof(" + col +
-                   ") = 'text' AND (" + where + ")");
+        if (t.kind != sql::StatementKind::Delete && changed > 0) {
+            const auto target = static_cast<std::size_t>(t.target);
+            const std::string table =
+                db::QuoteIdentifier(t.files[target].schema) + "." + db::QuoteIdentifier(db::kDataTable);
+            storeAsTheTableDoes(c, table, files[target].schema);
         }
         c.exec("COMMIT");
         rowsAffected = changed;

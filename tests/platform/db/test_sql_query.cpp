@@ -41,12 +41,13 @@ protected:
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
     void table(const std::string& name, std::vector<FieldDesc> fields, db::Rows rows = {},
-               std::vector<std::string> primary = {})
+               std::vector<std::string> primary = {}, std::vector<db::IndexDesc> indexes = {})
     {
         db::TableSchema s;
         s.fields = std::move(fields);
         if (!primary.empty())
             s.indexes.push_back({"", primary, true, true, false});
+        s.indexes.insert(s.indexes.end(), indexes.begin(), indexes.end());
         db::CreateTableFile(path(name), s, rows);
     }
 
@@ -116,7 +117,7 @@ protected:
                    std::string("丁公司"), std::string("6010"), std::string("1"), {}, {}, 4000.0, 40.0,
                    std::int64_t{3}, std::int64_t{1}},
               },
-              {"Id"});
+              {"Id"}, {{"kfq_13", {"QA03"}, false, true, true}});
         table("kfq_2.db", {A("QA01", 6), A("QE01", 2), F("qe_one", FieldType::Smallint), F("QE14", FieldType::Float)},
               {{std::string("100001"), std::string("01"), std::int64_t{1}, 5.0},
                {std::string("100001"), std::string("02"), std::int64_t{1}, 7.5},
@@ -415,8 +416,8 @@ class SqlBadInput : public SqlQuery, public testing::WithParamInterface<BadCase>
 TEST_P(SqlBadInput, FailsClearlyAndChangesNoFile)
 {
     enterprises();
-    table("sendname.db", {F("id", FieldType::Integer), A("name", 40), A("text", 100)},
-          {{std::int64_t{2}, std::string("kfq_1.db"), std::string("t")}});
+    table("sendname.db", {F("id", FieldType::Integer), A("name", 40), A("text", 100), F("日期", FieldType::Date)},
+          {{std::int64_t{2}, std::string("kfq_1.db"), std::string("t"), db::Date{2009, 1, 5}}});
     const std::string before1 = bytes("kfq_1.db"), beforeSend = bytes("sendname.db");
     TQuery q;
     lines(q, {GetParam().text});
@@ -442,7 +443,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"TooManyFiles",
                 "insert into sendname.db select id,name,text from sendname.db,a1,a2,a3,a4,a5,a6,a7,a8,a9,a10",
                 "more than 10 table files"},
-        BadCase{"KeyViolation", "insert into \"kfq_1.db\" (Id,QA01) select Id,QA01 from \"kfq_1.db\"", "Key violation."}),
+        BadCase{"KeyViolation", "insert into \"kfq_1.db\" (Id,QA01) select Id,QA01 from \"kfq_1.db\"", "Key violation."},
+        BadCase{"BlankKeyCountsAsOneValue", "insert into kfq_1.db (QA01) select QA01 from kfq_2.db", "Key violation."},
+        BadCase{"UniqueSecondaryIndex", "update kfq_1.db set QA03='A1' where QA01='100002'",
+                "Key violation in unique index kfq_13."},
+        BadCase{"UniqueSecondaryIndexWithBlanks", "update kfq_1.db set QA03=null", "Key violation in unique index kfq_13."},
+        BadCase{"TextInNumericField", "update kfq_1.db set qc05='abc' where QA01='100002'",
+                "Invalid numeric value for field 'qc05'"},
+        BadCase{"NotADate", "update sendname.db set 日期='2009-1-5'", "Invalid date value for field '日期'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SqlQuery, OpenRefusesAModifyingStatementWithoutRunningIt)
