@@ -1,5 +1,5 @@
 // An item model of a data set for the grids: one row per record of the data set's view (plus the new record
-// while inserting), one column per grid column or, when none are given, per field. It follows the data set
+// at the end while inserting), one column per grid column or, when none are given, per field. It follows the data set
 // through a data source by a data link and changes only on the link's notifications: a new shape (opened,
 // closed, rows added or removed, insert started or ended) resets the model, anything else is dataChanged.
 //
@@ -36,6 +36,8 @@ public:
     // Explicit columns; an empty list shows every field of the data set in order.
     const std::vector<Column>& Columns() const { return columns_; }
     void SetColumns(std::vector<Column> columns);
+    // Changes one explicit column in place (no reset): a new title is headerDataChanged, the rest dataChanged.
+    void UpdateColumn(int column, const Column& value);
 
     Editing EditingMode() const { return editing_; }
     void SetEditing(Editing e);
@@ -79,6 +81,7 @@ private:
     };
 
     Shape LiveShape() const;
+    bool IsCell(const QModelIndex& index) const;
     void Refresh(Change change);
     db::Variant CellValue(int row, TField* field) const;
 
