@@ -69,6 +69,7 @@ struct TableSchema {
     int fieldIndex(const std::string& name) const;
     const IndexDesc* primaryIndex() const;
     const IndexDesc* findIndex(const std::string& name) const;  // by name, without regard to case
+    friend bool operator==(const TableSchema&, const TableSchema&) = default;
 };
 
 }  // namespace db
