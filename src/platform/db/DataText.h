@@ -47,7 +47,7 @@ std::string Format(const Description& d);
 // "sendfile" and "attach" are created beside the tables. folder must be missing or empty. Every description
 // is parsed before anything is written, and the folder is built under a temporary name beside it and renamed
 // only when complete: on any failure nothing is left behind and the error names the description (and line)
-// or the table that failed.
-void BuildDataFolder(const std::string& dataDir, const std::string& folder);
+// or the table that failed. Returns the number of tables written.
+int BuildDataFolder(const std::string& dataDir, const std::string& folder);
 
 }  // namespace db::datatext
