@@ -7,6 +7,7 @@
 #include "platform/report/Fonts.h"
 #include "platform/report/PrintOutput.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Registry.h"
 
 using report::pxToMm;
 
@@ -155,3 +156,9 @@ bool TPrinterSetupDialog::Execute()
     Printer()->OutputFile = request.outputFile;
     return true;
 }
+
+namespace {
+
+const ClassBuilder<TPrinterSetupDialog> kPrinterSetup("TPrinterSetupDialog", "TComponent");
+
+}  // namespace

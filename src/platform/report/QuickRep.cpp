@@ -29,6 +29,11 @@ TDataSet* TQuickRep::FindDataSet(const std::string& name) const
     if (DataSetByName) {
         return DataSetByName(name);
     }
+    if (Owner()) {
+        if (TDataSet* ds = DataSetOfComponent(Owner()->FindComponent(name))) {
+            return ds;
+        }
+    }
     if (DataSet && SameName(DataSet->Name, name)) {
         return DataSet;
     }

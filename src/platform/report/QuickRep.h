@@ -72,5 +72,8 @@ private:
     report::Document last_;
 };
 
+// The data set that a component of a form holds (a declared table or query), or nullptr.
+TDataSet* DataSetOfComponent(TComponent* c);
+
 // The report's printables read a data set's field this way.
 report::ExprValue FieldValueOf(TDataSet* ds, const std::string& field);
