@@ -1,0 +1,16 @@
+// What the data-aware controls share about the user starting to type: which keys change text, and starting
+// the data set's edit under the framework's guard (a guard's silent abort or an engine error refuses the key).
+#pragma once
+
+#include <functional>
+
+class QKeyEvent;
+class TFieldDataLink;
+
+// True for a key press that would change the text of an edit: a printable character, Backspace, Delete, or
+// a cut, paste, undo or redo shortcut.
+bool KeyChangesText(const QKeyEvent* e);
+
+// Runs begin() under RunGuarded; false when it returned false or raised (the error is shown, EAbort is not).
+bool StartEditGuarded(const std::function<bool()>& begin);
+bool BeginTypingGuarded(TFieldDataLink& link);

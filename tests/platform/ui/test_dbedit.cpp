@@ -1,0 +1,296 @@
+// TDBEdit and TDBMemo on a real table: typing starts an edit (an insert on an empty table), edit masks shape
+// what is typed and stored, a value that does not fit its mask survives being shown, read-only and detached
+// edits refuse typing, and typed text reaches the field on exit and before a post.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "platform/ui/DBEdit.h"
+#include "platform/ui/DBFieldLink.h"
+#include "platform/ui/DBMemo.h"
+#include "test_db_support.h"
+
+namespace {
+
+using dbtest::DataAwareTest;
+
+class DBEditTest : public DataAwareTest {
+protected:
+    std::string Stored(const char* field) const { return table_.FieldByName(field)->AsString(); }
+
+    void Bind(TDBEdit& edit, const char* field, const char* mask = nullptr)
+    {
+        if (mask != nullptr) {
+            table_.FieldByName(field)->EditMask = mask;
+        }
+        edit.SetDataSource(&source_);
+        edit.SetDataField(field);
+    }
+};
+
+TEST_F(DBEditTest, TypingStartsAnEditAndPostStoresTheText)
+{
+    AddRow("100001", "甲");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name");
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("甲"));
+    EXPECT_EQ(table_.State(), TDataSetState::dsBrowse);
+    QTest::keyClicks(edit.LineEdit(), "X");
+    EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
+    table_.Post();
+    EXPECT_EQ(Stored("name"), "甲X");
+    EXPECT_FALSE(edit.Link().Modified());
+}
+
+TEST_F(DBEditTest, TypingOnAnEmptyTableStartsAnInsert)
+{
+    TDBEdit code(nullptr), name(nullptr);
+    Bind(code, "code");
+    Bind(name, "name");
+    QTest::keyClicks(name.LineEdit(), "AB");
+    EXPECT_EQ(table_.State(), TDataSetState::dsInsert);
+    QTest::keyClicks(code.LineEdit(), "100009");
+    table_.Post();
+    ASSERT_EQ(table_.RecordCount(), 1);
+    EXPECT_EQ(Stored("code"), "100009");
+    EXPECT_EQ(Stored("name"), "AB");
+}
+
+TEST_F(DBEditTest, CancelShowsTheStoredValueAgain)
+{
+    AddRow("100001", "甲");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name");
+    QTest::keyClicks(edit.LineEdit(), "X");
+    table_.Cancel();
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("甲"));
+    EXPECT_FALSE(edit.Link().Modified());
+}
+
+struct MaskTyping {
+    const char* mask;
+    const char* qtMask;
+    const char* keys;      // typed from the first position of an empty field
+    const char* stored;    // nullptr: null
+};
+
+class DBEditMask : public DBEditTest, public ::testing::WithParamInterface<MaskTyping> {};
+
+TEST_P(DBEditMask, StoresWhatTheMaskMakesOfTheKeys)
+{
+    const MaskTyping& c = GetParam();
+    AddRow("100001", "");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name", c.mask);
+    EXPECT_EQ(edit.LineEdit()->inputMask(), QString::fromUtf8(c.qtMask));
+    edit.LineEdit()->setCursorPosition(0);
+    QTest::keyClicks(edit.LineEdit(), c.keys);
+    table_.Post();
+    if (c.stored == nullptr) {
+        EXPECT_TRUE(table_.FieldByName("name")->IsNull()) << Stored("name");
+    } else {
+        EXPECT_EQ(Stored("name"), c.stored);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Masks, DBEditMask, ::testing::Values(
+    MaskTyping{"000000;1;_", "999999;_", "100001", "100001"},
+    MaskTyping{"9999-99-99;1;_", "0000-00-00;_", "20091231", "2009-12-31"},
+    MaskTyping{"0000;0;_", "9999;_", "1234", "1234"},
+    MaskTyping{"00-00;0;_", "99-99;_", "1234", "1234"},
+    MaskTyping{">LL", ">AA;_", "ab", "AB"},
+    MaskTyping{"\\A00", "\\A99;_", "12", "A12"},
+    MaskTyping{"0(00)", "9(99);_", "123", "1(23)"}));
+
+TEST_F(DBEditTest, OnlyLiteralsAndBlanksStoreNull)
+{
+    AddRow("100001", "2009-12-31");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name", "9999-99-99;1;_");
+    EXPECT_EQ(edit.LineEdit()->displayText(), QStringLiteral("2009-12-31"));
+    edit.LineEdit()->selectAll();
+    QTest::keyClick(edit.LineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(edit.Text(), "");
+    table_.Post();
+    EXPECT_TRUE(table_.FieldByName("name")->IsNull()) << Stored("name");
+}
+
+TEST_F(DBEditTest, IncompleteRequiredSlotsAreRefused)
+{
+    AddRow("100001", "");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name", "000000;1;_");
+    edit.LineEdit()->setCursorPosition(0);
+    QTest::keyClicks(edit.LineEdit(), "12");
+    try {
+        table_.Post();
+        ADD_FAILURE() << "an incomplete text was stored";
+    } catch (const EConvertError& e) {
+        EXPECT_NE(e.Message.find("不完整"), std::string::npos) << e.Message;
+    }
+    EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
+}
+
+TEST_F(DBEditTest, StoredValueThatDoesNotFitIsShownAsItIsAndKeptUnlessEdited)
+{
+    AddRow("100001", "AB12");
+    TDBEdit edit(nullptr), other(nullptr);
+    Bind(edit, "name", "000000;1;_");
+    Bind(other, "qty");
+    EXPECT_EQ(edit.LineEdit()->inputMask(), QString());
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("AB12"));
+    QTest::keyClicks(other.LineEdit(), "5");  // the record is edited elsewhere
+    table_.Post();
+    EXPECT_EQ(Stored("name"), "AB12");
+    QTest::keyClicks(edit.LineEdit(), "3");
+    table_.Post();
+    EXPECT_EQ(Stored("name"), "AB123");
+}
+
+TEST_F(DBEditTest, MaxLengthIsTheFieldSize)
+{
+    AddRow("100001", "甲");
+    TDBEdit code(nullptr), name(nullptr);
+    Bind(code, "code");
+    Bind(name, "name");
+    EXPECT_EQ(code.LineEdit()->maxLength(), 6);
+    EXPECT_EQ(name.LineEdit()->maxLength(), 20);
+}
+
+TEST_F(DBEditTest, NonNumberInNumericFieldIsRefusedWithAClearMessage)
+{
+    AddRow("100001", "甲", 1.5);
+    TDBEdit edit(nullptr);
+    Bind(edit, "amount");
+    edit.LineEdit()->selectAll();
+    QTest::keyClicks(edit.LineEdit(), "abc");
+    try {
+        table_.Post();
+        ADD_FAILURE() << "a non-number was stored";
+    } catch (const EConvertError& e) {
+        EXPECT_NE(e.Message.find("amount"), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("abc"), std::string::npos) << e.Message;
+    }
+    EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("abc"));  // kept for correction
+}
+
+TEST_F(DBEditTest, NumbersShowInPlainDecimal)
+{
+    AddRow("100001", "甲", 12345678.25);
+    TDBEdit edit(nullptr);
+    Bind(edit, "amount");
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("12345678.25"));
+}
+
+// Edits that may not change the record: typing leaves the table browsing and the text as it was.
+struct Refusal {
+    const char* what;
+    std::function<void(TDBEdit&, TTable&, TDataSource&)> arrange;
+    const char* shown;
+};
+
+class DBEditRefuses : public DBEditTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(DBEditRefuses, Typing)
+{
+    const Refusal& c = GetParam();
+    AddRow("100001", "甲");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name");
+    c.arrange(edit, table_, source_);
+    EXPECT_EQ(edit.LineEdit()->text(), QString::fromUtf8(c.shown)) << c.what;
+    QTest::keyClicks(edit.LineEdit(), "X");
+    EXPECT_NE(table_.State(), TDataSetState::dsEdit) << c.what;
+    EXPECT_EQ(edit.LineEdit()->text(), QString::fromUtf8(c.shown)) << c.what;
+    EXPECT_TRUE(edit.LineEdit()->isReadOnly()) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DBEditRefuses, ::testing::Values(
+    Refusal{"read-only edit", [](TDBEdit& e, TTable&, TDataSource&) { e.SetReadOnly(true); }, "甲"},
+    Refusal{"read-only field", [](TDBEdit& e, TTable& t, TDataSource&) {
+                t.FieldByName("name")->ReadOnly = true;
+                e.SetDataField("name");
+            }, "甲"},
+    Refusal{"disabled data source", [](TDBEdit&, TTable&, TDataSource& s) { s.SetEnabled(false); }, ""},
+    Refusal{"no data source", [](TDBEdit& e, TTable&, TDataSource&) { e.SetDataSource(nullptr); }, ""},
+    Refusal{"closed table", [](TDBEdit&, TTable& t, TDataSource&) { t.Close(); }, ""},
+    Refusal{"unknown field", [](TDBEdit& e, TTable&, TDataSource&) { e.SetDataField("nosuch"); }, ""}));
+
+TEST_F(DBEditTest, DetachedAndAttachedAgainShowsTheRecord)
+{
+    AddRow("100001", "甲");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name");
+    source_.SetEnabled(false);
+    EXPECT_EQ(edit.LineEdit()->text(), QString());
+    source_.SetEnabled(true);
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("甲"));
+}
+
+class DBEditFocusTest : public DBEditTest {
+protected:
+    void SetUp() override
+    {
+        DBEditTest::SetUp();
+        AddRow("100001", "甲", 1);
+        Bind(first_, "amount");
+        Bind(second_, "name");
+        first_.Widget()->setParent(&window_);
+        second_.Widget()->setParent(&window_);
+        second_.Widget()->move(0, 40);
+        window_.show();
+        QApplication::setActiveWindow(&window_);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+        first_.LineEdit()->setFocus();
+        first_.LineEdit()->selectAll();
+    }
+    void TearDown() override
+    {
+        first_.Widget()->setParent(nullptr);
+        second_.Widget()->setParent(nullptr);
+        DBEditTest::TearDown();
+    }
+
+    QWidget window_;
+    TDBEdit first_{nullptr}, second_{nullptr};
+};
+
+TEST_F(DBEditFocusTest, LeavingTheEditWritesTheText)
+{
+    QTest::keyClicks(first_.LineEdit(), "2.5");
+    second_.LineEdit()->setFocus();
+    EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
+    EXPECT_EQ(table_.FieldByName("amount")->AsFloat(), 2.5);
+    EXPECT_TRUE(user_.messages.empty());
+}
+
+TEST_F(DBEditFocusTest, LeavingWithANonNumberShowsTheMessage)
+{
+    QTest::keyClicks(first_.LineEdit(), "x1");
+    second_.LineEdit()->setFocus();
+    ASSERT_EQ(user_.messages.size(), 1u);
+    EXPECT_NE(user_.messages[0].find("x1"), std::string::npos) << user_.messages[0];
+    EXPECT_EQ(table_.FieldByName("amount")->AsFloat(), 1.0);
+    EXPECT_TRUE(first_.Link().Modified());
+}
+
+TEST_F(DBEditTest, MemoTypingStartsAnEditAndPostStoresTheText)
+{
+    AddRow("100001", "甲");
+    TDBMemo memo(nullptr);
+    memo.SetDataSource(&source_);
+    memo.SetDataField("name");
+    EXPECT_EQ(memo.PlainTextEdit()->toPlainText(), QStringLiteral("甲"));
+    memo.PlainTextEdit()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(memo.PlainTextEdit(), "Y");
+    EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
+    table_.Post();
+    EXPECT_EQ(Stored("name"), "甲Y");
+    source_.SetEnabled(false);
+    EXPECT_EQ(memo.PlainTextEdit()->toPlainText(), QString());
+}
+
+}  // namespace
