@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
@@ -34,14 +35,9 @@ int utf8Length(const std::string& s)
 
 std::string plainNumber(double d)
 {
-    std::string s = std::to_string(d);
-    if (s.find('.') != std::string::npos) {
-        while (!s.empty() && s.back() == '0')
-            s.pop_back();
-        if (!s.empty() && s.back() == '.')
-            s.pop_back();
-    }
-    return s;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.15g", d);
+    return buf;
 }
 
 // One attached file of a running statement.
@@ -338,6 +334,28 @@ namespace {
 
 }  // namespace
 
+// The field of the column that min or max takes: through its table alias, or the first file that has it.
+static const db::FieldDesc* argumentField(const sql::Translation& t, const std::vector<Attached>& files,
+                                          const sql::AnswerColumn& col)
+{
+    auto fieldIn = [&](std::size_t f) -> const db::FieldDesc* {
+        const int k = files[f].schema.fieldIndex(col.column);
+        return k < 0 ? nullptr : &files[f].schema.fields[static_cast<std::size_t>(k)];
+    };
+    if (!col.qualifier.empty()) {
+        for (const auto& [alias, index] : t.aliases) {
+            if (strcasecmp(alias.c_str(), col.qualifier.c_str()) == 0)
+                return fieldIn(static_cast<std::size_t>(index));
+        }
+        return nullptr;
+    }
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        if (const db::FieldDesc* d = fieldIn(f))
+            return d;
+    }
+    return nullptr;
+}
+
 void TQuery::Impl::run(const TQuery& q, bool answer)
 {
     const std::string text = q.SQL.Text();
@@ -423,9 +441,17 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
                 d.name = name ? name : source->name;
                 d.required = false;
             } else {
-                const auto hint = static_cast<std::size_t>(i) < t.columns.size() ? t.columns[static_cast<std::size_t>(i)]
-                                                                                  : sql::ColumnHint::Values;
-                d = inferColumn(name ? name : "", hint, rows, static_cast<std::size_t>(i));
+                const sql::AnswerColumn col = static_cast<std::size_t>(i) < t.columns.size()
+                                                  ? t.columns[static_cast<std::size_t>(i)]
+                                                  : sql::AnswerColumn{};
+                const db::FieldDesc* arg = col.hint == sql::ColumnHint::Argument ? argumentField(t, files, col) : nullptr;
+                if (arg) {
+                    d = *arg;
+                    d.name = name ? name : "";
+                    d.required = false;
+                } else {
+                    d = inferColumn(name ? name : "", col.hint, rows, static_cast<std::size_t>(i));
+                }
             }
             defs.push_back(d);
         }

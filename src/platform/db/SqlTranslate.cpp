@@ -333,7 +333,7 @@ private:
                                    tokens_[begin + 1].is(".") && tokens_[begin + 2].kind == TokenKind::Word);
             star = star || isStar;
             if (outermost && !isStar)
-                result_.columns.push_back(isColumn ? ColumnHint::Source : hintOf(begin, exprEnd));
+                result_.columns.push_back(isColumn ? AnswerColumn{ColumnHint::Source, {}, {}} : answerOf(begin, exprEnd));
 
             if (isStar) {
                 if (exprEnd - begin == 3) {
@@ -378,26 +378,36 @@ private:
         return s;
     }
 
-    ColumnHint hintOf(std::size_t begin, std::size_t end) const
+    AnswerColumn answerOf(std::size_t begin, std::size_t end) const
     {
         const Token& first = tokens_[begin];
         if (first.kind == TokenKind::String || (first.kind == TokenKind::Quoted && end - begin == 1))
-            return ColumnHint::Text;
+            return {ColumnHint::Text, {}, {}};
         for (std::size_t i = begin; i < end; ++i) {
             if (tokens_[i].is("||"))
-                return ColumnHint::Text;
+                return {ColumnHint::Text, {}, {}};
         }
         if (first.kind == TokenKind::Word && end - begin >= 3 && tokens_[begin + 1].is("(") &&
             tokens_[end - 1].is(")") && matchingParen(begin + 1) == end - 1) {
             const std::string f = lower(first.text);
             if (f == "count")
-                return ColumnHint::Integer;
+                return {ColumnHint::Integer, {}, {}};
             if (f == "sum" || f == "avg")
-                return ColumnHint::Float;
+                return {ColumnHint::Float, {}, {}};
             if (f == "substring" || f == "substr" || f == "upper" || f == "lower" || f == "trim")
-                return ColumnHint::Text;
+                return {ColumnHint::Text, {}, {}};
+            const std::size_t args = end - begin - 3;  // tokens between the parentheses
+            const auto isWord = [this](std::size_t i) {
+                return tokens_[i].kind == TokenKind::Word && keywordOf(tokens_[i].text) == Keyword::None;
+            };
+            if (f == "min" || f == "max") {
+                if (args == 1 && isWord(begin + 2))
+                    return {ColumnHint::Argument, {}, tokens_[begin + 2].text};
+                if (args == 3 && isWord(begin + 2) && tokens_[begin + 3].is(".") && isWord(begin + 4))
+                    return {ColumnHint::Argument, tokens_[begin + 2].text, tokens_[begin + 4].text};
+            }
         }
-        return ColumnHint::Values;
+        return {ColumnHint::Values, {}, {}};
     }
 
     std::size_t matchingParen(std::size_t open) const
@@ -499,6 +509,8 @@ private:
             if (isName()) {
                 out_.token("AS", peek().offset);
                 out_.identifier(peek().text, peek().offset);
+                if (index >= 0)
+                    result_.aliases.emplace_back(peek().text, index);
                 ++pos_;
             }
         }

@@ -36,6 +36,13 @@ enum class ColumnHint {
     Integer,  // count
     Float,    // sum, avg
     Text,     // string literals, ||, substr, upper, lower, trim
+    Argument, // min, max of a plain column: that column's field
+};
+
+struct AnswerColumn {
+    ColumnHint hint = ColumnHint::Values;
+    std::string qualifier, column;  // Argument: the column, with its table alias or ""
+    friend bool operator==(const AnswerColumn&, const AnswerColumn&) = default;
 };
 
 struct Translation {
@@ -43,8 +50,10 @@ struct Translation {
     std::string sql;              // the SQLite statement
     std::vector<FileRef> files;   // distinct files in order of first appearance
     int target = -1;              // insert, update, delete: index in files of the file written
-    // Outermost select: one hint per select-list item; empty when the list holds a '*'.
-    std::vector<ColumnHint> columns;
+    // Outermost select: one entry per select-list item; empty when the list holds a '*'.
+    std::vector<AnswerColumn> columns;
+    // Table aliases of the statement (as written) and the index in files of the file each stands for.
+    std::vector<std::pair<std::string, int>> aliases;
     std::vector<std::pair<std::size_t, std::size_t>> positions;  // (sql offset, statement offset)
 
     // The statement offset that an offset into sql stands for.

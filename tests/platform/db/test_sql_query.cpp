@@ -363,7 +363,8 @@ TEST_F(SqlQuery, AnswerColumnsCarryTypeAndSize)
            {std::string("100002"), std::string("乙"), 2.0, std::int64_t{4}, {}, std::int64_t{0}}});
     TQuery q;
     lines(q, {"select qa01 报表编号,qc05,qd01 人数,qb04,ok,count(*) n,sum(qd01) s,'abc' lit,"
-              "SUBSTRING(qa04 FROM 1 FOR 4) 名,qa01 || qa04 合 from t.db group by qa01"});
+              "SUBSTRING(qa04 FROM 1 FOR 4) 名,qa01 || qa04 合,max(x.qb04) 最近,min(qa01) 最小 from t.db x "
+              "group by qa01"});
     q.Open();
     std::vector<FieldDesc> got;
     for (int i = 0; i < q.FieldCount(); ++i)
@@ -371,11 +372,36 @@ TEST_F(SqlQuery, AnswerColumnsCarryTypeAndSize)
     EXPECT_EQ(got, (std::vector<FieldDesc>{
                        A("报表编号", 6), F("qc05", FieldType::Float), F("人数", FieldType::Smallint),
                        F("qb04", FieldType::Date), F("ok", FieldType::Boolean), F("n", FieldType::Integer),
-                       F("s", FieldType::Float), A("lit", 3), A("名", 4), A("合", 14)}));
+                       F("s", FieldType::Float), A("lit", 3), A("名", 4), A("合", 14), F("最近", FieldType::Date),
+                       A("最小", 6)}));
     q.First();
     EXPECT_EQ(q.FieldByName("qb04")->AsString(), "2009-03-01");
     EXPECT_EQ(q.FieldByName("QB04")->Value(), db::Variant(db::Date{2009, 3, 1}));
     EXPECT_FALSE(q.CanModify());
+}
+
+TEST_F(SqlQuery, SelectStarKeepsTheFieldsOfTheFile)
+{
+    const std::vector<FieldDesc> fields{A("字段名", 81), A("字段1", 81), A("字段2", 81)};
+    table("hljh.db", fields, {{std::string("qa01"), std::string("100001"), std::string("100002")}});
+    TQuery q;
+    lines(q, {"Select * from hljh.db"});
+    q.Open();
+    std::vector<FieldDesc> got;
+    for (int i = 0; i < q.FieldCount(); ++i)
+        got.push_back(q.Fields()[i]->Desc());
+    EXPECT_EQ(got, fields);
+    EXPECT_THROW(q.Edit(), EDatabaseError);  // answers are read-only
+}
+
+TEST_F(SqlQuery, CodeBatchOf202TermsRuns)
+{
+    enterprises();
+    std::string text = "select QA01 编号,qb03 字段值 from \"kfq_1.db\" where not (qb03='c0'";
+    for (int i = 1; i < 201; ++i)
+        text += " or qb03='c" + std::to_string(i) + "'";
+    text += " or qb03='0611')";
+    EXPECT_EQ(open({text}).size(), 3u);
 }
 
 TEST_F(SqlQuery, RepeatedColumnNamesAreMadeUnique)

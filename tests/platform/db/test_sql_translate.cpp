@@ -126,9 +126,12 @@ TEST(TranslateColumns, HintsFollowTheSelectList)
     using H = sql::ColumnHint;
     const auto t = sql::translateStatement(
         "select a.qa01 k, qa02, count(qa02) c, sum(qc05) s, SUBSTRING(qb03 FROM 1 FOR 2) d, 'x' l, "
-        "qc05*2 e, max(qc05) m from t a");
-    EXPECT_EQ(t.columns, (std::vector<H>{H::Source, H::Source, H::Integer, H::Float, H::Text, H::Text, H::Values,
-                                         H::Values}));
+        "qc05*2 e, max(a.qb04) m, min(qc05), max(qc05+1) from t a");
+    EXPECT_EQ(t.columns, (std::vector<sql::AnswerColumn>{
+                             {H::Source, "", ""}, {H::Source, "", ""}, {H::Integer, "", ""}, {H::Float, "", ""},
+                             {H::Text, "", ""}, {H::Text, "", ""}, {H::Values, "", ""}, {H::Argument, "a", "qb04"},
+                             {H::Argument, "", "qc05"}, {H::Values, "", ""}}));
+    EXPECT_EQ(t.aliases, (std::vector<std::pair<std::string, int>>{{"a", 0}}));
     EXPECT_TRUE(sql::translateStatement("select *, qa01 from t").columns.empty());
 }
 
