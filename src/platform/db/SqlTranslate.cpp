@@ -610,6 +610,11 @@ private:
                 } else if (t.is("!=")) {
                     out_.token("<>", t.offset);
                     ++pos_;
+                } else if (t.is("/")) {
+                    // Division is on numbers, never integer division: 7/2 is 3.5. Multiplying the left operand
+                    // chain by 1.0 keeps the grouping (* and / bind alike, from the left).
+                    out_.token("* 1.0 /", t.offset);
+                    ++pos_;
                 } else if (t.is("\\") || t.is(":")) {
                     unexpected();
                 } else {

@@ -343,6 +343,14 @@ TEST_F(SqlQuery, ProductOfFourOneRowTables)
     EXPECT_EQ(rowsOf(q), (Strings{{"4", "215000", "3", "", "2", "2"}}));
 }
 
+TEST_F(SqlQuery, DivisionOfIntegerFieldsIsNotTruncated)
+{
+    enterprises();
+    // qd01 and qa_one are small integers: 7/2 must be 3.5, and 3 - 7/2 negative.
+    EXPECT_EQ(open({"select qd01/2 半, 3-qd01/2*qa_one 差 from kfq_1.db where QA01='100002'"}),
+              (Strings{{"3.5", "-0.5"}}));
+}
+
 TEST_F(SqlQuery, SumsOfAnEmptyTableAreEmptyAndCountsZero)
 {
     enterprises();

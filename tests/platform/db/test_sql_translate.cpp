@@ -215,6 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ConditionCase{"QB03<>\"06\" or qa05 in ('1','2')", R"("QB03" <> '06' OR "qa05" IN ('1', '2'))"},
                     ConditionCase{"SUBSTRING(qb03 FROM 1 FOR 2)!='05'", R"(substr("qb03", 1, 2) <> '05')"},
                     ConditionCase{"qa04 like '%公司' and 企业数>0", R"("qa04" LIKE '%公司' AND "企业数" > 0)"},
+                    ConditionCase{"qd03/qd01*100>=5", R"("qd03" * 1.0 / "qd01" * 100 >= 5)"},
                     ConditionCase{"  ", ""}));
 
 TEST(TranslateConditions, RefuseWhatIsNotACondition)
