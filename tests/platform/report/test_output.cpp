@@ -1,0 +1,163 @@
+// Where reports go: the modal preview (page through, zoom, returns when closed, then AfterPreview), the
+// printer through the print sink, and with no printer installed a PDF file offered through the save dialog
+// (a file that cannot be written is reported and another one asked for, so nothing is lost).
+#include <gtest/gtest.h>
+
+#include <QPrinterInfo>
+
+#include "ReportFixture.h"
+#include "ScriptAgent.h"
+#include "TempDir.h"
+#include "platform/report/PreviewForm.h"
+#include "platform/report/PrintOutput.h"
+
+namespace {
+
+struct ChineseList : ReportFixture {
+    TQRLabel* title;
+    ChineseList()
+    {
+        auto* header = band(TQRBandType::rbPageHeader, 40);
+        title = label(header, "企业清单");
+        title->AutoSize = true;
+        auto* detail = band(TQRBandType::rbDetail, 27);
+        field(detail, "MSG", 16, 5, 300);
+        auto* footer = band(TQRBandType::rbPageFooter, 28);
+        put<TQRSysData>(footer, 312, 8, 60, 17)->AutoSize = true;
+        rep->Options = FirstPageHeader | LastPageFooter;
+    }
+};
+
+}  // namespace
+
+TEST(Preview, PagesThroughZoomsAndReturnsWhenClosed)
+{
+    ChineseList r;
+    r.rows(95);
+    ScriptAgent user;
+    int pages = 0;
+    user.modals.push_back([&](TForm& form) {
+        auto* preview = dynamic_cast<TQRPreviewForm*>(&form);
+        ASSERT_NE(preview, nullptr);
+        pages = preview->PageCount();
+        ASSERT_GE(pages, 3);
+        EXPECT_EQ(preview->PageIndex(), 0);
+        const int width100 = preview->PageImage().width();
+        struct Step {
+            void (TQRPreviewForm::*move)();
+            int expected;
+        } steps[] = {
+            {&TQRPreviewForm::PriorPage, 0},     {&TQRPreviewForm::NextPage, 1},
+            {&TQRPreviewForm::LastPage, pages - 1}, {&TQRPreviewForm::NextPage, pages - 1},
+            {&TQRPreviewForm::FirstPage, 0},
+        };
+        for (const auto& s : steps) {
+            (preview->*s.move)();
+            EXPECT_EQ(preview->PageIndex(), s.expected);
+        }
+        preview->ShowPage(pages);
+        EXPECT_EQ(preview->PageIndex(), 0);
+        preview->SetZoom(200);
+        EXPECT_NEAR(preview->PageImage().width(), 2 * width100, 2);
+        // Nothing has closed the report yet while its window is open.
+        EXPECT_EQ(r.events, std::vector<std::string>{"BeforePrint"});
+        form.Close();
+    });
+    r.rep->Preview();
+    EXPECT_EQ(r.events, (std::vector<std::string>{"BeforePrint", "AfterPreview"}));
+    EXPECT_EQ(static_cast<int>(r.rep->LastDocument().pages.size()), pages);
+}
+
+TEST(Preview, AnEmptyReportOpensNoWindow)
+{
+    ChineseList r;
+    r.rep->PrintIfEmpty = false;
+    ScriptAgent user;  // any window would be unexpected
+    r.rep->Preview();
+    EXPECT_EQ(r.events, (std::vector<std::string>{"BeforePrint", "AfterPreview"}));
+}
+
+TEST(Print, TitlesSetBetweenPrintsPrintWithTheirOwnRows)
+{
+    ChineseList r;
+    std::vector<report::Document> printed;
+    report::setPrintSink([&](const report::Document& d) { printed.push_back(d); });
+    r.title->SetCaption("总收入10万元以上的企业");
+    r.rows(2);
+    r.rep->Print();
+    r.title->SetCaption("上市企业");
+    r.rows(1);
+    r.rep->Print();
+    report::setPrintSink({});
+    ASSERT_EQ(printed.size(), 2u);
+    EXPECT_TRUE(HasText(printed[0].pages[0], "总收入10万元以上的企业"));
+    EXPECT_TRUE(HasText(printed[0].pages[0], "第R0002行"));
+    EXPECT_TRUE(HasText(printed[1].pages[0], "上市企业"));
+    EXPECT_FALSE(HasText(printed[1].pages[0], "总收入10万元以上的企业"));
+    EXPECT_FALSE(HasText(printed[1].pages[0], "第R0002行"));
+}
+
+class NoPrinter : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
+            GTEST_SKIP() << "a printer is installed; this test would print on it";
+        }
+        Printer()->PrinterName.clear();
+        Printer()->OutputFile.clear();
+    }
+    TempDir tmp;
+};
+
+TEST_F(NoPrinter, OffersAPdfFileAndWritesTheChineseText)
+{
+    ChineseList r;
+    r.rows(3);
+    ScriptAgent user;
+    user.answers = {IDYES, IDOK};
+    const std::string bad = "/nonexistent-folder/清单.pdf";
+    const std::string good = tmp.path("清单");  // the extension is added
+    user.files = {bad, good};
+    r.rep->Print();
+    ASSERT_EQ(user.messages.size(), 2u);
+    EXPECT_NE(user.messages[0].text.find("没有安装打印机"), std::string::npos);
+    EXPECT_NE(user.messages[1].text.find(bad), std::string::npos) << "the failed file is named";
+    ASSERT_EQ(user.fileRequests.size(), 2u);
+    EXPECT_TRUE(user.fileRequests[0].save);
+    EXPECT_EQ(user.fileRequests[0].defaultExt, "pdf");
+    const std::string text = RunCommand("pdftotext -enc UTF-8 '" + good + ".pdf' -");
+    for (const char* s : {"企业清单", "第R0001行", "第R0003行"}) {
+        EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
+    }
+    EXPECT_EQ(r.events, (std::vector<std::string>{"BeforePrint", "AfterPrint"}));
+}
+
+TEST_F(NoPrinter, DecliningThePdfPrintsNothingAndSaysNothingMore)
+{
+    ChineseList r;
+    r.rows(1);
+    ScriptAgent user;
+    user.answers = {IDNO};
+    r.rep->Print();
+    EXPECT_EQ(user.messages.size(), 1u);
+}
+
+TEST_F(NoPrinter, TheSetupDialogChoosesAPdfFile)
+{
+    ChineseList r;
+    r.rows(2);
+    ScriptAgent user;
+    const std::string file = tmp.path("out.pdf");
+    user.printerDialogs.push_back([&](TPrinterRequest& req) {
+        req.printerName.clear();
+        req.outputFile = file;
+        return true;
+    });
+    TComponent owner(nullptr);
+    TPrinterSetupDialog dialog(&owner);
+    ASSERT_TRUE(dialog.Execute());
+    r.rep->Print();
+    Printer()->OutputFile.clear();
+    EXPECT_NE(RunCommand("pdftotext -enc UTF-8 '" + file + "' -").find("第R0002行"), std::string::npos);
+}
