@@ -11,6 +11,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Dbf.h"
 #include "platform/db/Query.h"
+#include "platform/db/Table.h"
 #include "platform/db/TableFile.h"
 
 namespace fs = std::filesystem;
@@ -433,6 +434,46 @@ TEST_F(SqlQuery, DbaseFileIsReadAndWrittenBack)
     ASSERT_EQ(t.rows.size(), 2u);
     EXPECT_EQ(t.rows[1][1], db::Variant(20.0));
     EXPECT_EQ(open({"select sum(N) from x.dbf"}), (Strings{{"21"}}));
+}
+
+// ---- statements beside open tables ---------------------------------------------------------------------
+
+TEST_F(SqlQuery, StatementSeesStoredRowsAndOpenTablesSeeItsChanges)
+{
+    table("sendname.db", {F("id", FieldType::Integer), A("name", 40), A("text", 100)});
+    TTable t;
+    t.DatabaseName = dir_.string();
+    t.SetTableName("sendname.db");
+    t.Open();
+    t.Append();
+    t.FieldByName("id")->SetAsInteger(2);
+    t.FieldByName("name")->SetAsString("kfq_1.db");
+    t.Post();
+    EXPECT_EQ(open({"select name from sendname.db where id=2"}), (Strings{{"kfq_1.db"}}));
+    EXPECT_EQ(exec({"delete from sendname.db where name='kfq_1.db'"}), 1);
+    EXPECT_EQ(t.RecordCount(), 0);
+}
+
+TEST_F(SqlQuery, AnswerSavedWithBatchMoveIntoATableCreatedFromItsFields)
+{
+    enterprises();
+    TQuery q;
+    lines(q, {"select qa01 报表编号,qa04 企业名称,qc05 总收入,count(*) 数 from \"kfq_1.db\" group by qa01,qa04,qc05"});
+    q.Open();
+    TTable t;
+    t.DatabaseName = dir_.string();
+    t.SetTableName("gyqy.db");
+    for (int i = 0; i < q.FieldCount(); ++i) {
+        const auto& d = q.Fields()[i]->Desc();
+        t.FieldDefs.Add(d.name, d.type, d.size);
+    }
+    t.CreateTable();
+    t.BatchMove(&q, TBatchMode::batAppend);
+    EXPECT_EQ(open({"select * from gyqy.db order by 总收入 desc"}),
+              (Strings{{"100003", "丙公司", "200000", "1"},
+                       {"100001", "甲公司", "6000", "1"},
+                       {"100002", "乙公司", "5000", "1"},
+                       {"100004", "丁公司", "4000", "1"}}));
 }
 
 // ---- bad input -----------------------------------------------------------------------------------------
