@@ -83,6 +83,7 @@ void TControl::SetParent(TControl* parent)
     if (parent_) {
         auto& sib = parent_->controls_;
         sib.erase(std::remove(sib.begin(), sib.end(), this), sib.end());
+        parent_->DetachChild(this);
         parent_->Realign();
     }
     parent_ = parent;
@@ -95,9 +96,7 @@ void TControl::SetParent(TControl* parent)
                 client->installEventFilter(new ControlEventFilter(parent_, client));
             }
         }
-        widget_->setParent(client);
-        ApplyGeometry();
-        widget_->setVisible(visible_);
+        parent_->AttachChild(this);
         if (align_ != TAlign::alNone) {
             parent_->Realign();
         }
@@ -105,6 +104,19 @@ void TControl::SetParent(TControl* parent)
         widget_->hide();
         widget_->setParent(nullptr);
     }
+}
+
+void TControl::AttachChild(TControl* child)
+{
+    child->widget_->setParent(ClientWidget());
+    child->ApplyGeometry();
+    child->widget_->setVisible(child->visible_);
+}
+
+void TControl::DetachChild(TControl* child)
+{
+    child->widget_->hide();
+    child->widget_->setParent(nullptr);
 }
 
 TForm* TControl::Form() const

@@ -109,8 +109,8 @@ public:
     // The widget that receives the focus (an inner editor for compound controls).
     virtual QWidget* FocusWidget() const { return widget_; }
 
-    // Re-lays out aligned children in the client area.
-    void Realign();
+    // Re-lays out aligned children in the client area (containers with their own layout add to it).
+    virtual void Realign();
 
     TNotifyEvent OnClick, OnDblClick, OnChange, OnEnter, OnExit;
     TKeyPressEvent OnKeyPress;
@@ -123,6 +123,10 @@ protected:
     // Whether a double-click on the widget is this control's OnDblClick (true for most controls).
     virtual bool WantsGenericDblClick() const { return true; }
     virtual void FontChanged() {}  // the shown font changed (own or inherited)
+    // Puts a new child's widget into this control (a page control makes it a tab); the default places it in
+    // the client widget at its bounds.
+    virtual void AttachChild(TControl* child);
+    virtual void DetachChild(TControl* child);
     void ApplyGeometry();
 
 private:

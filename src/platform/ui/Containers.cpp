@@ -1,0 +1,134 @@
+#include "platform/ui/Containers.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include "platform/ui/Registry.h"
+
+TGroupBox::TGroupBox(TComponent* owner) : TControl(owner, new QGroupBox)
+{
+    SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::SetCaption(const std::string& text)
+{
+    TControl::SetCaption(text);
+    static_cast<QGroupBox*>(Widget())->setTitle(QString::fromStdString(text));
+}
+
+namespace {
+
+// A frame that shows its caption in the middle, under its children.
+class PanelWidget : public QFrame {
+public:
+    PanelWidget()
+    {
+        caption = new QLabel(this);
+        caption->setAlignment(Qt::AlignCenter);
+        caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+        caption->lower();
+    }
+    QLabel* caption;
+
+protected:
+    void resizeEvent(QResizeEvent* ev) override
+    {
+        QFrame::resizeEvent(ev);
+        caption->setGeometry(rect());
+        caption->lower();
+    }
+};
+
+}  // namespace
+
+TPanel::TPanel(TComponent* owner) : TControl(owner, new PanelWidget)
+{
+    SetBounds(0, 0, 185, 41);
+    UpdateFrame();
+}
+
+void TPanel::SetCaption(const std::string& text)
+{
+    TControl::SetCaption(text);
+    static_cast<PanelWidget*>(Widget())->caption->setText(QString::fromStdString(text));
+}
+
+void TPanel::SetBevelOuter(TBevelCut b)
+{
+    outer_ = b;
+    UpdateFrame();
+}
+
+void TPanel::SetBevelInner(TBevelCut b)
+{
+    inner_ = b;
+    UpdateFrame();
+}
+
+void TPanel::UpdateFrame()
+{
+    auto* f = static_cast<QFrame*>(Widget());
+    const TBevelCut b = outer_ != TBevelCut::bvNone ? outer_ : inner_;
+    f->setFrameShape(b == TBevelCut::bvNone ? QFrame::NoFrame : QFrame::Panel);
+    f->setFrameShadow(b == TBevelCut::bvLowered ? QFrame::Sunken : QFrame::Raised);
+}
+
+TScrollBox::TScrollBox(TComponent* owner) : TControl(owner, new QScrollArea), contents_(new QWidget)
+{
+    area()->setWidget(contents_);
+    area()->setWidgetResizable(false);
+    SetBounds(0, 0, 185, 41);
+}
+
+QScrollArea* TScrollBox::area() const
+{
+    return static_cast<QScrollArea*>(Widget());
+}
+
+void TScrollBox::Realign()
+{
+    UpdateRange();
+    TControl::Realign();
+}
+
+void TScrollBox::UpdateRange()
+{
+    int w = area()->viewport()->width(), h = area()->viewport()->height();
+    for (TControl* c : Controls()) {
+        if (c->Visible() && c->Align() == TAlign::alNone) {
+            w = std::max(w, c->Left() + c->Width());
+            h = std::max(h, c->Top() + c->Height());
+        }
+    }
+    if (contents_->width() != w || contents_->height() != h) {
+        contents_->resize(w, h);
+    }
+}
+
+namespace {
+
+const auto kBevels = ClassBuilder<TPanel>::Ordinals({"bvNone", "bvLowered", "bvRaised", "bvSpace"});
+
+const ClassBuilder<TGroupBox> kGroupBoxClass("TGroupBox", "TControl", [](ClassBuilder<TGroupBox>& c) {
+    c.AcceptsControls();
+});
+
+const ClassBuilder<TPanel> kPanelClass("TPanel", "TControl", [](ClassBuilder<TPanel>& c) {
+    c.AcceptsControls();
+    c.Enum("BevelOuter", kBevels, [](TPanel& p, long long v) { p.SetBevelOuter(static_cast<TBevelCut>(v)); });
+    c.Enum("BevelInner", kBevels, [](TPanel& p, long long v) { p.SetBevelInner(static_cast<TBevelCut>(v)); });
+    c.Int("BevelWidth", [](TPanel&, int) {});
+    c.Enum("BorderStyle", ClassBuilder<TPanel>::Ordinals({"bsNone", "bsSingle"}), [](TPanel&, long long) {});
+    c.Enum("Alignment", ClassBuilder<TPanel>::Ordinals({"taLeftJustify", "taRightJustify", "taCenter"}),
+           [](TPanel&, long long) {});
+});
+
+const ClassBuilder<TScrollBox> kScrollBoxClass("TScrollBox", "TControl", [](ClassBuilder<TScrollBox>& c) {
+    c.AcceptsControls();
+    c.Enum("BorderStyle", ClassBuilder<TScrollBox>::Ordinals({"bsNone", "bsSingle"}), [](TScrollBox&, long long) {});
+});
+
+}  // namespace
