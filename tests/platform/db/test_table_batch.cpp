@@ -1,0 +1,154 @@
+// Whole-table operations: emptying, batch moves, creation, packing, and dBase tables through TTable.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TableFixture.h"
+#include "platform/db/Database.h"
+#include "platform/db/Dbf.h"
+
+namespace fs = std::filesystem;
+using namespace fixture;
+using T = db::FieldType;
+
+namespace {
+
+class TableBatchTest : public TableTest {
+protected:
+    void SetUp() override
+    {
+        TableTest::SetUp();
+        db::TableSchema src;
+        src.fields = {F("编号", T::String, 20), F("字段值", T::String, 20), F("n", T::Integer)};
+        db::CreateTableFile("src.db", src,
+                            {{"100001", "一二三四五六七八", 1}, {"100002", "短", 2}, {"100003", db::Variant{}, 3}});
+        db::TableSchema res;  // narrower text, other names: columns go by position
+        res.fields = {F("id", T::String, 6), F("val", T::String, 4), F("num", T::Float), F("extra", T::String, 2)};
+        db::CreateTableFile("kfq_r.db", res, {{"old", "x", 0.0}});
+    }
+};
+
+TEST_F(TableBatchTest, BatchMoveAppendsByPositionAndCutsText)
+{
+    TTable source, target;
+    source.SetTableName("src.db");
+    target.SetTableName("kfq_r.db");
+    target.BatchMove(&source, TBatchMode::batAppend);  // target closed: opened for the move only
+    EXPECT_FALSE(target.Active());
+    std::string path = (dir_ / "kfq_r.db").string();
+    EXPECT_EQ(StoredColumn(path, "id"), (std::vector<std::string>{"old", "100001", "100002", "100003"}));
+    EXPECT_EQ(StoredColumn(path, "val"), (std::vector<std::string>{"x", "一二三四", "短", "<null>"}));
+    EXPECT_EQ(StoredColumn(path, "num"), (std::vector<std::string>{"0.000000", "1.000000", "2.000000", "3.000000"}));
+    // Into an open table: the view shows the new rows.
+    target.Open();
+    target.BatchMove(&source, TBatchMode::batAppend);
+    EXPECT_EQ(target.RecordCount(), 7);
+}
+
+TEST_F(TableBatchTest, FailedBatchMoveKeepsTheRowsBeforeTheFault)
+{
+    db::TableSchema keyed;
+    keyed.fields = {F("id", T::String, 6)};
+    keyed.indexes = {Primary({"id"})};
+    db::CreateTableFile("keyed.db", keyed, {{"100002"}});
+    TTable source, target;
+    source.SetTableName("src.db");
+    target.SetTableName("keyed.db");
+    EXPECT_THROW(target.BatchMove(&source, TBatchMode::batAppend), EDatabaseError);
+    EXPECT_EQ(StoredColumn((dir_ / "keyed.db").string(), "id"), (std::vector<std::string>{"100002", "100001"}));
+}
+
+TEST_F(TableBatchTest, EmptyTableOpenOrClosed)
+{
+    TTable t;
+    t.SetTableName("src.db");
+    t.EmptyTable();
+    EXPECT_TRUE(StoredColumn((dir_ / "src.db").string(), "n").empty());
+    db::CreateTableFile("src.db", db::TableSchema{{F("n", T::Integer)}, {}}, {{1}, {2}});
+    t.Open();
+    t.Next();
+    t.EmptyTable();
+    EXPECT_TRUE(t.IsEmpty());
+    EXPECT_TRUE(t.Eof());
+}
+
+TEST_F(TableBatchTest, CreateTableReplacesTheFile)
+{
+    TTable t;
+    t.SetTableName("kfq_r.db");
+    t.FieldDefs.Clear();
+    t.FieldDefs.Add("编号", T::String, 10);
+    t.FieldDefs.Add("金额", T::Float);
+    t.FieldDefs.Add("日期", T::Date);
+    t.IndexDefs = {Primary({"编号"})};
+    t.CreateTable();
+    t.Open();
+    EXPECT_TRUE(t.IsEmpty());
+    ASSERT_EQ(t.FieldCount(), 3);
+    EXPECT_EQ(t.Fields()[1]->DataType(), T::Float);
+    EXPECT_EQ(t.Fields()[0]->Size(), 10);
+    EXPECT_NE(t.Schema().primaryIndex(), nullptr);
+    // An open table cannot be replaced under its users.
+    EXPECT_THROW(t.CreateTable(), EDatabaseError);
+}
+
+TEST_F(TableBatchTest, PackReclaimsDeletedRecordsAndLeavesOthersAlone)
+{
+    db::TableSchema s;
+    s.fields = {F("text", T::String, 200)};
+    db::Rows rows;
+    for (int i = 0; i < 2000; ++i)
+        rows.push_back({std::string(190, 'a' + i % 26) + std::to_string(i)});
+    db::CreateTableFile("big.db", s, rows);
+    {
+        TTable t;
+        t.SetTableName("big.db");
+        t.Open();
+        while (t.RecordCount() > 10)
+            t.Delete();
+        t.FlushBuffers();
+        // Open: not packed.
+        EXPECT_FALSE(db::PackTable(nullptr, "big.db"));
+    }
+    auto before = fs::file_size("big.db");
+    TDatabase database;
+    database.DatabaseName = ".";
+    database.Open();
+    EXPECT_TRUE(db::PackTable(database.Handle(), "big.db"));
+    EXPECT_LT(fs::file_size("big.db") * 10, before);
+    EXPECT_EQ(StoredColumn((dir_ / "big.db").string(), "text").size(), 10u);
+    EXPECT_TRUE(db::PackTable(database.Handle(), "src.db"));  // never modified: no harm
+    EXPECT_EQ(StoredColumn((dir_ / "src.db").string(), "n").size(), 3u);
+    EXPECT_FALSE(db::PackTable(database.Handle(), "missing.db"));
+    EXPECT_FALSE(fs::exists("missing.db"));
+}
+
+TEST_F(TableBatchTest, DbaseTablesOpenEditAndSaveThroughTheDbaseWriter)
+{
+    TTable source, dbf;
+    source.SetTableName("src.db");
+    dbf.SetTableName("out.DBF");
+    dbf.TableType = TTableType::ttDBase;
+    dbf.FieldDefs.Clear();
+    dbf.FieldDefs.Add("编号", T::String, 10);
+    dbf.FieldDefs.Add("字段值", T::String, 20);
+    dbf.FieldDefs.Add("n", T::Integer);
+    dbf.CreateTable();
+    dbf.BatchMove(&source, TBatchMode::batAppend);
+    db::dbf::Table back = db::dbf::Read((dir_ / "out.DBF").string());
+    ASSERT_EQ(back.rows.size(), 3u);
+    EXPECT_EQ(S(back.rows[0][1]), "一二三四五六七八");
+
+    TTable again;
+    again.SetTableName("out.dbf");
+    again.Open();
+    EXPECT_EQ(again.RecordCount(), 3);
+    again.Edit();
+    again.FieldByName("n")->SetAsInteger(42);
+    again.Post();
+    again.FlushBuffers();
+    back = db::dbf::Read((dir_ / "out.DBF").string());
+    EXPECT_EQ(S(back.rows[0][2]), "42");
+}
+
+}  // namespace
