@@ -311,7 +311,9 @@ std::optional<bool> BoolOf(const Variant& v)
     return std::nullopt;
 }
 
-OutColumn TextColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size_t col, int minWidth)
+// raw: binary content, written byte for byte instead of converted to GBK.
+OutColumn TextColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size_t col, int minWidth,
+                     bool raw = false)
 {
     OutColumn c;
     c.field.type = 'C';
@@ -323,7 +325,7 @@ OutColumn TextColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size
             continue;
         }
         try {
-            std::string bytes = gbk::FromUtf8(TextOf(v));
+            std::string bytes = raw ? text::ValueText(v) : gbk::FromUtf8(TextOf(v));
             longest = std::max(longest, bytes.size());
             c.cells.emplace_back(bytes.empty() ? std::nullopt : std::optional<std::string>(std::move(bytes)));
         } catch (const EDatabaseError& e) {
@@ -439,7 +441,7 @@ OutColumn MakeColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size
         return TextColumn(f, rows, col, 19);
     case FieldType::Memo:
     case FieldType::Blob: {
-        OutColumn c = TextColumn(f, rows, col, 0);
+        OutColumn c = TextColumn(f, rows, col, 0, f.type == FieldType::Blob);
         c.field.type = 'M';
         return c;
     }

@@ -8,7 +8,8 @@
 //   N, $ -> N, plain decimal; width and decimals (at least 1) chosen so that every value is written exactly
 //           as its shortest round-trip form (rounded to fit only beyond 20 characters)
 //   S    -> N(6,0)      I, + -> N(11,0)      D -> D(8) yyyymmdd      L -> L(1) T/F
-//   M, B -> M (".dbt", dBase III blocks)     T -> C(8) hh:mm:ss      @ -> C(19) yyyy-mm-dd hh:mm:ss
+//   M, B -> M (".dbt", dBase III blocks; B byte for byte, M in GBK)
+//   T    -> C(8) hh:mm:ss      @ -> C(19) yyyy-mm-dd hh:mm:ss
 // Type mapping, reading (dBase field -> schema letter):
 //   C n  -> A n
 //   N with no decimals and width <= 11 -> I (values read as integers); other N and every F -> N (float)
