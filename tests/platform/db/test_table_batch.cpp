@@ -6,6 +6,7 @@
 #include "TableFixture.h"
 #include "platform/db/Database.h"
 #include "platform/db/Dbf.h"
+#include "platform/db/TextFile.h"
 
 namespace fs = std::filesystem;
 using namespace fixture;
@@ -149,6 +150,24 @@ TEST_F(TableBatchTest, DbaseTablesOpenEditAndSaveThroughTheDbaseWriter)
     again.FlushBuffers();
     back = db::dbf::Read((dir_ / "out.DBF").string());
     EXPECT_EQ(S(back.rows[0][2]), "42");
+}
+
+TEST_F(TableBatchTest, TextTablesAreWrittenFromTheirFieldDefinitions)
+{
+    TTable source, txt;
+    source.SetTableName("src.db");
+    txt.SetTableName("export.txt");
+    txt.FieldDefs.Add("编号", T::String, 10);
+    txt.FieldDefs.Add("字段值", T::String, 20);
+    txt.FieldDefs.Add("n", T::Integer);
+    txt.CreateTable();
+    txt.BatchMove(&source, TBatchMode::batAppend);
+    db::TableSchema s;
+    s.fields = txt.FieldDefs.Items();
+    auto rows = db::text::Read((dir_ / "export.txt").string(), s);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(S(rows[2][0]), "100003");
+    EXPECT_EQ(S(rows[2][2]), "3");
 }
 
 }  // namespace
