@@ -54,6 +54,8 @@ std::optional<std::string> PlainValue(const FieldDesc& f, const Variant& v)
     if (f.type == FieldType::Boolean) {
         if (const auto* i = std::get_if<std::int64_t>(&v))
             return std::string(*i ? "T" : "F");
+        if (const auto* d = std::get_if<double>(&v))
+            return std::string(*d != 0 ? "T" : "F");
         return std::nullopt;
     }
     if (f.type == FieldType::Date)
