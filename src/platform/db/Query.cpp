@@ -139,8 +139,8 @@ class StatementConnection {
 public:
     StatementConnection()
     {
-        const int rc = sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                                       nullptr);
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+        const int rc = sqlite3_open_v2(":memory:", &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
             sqlite3_close_v2(db_);
             throw EDatabaseError(std::string("Cannot run the statement: ") + sqlite3_errstr(rc));
@@ -325,8 +325,10 @@ namespace {
     for (const auto& ix : schema.indexes) {
         if (ix.primary || ix.fields.size() != columns.size())
             continue;
-        if (std::equal(ix.fields.begin(), ix.fields.end(), columns.begin(),
-                       [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) == 0; }))
+        const auto same = [](const std::string& a, const std::string& b) {
+            return strcasecmp(a.c_str(), b.c_str()) == 0;
+        };
+        if (std::equal(ix.fields.begin(), ix.fields.end(), columns.begin(), same))
             throw EDatabaseError("Key violation in unique index " + ix.name + ".");
     }
     throw EDatabaseError(db::kKeyViolation);
@@ -444,7 +446,8 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
                 const sql::AnswerColumn col = static_cast<std::size_t>(i) < t.columns.size()
                                                   ? t.columns[static_cast<std::size_t>(i)]
                                                   : sql::AnswerColumn{};
-                const db::FieldDesc* arg = col.hint == sql::ColumnHint::Argument ? argumentField(t, files, col) : nullptr;
+                const db::FieldDesc* arg =
+                    col.hint == sql::ColumnHint::Argument ? argumentField(t, files, col) : nullptr;
                 if (arg) {
                     d = *arg;
                     d.name = name ? name : "";

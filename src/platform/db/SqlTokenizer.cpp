@@ -100,7 +100,8 @@ std::vector<Token> tokenize(std::string_view text)
             len = 1;
             while (i + len < text.size() && isWordChar(static_cast<unsigned char>(text[i + len])))
                 ++len;
-        } else if (isDigit(c) || (c == '.' && i + 1 < text.size() && isDigit(static_cast<unsigned char>(text[i + 1])))) {
+        } else if (isDigit(c) ||
+                   (c == '.' && i + 1 < text.size() && isDigit(static_cast<unsigned char>(text[i + 1])))) {
             t.kind = TokenKind::Number;
             len = numberLength(text, i);
         } else if (c == '\'' || c == '"') {

@@ -333,7 +333,8 @@ private:
                                    tokens_[begin + 1].is(".") && tokens_[begin + 2].kind == TokenKind::Word);
             star = star || isStar;
             if (outermost && !isStar)
-                result_.columns.push_back(isColumn ? AnswerColumn{ColumnHint::Source, {}, {}} : answerOf(begin, exprEnd));
+                result_.columns.push_back(isColumn ? AnswerColumn{ColumnHint::Source, {}, {}}
+                                                   : answerOf(begin, exprEnd));
 
             if (isStar) {
                 if (exprEnd - begin == 3) {
