@@ -528,6 +528,34 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"NotADate", "update sendname.db set 日期='2009-1-5'", "Invalid date value for field '日期'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(SqlQuery, OpenNamesTheLineAndColumnOfAFault)
+{
+    enterprises();
+    struct {
+        std::vector<std::string> lines;
+        const char* message;
+    } cases[] = {
+        {{"select qa01 报表编号", ",qa99 企业名称", " from \"kfq_1.db\""}, "no such column: qa99 (line 2, column 2)"},
+        {{"select qa01 报表编号", " from \"kfq_1.db\"", " where  (is_chge='1' or is_chge='2')"},
+         "no such column: is_chge (line 3, column 10)"},
+        {{"select sum(", "qc05) 总收入合计", " from \"kfq_1.db\"", " group by"}, "group list expected (line 4, column 10)"},
+        {{"select nosuch(qc05) x from kfq_1.db"}, "no such function: nosuch (line 1, column 8)"},
+    };
+    for (const auto& c : cases) {
+        TQuery q;
+        q.DatabaseName = dir_.string();
+        for (const auto& l : c.lines)
+            q.SQL.Add(l);
+        try {
+            q.Open();
+            ADD_FAILURE() << "no error for " << q.SQL.Text();
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message.find(c.message), std::string::npos) << e.Message;
+        }
+        EXPECT_FALSE(q.Active());
+    }
+}
+
 TEST_F(SqlQuery, OpenRefusesAModifyingStatementWithoutRunningIt)
 {
     enterprises();
