@@ -63,10 +63,11 @@ void TComboBox::SetItems(const std::vector<std::string>& items)
     for (const std::string& s : items) {
         combo()->addItem(QString::fromStdString(s));
     }
-    combo()->setCurrentIndex(-1);
-    if (combo()->isEditable()) {
+    combo()->setCurrentIndex(pendingIndex_ < combo()->count() ? pendingIndex_ : -1);
+    if (combo()->isEditable() && pendingIndex_ < 0) {
         combo()->setEditText(text);
     }
+    pendingIndex_ = -1;
 }
 
 void TComboBox::AddItem(const std::string& item)
@@ -90,6 +91,7 @@ int TComboBox::ItemIndex() const
 void TComboBox::SetItemIndex(int i)
 {
     QSignalBlocker block(combo());
+    pendingIndex_ = std::max(-1, i);  // an index given before the items takes effect with them
     combo()->setCurrentIndex(i >= 0 && i < combo()->count() ? i : -1);
 }
 

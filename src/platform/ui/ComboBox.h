@@ -34,4 +34,5 @@ private:
 
     TComboBoxStyle style_ = TComboBoxStyle::csDropDown;
     bool setting_ = false;
+    int pendingIndex_ = -1;
 };

@@ -130,6 +130,7 @@ void TForm::LoadDescription(const std::string& className)
 
 void TForm::LoadDescriptionText(const std::string& className, const std::string& text, const std::string& fileName)
 {
+    ClassName = className;
     form::LoadText(*this, className, text, fileName);
 }
 

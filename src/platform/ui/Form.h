@@ -30,6 +30,7 @@ public:
     // Loads the description resource of className (":/forms/<className>.form"), or a given text.
     void LoadDescription(const std::string& className);
     void LoadDescriptionText(const std::string& className, const std::string& text, const std::string& fileName);
+    std::string ClassName;  // the registered class whose description was loaded
 
     // A named component of this window, checked once: raises when it is missing or of another class.
     // For the engine's objects (TTable, TQuery ...) it returns the object that the component holds.
@@ -69,6 +70,7 @@ public:
     TModalResult ShowModal();
     void Close();
     bool Modal() const { return modal_; }
+    bool ModalDone() const { return modalDone_; }  // a modal window that has closed and is about to return
     TModalResult ModalResult() const { return modalResult_; }
     void SetModalResult(TModalResult r);
 

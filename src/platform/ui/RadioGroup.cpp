@@ -49,19 +49,13 @@ void TRadioGroup::SetItems(const std::vector<std::string>& items)
         b->show();
         buttons_.push_back(b);
     }
-    if (itemIndex_ >= static_cast<int>(items_.size())) {
-        itemIndex_ = -1;
-    }
-    SetItemIndex(itemIndex_);
+    SetItemIndex(itemIndex_);  // an index given before the items takes effect now
     Arrange();
 }
 
 void TRadioGroup::SetItemIndex(int i)
 {
-    if (i < -1 || i >= static_cast<int>(items_.size())) {
-        i = -1;
-    }
-    itemIndex_ = i;
+    itemIndex_ = std::max(-1, i);
     for (std::size_t k = 0; k < buttons_.size(); ++k) {
         QSignalBlocker block(buttons_[k]);
         buttons_[k]->setAutoExclusive(false);
@@ -94,6 +88,11 @@ QWidget* TRadioGroup::FocusWidget() const
         return b;
     }
     return buttons_.empty() ? Widget() : buttons_.front();
+}
+
+int TRadioGroup::ItemIndex() const
+{
+    return itemIndex_ < static_cast<int>(items_.size()) ? itemIndex_ : -1;
 }
 
 void TRadioGroup::UserPicked(int i)

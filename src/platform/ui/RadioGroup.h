@@ -17,7 +17,7 @@ public:
 
     const std::vector<std::string>& Items() const { return items_; }
     void SetItems(const std::vector<std::string>& items);
-    int ItemIndex() const { return itemIndex_; }
+    int ItemIndex() const;
     void SetItemIndex(int i);
     int Columns() const { return columns_; }
     void SetColumns(int n);
