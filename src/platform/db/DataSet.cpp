@@ -168,7 +168,7 @@ void TDataSet::SetState(TDataSetState s)
 
 void TDataSet::NotifyLinks(void (TDataLink::*fn)())
 {
-    if (controlsDisabled_ > 0 && fn != &TDataLink::StateChanged && fn != &TDataLink::ActiveChanged)
+    if (links_.empty() || (controlsDisabled_ > 0 && fn != &TDataLink::StateChanged && fn != &TDataLink::ActiveChanged))
         return;
     // A link may remove itself while it is told.
     std::vector<TDataLink*> copy = links_;
@@ -180,7 +180,7 @@ void TDataSet::NotifyLinks(void (TDataLink::*fn)())
 
 void TDataSet::notifyRecordChanged(TField* field)
 {
-    if (controlsDisabled_ > 0)
+    if (links_.empty() || controlsDisabled_ > 0)
         return;
     std::vector<TDataLink*> copy = links_;
     for (auto* link : copy) {

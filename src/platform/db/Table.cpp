@@ -166,10 +166,6 @@ struct TTable::Impl : db::OpenTableFile {
             db::CreateLayout(conn.get(), schema);
         }
         writer = std::make_unique<db::RowWriter>(conn.get(), schema);
-        std::string cols;
-        for (std::size_t i = 0; i < schema.fields.size(); ++i)
-            cols += (i ? "," : "") + db::QuoteIdentifier(schema.fields[i].name);
-        fetchStmt = db::Statement(conn.get(), "SELECT " + cols + " FROM data WHERE rowid=?1");
         dirty = false;
         db::RegisterOpenFile(this);
         registered = true;
@@ -439,23 +435,46 @@ struct TTable::Impl : db::OpenTableFile {
         return static_cast<int>(lo);
     }
 
-    const db::Row& fetch(std::int64_t rowid)
+    // Rows are read in blocks of the view, so that walking a table costs one statement per block.
+    static constexpr int kBlock = 128;
+
+    const db::Row& fetch(int viewPos)
     {
+        std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
         auto it = cache.find(rowid);
         if (it != cache.end())
             return it->second;
-        if (cache.size() > 2048)
+        if (cache.size() > 16 * kBlock)
             cache.clear();
-        fetchStmt.bindInt(1, rowid);
-        db::Row r;
-        if (fetchStmt.step()) {
+        if (!fetchStmt) {
+            std::string cols, params;
             for (std::size_t i = 0; i < schema.fields.size(); ++i)
-                r.push_back(fetchStmt.column(static_cast<int>(i), schema.fields[i].type));
-        } else {
-            r.resize(schema.fields.size());
+                cols += "," + db::QuoteIdentifier(schema.fields[i].name);
+            for (int i = 0; i < kBlock; ++i)
+                params += (i ? ",?" : "?") + std::to_string(i + 1);
+            fetchStmt = db::Statement(conn.get(), "SELECT rowid" + cols + " FROM data WHERE rowid IN (" + params + ")");
+        }
+        int start = viewPos - viewPos % kBlock;
+        int end = std::min<int>(start + kBlock, static_cast<int>(view.size()));
+        for (int p = start; p < end; ++p)
+            fetchStmt.bindInt(p - start + 1, view[static_cast<std::size_t>(p)]);
+        try {
+            while (fetchStmt.step()) {
+                db::Row r;
+                r.reserve(schema.fields.size());
+                for (std::size_t i = 0; i < schema.fields.size(); ++i)
+                    r.push_back(fetchStmt.column(static_cast<int>(i + 1), schema.fields[i].type));
+                cache[fetchStmt.columnInt(0)] = std::move(r);
+            }
+        } catch (...) {
+            fetchStmt.reset();
+            throw;
         }
         fetchStmt.reset();
-        return cache.emplace(rowid, std::move(r)).first->second;
+        it = cache.find(rowid);
+        if (it == cache.end())
+            it = cache.emplace(rowid, db::Row(schema.fields.size())).first;
+        return it->second;
     }
 
     // ---- master link ----
@@ -561,7 +580,7 @@ db::Variant TTable::StoredValue(int viewPos, int field) const
 {
     if (viewPos < 0 || viewPos >= static_cast<int>(impl_->view.size()))
         return {};
-    const db::Row& r = impl_->fetch(impl_->view[static_cast<std::size_t>(viewPos)]);
+    const db::Row& r = impl_->fetch(viewPos);
     return field >= 0 && field < static_cast<int>(r.size()) ? r[static_cast<std::size_t>(field)] : db::Variant{};
 }
 

@@ -1,0 +1,199 @@
+// The table engine beside raw SQLite doing the same work in the same run: opening and walking a 100,000-row
+// table, 10,000 single-row stores each flushed, and a batch move of 100,000 rows. Each benchmark reports its
+// own time and the counter "ratio" (engine time / raw SQLite time).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "platform/db/Connection.h"
+#include "platform/db/Table.h"
+#include "platform/db/TableFile.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const fs::path& benchDir()
+{
+    static fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("vemora_bench_db_" + std::to_string(getpid()));
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+db::TableSchema schema()
+{
+    db::TableSchema s;
+    s.fields = {{"Id", db::FieldType::String, 9, false},
+                {"QA04", db::FieldType::String, 40, false},
+                {"QC02", db::FieldType::Float, 0, false},
+                {"qa_one", db::FieldType::Smallint, 0, false}};
+    s.indexes = {{"", {"Id"}, true, true, false}};
+    return s;
+}
+
+std::string id(int i)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%09d", i);
+    return buf;
+}
+
+// A 100,000-row table, made once.
+const std::string& bigTable()
+{
+    static std::string path = [] {
+        std::string p = (benchDir() / "big.db").string();
+        db::Rows rows;
+        rows.reserve(100000);
+        for (int i = 0; i < 100000; ++i)
+            rows.push_back({id(i), std::string("某某科技有限公司") + std::to_string(i), i * 0.5, std::int64_t{1}});
+        db::CreateTableFile(p, schema(), rows);
+        return p;
+    }();
+    return path;
+}
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+void report(benchmark::State& state, double ours, double raw)
+{
+    state.counters["raw_s"] = raw / static_cast<double>(state.iterations());
+    state.counters["ratio"] = raw > 0 ? ours / raw : 0;
+}
+
+void OpenAndWalk(benchmark::State& state)
+{
+    const std::string& path = bigTable();
+    double ours = 0, raw = 0;
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        TTable t;
+        t.SetTableName(path);
+        t.Open();
+        double sum = 0;
+        for (t.First(); !t.Eof(); t.Next())
+            sum += t.Fields()[2]->AsFloat();
+        benchmark::DoNotOptimize(sum);
+        t.Close();
+        auto t1 = Clock::now();
+        {
+            db::Connection c(path, db::Connection::Mode::ReadWrite);
+            db::Statement s(c.get(), "SELECT Id, QA04, QC02, qa_one FROM data ORDER BY Id");
+            double rsum = 0;
+            while (s.step())
+                rsum += sqlite3_column_double(s.get(), 2);
+            benchmark::DoNotOptimize(rsum);
+        }
+        auto t2 = Clock::now();
+        ours += seconds(t1 - t0);
+        raw += seconds(t2 - t1);
+        state.SetIterationTime(seconds(t1 - t0));
+    }
+    report(state, ours, raw);
+}
+BENCHMARK(OpenAndWalk)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void SingleStoresWithFlush(benchmark::State& state)
+{
+    const int n = 10000;
+    std::string ourPath = (benchDir() / "stores.db").string();
+    std::string rawPath = (benchDir() / "stores_raw.db").string();
+    double ours = 0, raw = 0;
+    for (auto _ : state) {
+        db::CreateTableFile(ourPath, schema());
+        db::CreateTableFile(rawPath, schema());
+        auto t0 = Clock::now();
+        {
+            TTable t;
+            t.SetTableName(ourPath);
+            t.Open();
+            for (int i = 0; i < n; ++i) {
+                t.Append();
+                t.Fields()[0]->SetAsString(id(i));
+                t.Fields()[1]->SetAsString("企业");
+                t.Fields()[2]->SetAsFloat(i);
+                t.Post();
+                t.FlushBuffers();
+            }
+        }
+        auto t1 = Clock::now();
+        {
+            db::Connection c(rawPath, db::Connection::Mode::ReadWrite);
+            db::Statement s(c.get(), "INSERT INTO data(Id, QA04, QC02) VALUES(?1, ?2, ?3)");
+            for (int i = 0; i < n; ++i) {
+                s.bind(1, id(i));
+                s.bind(2, std::string("企业"));
+                s.bind(3, static_cast<double>(i));
+                s.step();
+                s.reset();
+            }
+        }
+        auto t2 = Clock::now();
+        ours += seconds(t1 - t0);
+        raw += seconds(t2 - t1);
+        state.SetIterationTime(seconds(t1 - t0));
+    }
+    report(state, ours, raw);
+}
+BENCHMARK(SingleStoresWithFlush)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BatchMove100k(benchmark::State& state)
+{
+    const std::string& source = bigTable();
+    std::string ourPath = (benchDir() / "moved.db").string();
+    std::string rawPath = (benchDir() / "moved_raw.db").string();
+    double ours = 0, raw = 0;
+    for (auto _ : state) {
+        db::CreateTableFile(ourPath, schema());
+        db::CreateTableFile(rawPath, schema());
+        auto t0 = Clock::now();
+        {
+            TTable src, dst;
+            src.SetTableName(source);
+            dst.SetTableName(ourPath);
+            dst.BatchMove(&src, TBatchMode::batAppend);
+        }
+        auto t1 = Clock::now();
+        {
+            db::Connection in(source, db::Connection::Mode::ReadWrite);
+            db::Connection out(rawPath, db::Connection::Mode::ReadWrite);
+            db::Statement sel(in.get(), "SELECT Id, QA04, QC02, qa_one FROM data ORDER BY Id");
+            db::Statement ins(out.get(), "INSERT INTO data VALUES(?1, ?2, ?3, ?4)");
+            out.exec("BEGIN");
+            int k = 0;
+            while (sel.step()) {
+                for (int c = 0; c < 4; ++c)
+                    ins.bind(c + 1, sel.column(c));
+                ins.step();
+                ins.reset();
+                if (++k % 1000 == 0)
+                    out.exec("COMMIT; BEGIN");
+            }
+            out.exec("COMMIT");
+        }
+        auto t2 = Clock::now();
+        ours += seconds(t1 - t0);
+        raw += seconds(t2 - t1);
+        state.SetIterationTime(seconds(t1 - t0));
+    }
+    report(state, ours, raw);
+}
+BENCHMARK(BatchMove100k)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(benchDir(), ec);
+    return 0;
+}
