@@ -10,7 +10,15 @@
 
 TQRPrintable::TQRPrintable(TComponent* owner) : TControl(owner, new QWidget) {}
 
-TQRPrintable::~TQRPrintable() { SetParent(nullptr); }
+// Only the band's list is left here: the control's own teardown detaches it from its parent (whose widget
+// may already be gone with the form's).
+TQRPrintable::~TQRPrintable()
+{
+    if (band_) {
+        auto& list = band_->printables_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+}
 
 void TQRPrintable::SetParent(TControl* parent)
 {
@@ -31,13 +39,21 @@ void TQRPrintable::SetParent(TControl* parent)
 
 TQuickRep* TQRPrintable::Report() const { return band_ ? band_->Report() : nullptr; }
 
+namespace {
+
+// Design pixels were placed at the report's zoom.
+double zoomed(const TQuickRep* rep, int px) { return DesignPxToMm(px) * 100.0 / (rep ? rep->Zoom : 100); }
+
+}  // namespace
+
 void TQRPrintable::SetBounds(int left, int top, int width, int height)
 {
     TControl::SetBounds(left, top, width, height);
-    LeftMm = DesignPxToMm(left);
-    TopMm = DesignPxToMm(top);
-    WidthMm = DesignPxToMm(width);
-    HeightMm = DesignPxToMm(height);
+    const TQuickRep* rep = Report();
+    LeftMm = zoomed(rep, left);
+    TopMm = zoomed(rep, top);
+    WidthMm = zoomed(rep, width);
+    HeightMm = zoomed(rep, height);
 }
 
 void TQRPrintable::SetBoundsMm(double left, double top, double width, double height)
@@ -124,10 +140,13 @@ TQRBand::TQRBand(TComponent* owner) : TControl(owner, new QWidget) {}
 
 TQRBand::~TQRBand()
 {
-    for (TQRPrintable* p : std::vector<TQRPrintable*>(printables_)) {
-        p->SetParent(nullptr);
+    for (TQRPrintable* p : printables_) {
+        p->band_ = nullptr;
     }
-    SetParent(nullptr);
+    if (report_) {
+        auto& list = report_->bands_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
 }
 
 void TQRBand::SetParent(TControl* parent)
@@ -150,7 +169,7 @@ void TQRBand::SetParent(TControl* parent)
 void TQRBand::SetBounds(int left, int top, int width, int height)
 {
     TControl::SetBounds(left, top, width, height);
-    HeightMm = DesignPxToMm(height);
+    HeightMm = zoomed(report_, height);
 }
 
 report::FontSpec ResolveFont(const report::FontSpec& base, const TFont& own)

@@ -1,7 +1,7 @@
 // The bands and printable components of a banded report. They are controls of the report form (which is
 // never shown), nested as the description nests them: a band's parent is its report, a printable's parent
-// its band. Positions are kept in millimetres; Left/Top/Width/Height are design pixels at zoom 100 (96 per
-// inch), the Size*Mm fields the same bounds in millimetres.
+// its band. Positions are kept in millimetres; Left/Top/Width/Height are design pixels at the report's zoom
+// (96 per inch at zoom 100), and the *Mm fields hold the same bounds in millimetres.
 #pragma once
 
 #include <memory>
@@ -54,6 +54,7 @@ public:
     virtual bool IsShape() const { return false; }
 
 protected:
+    friend class TQRBand;
     TQRBand* band_ = nullptr;
 };
 
@@ -113,6 +114,7 @@ public:
 };
 
 class TQRBand : public TControl {
+    friend class TQuickRep;
 public:
     explicit TQRBand(TComponent* owner);
     ~TQRBand() override;

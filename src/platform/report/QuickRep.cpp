@@ -19,8 +19,8 @@ TQuickRep::TQuickRep(TComponent* owner) : TControl(owner, new QWidget) {}
 
 TQuickRep::~TQuickRep()
 {
-    for (TQRBand* b : std::vector<TQRBand*>(bands_)) {
-        b->SetParent(nullptr);
+    for (TQRBand* b : bands_) {
+        b->report_ = nullptr;
     }
 }
 

@@ -1,20 +1,10 @@
 // Registration of the report classes with the class registry, so that report forms declare their report,
 // bands and printables in window descriptions. Bands sit only in a report, printables only in a band.
-#include "platform/db/Query.h"
-#include "platform/db/Table.h"
 #include "platform/report/QuickRep.h"
+#include "platform/ui/DbComponents.h"
 #include "platform/ui/Registry.h"
 
-TDataSet* DataSetOfComponent(TComponent* c)
-{
-    if (auto* t = dynamic_cast<TWrapped<TTable>*>(c)) {
-        return t->Object();
-    }
-    if (auto* q = dynamic_cast<TWrapped<TQuery>*>(c)) {
-        return q->Object();
-    }
-    return nullptr;
-}
+TDataSet* DataSetOfComponent(TComponent* c) { return DataSetOf(c); }
 
 namespace {
 
@@ -92,30 +82,38 @@ const ClassBuilder<TQRPrintable> kPrintable("TQRPrintable", "TControl", [](Class
     printableProperties(c);
 });
 
-const ClassBuilder<TQRLabel> kLabel("TQRLabel", "TQRPrintable");
+// The parent class is not inherited: each printable class names it.
+const ClassBuilder<TQRLabel> kLabel("TQRLabel", "TQRPrintable", [](ClassBuilder<TQRLabel>& c) {
+    c.ParentClass("TQRBand");
+});
 
 const ClassBuilder<TQRMemo> kMemo("TQRMemo", "TQRPrintable", [](ClassBuilder<TQRMemo>& c) {
+    c.ParentClass("TQRBand");
     c.Strings("Lines.Strings", [](TQRMemo& m, const std::vector<std::string>& v) { m.Lines = v; });
 });
 
 const ClassBuilder<TQRDBText> kDBText("TQRDBText", "TQRPrintable", [](ClassBuilder<TQRDBText>& c) {
+    c.ParentClass("TQRBand");
     c.Reference("DataSet", "TComponent", [](TQRDBText& t, TComponent* ds) { t.DataSet = requireDataSet(ds); });
     c.String("DataField", [](TQRDBText& t, const std::string& v) { t.DataField = v; });
     c.String("Mask", [](TQRDBText& t, const std::string& v) { t.Mask = v; });
 });
 
 const ClassBuilder<TQRExpr> kExpr("TQRExpr", "TQRPrintable", [](ClassBuilder<TQRExpr>& c) {
+    c.ParentClass("TQRBand");
     c.String("Expression", [](TQRExpr& e, const std::string& v) { e.SetExpression(v); });
     c.String("Mask", [](TQRExpr& e, const std::string& v) { e.Mask = v; });
 });
 
 const ClassBuilder<TQRSysData> kSysData("TQRSysData", "TQRPrintable", [](ClassBuilder<TQRSysData>& c) {
+    c.ParentClass("TQRBand");
     c.Enum("Data", ClassBuilder<TQRSysData>::Ordinals({"qrsPageNumber"}),
            [](TQRSysData& s, long long v) { s.Data = static_cast<TQRSysDataType>(v); });
     c.String("Text", [](TQRSysData& s, const std::string& v) { s.Text = v; });
 });
 
 const ClassBuilder<TQRShape> kShape("TQRShape", "TQRPrintable", [](ClassBuilder<TQRShape>& c) {
+    c.ParentClass("TQRBand");
     c.Enum("Shape", ClassBuilder<TQRShape>::Ordinals({"qrsRectangle", "qrsHorLine", "qrsVertLine"}),
            [](TQRShape& s, long long v) { s.Shape = static_cast<TQRShapeType>(v); });
     c.Int("Pen.Width", [](TQRShape& s, int v) { s.PenWidth = v; });

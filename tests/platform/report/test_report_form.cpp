@@ -1,0 +1,202 @@
+// A report form declared in a window description over real table files: the loader builds the report,
+// its bands and printables; BeforePrint opens the tables, AfterPrint/AfterPreview close them; the heading
+// comes from the second table through an expression. Faults in a report description fail at load time.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <filesystem>
+#include <unistd.h>
+
+#include "ScriptAgent.h"
+#include "TempDir.h"
+#include "platform/db/Table.h"
+#include "platform/db/TableFile.h"
+#include "platform/report/PagePainter.h"
+#include "platform/report/PrintOutput.h"
+#include "platform/report/QuickRep.h"
+#include "platform/ui/FormLoader.h"
+#include "platform/ui/Registry.h"
+
+namespace {
+
+class TF_sample_p : public TForm {
+public:
+    explicit TF_sample_p(TComponent* owner) : TForm(owner) {}
+    void QuickRep1BeforePrint(TQuickRep*, bool&)
+    {
+        for (const char* name : {"Table1", "Table2"}) {
+            if (!Get<TTable>(name)->Active()) {
+                Get<TTable>(name)->Open();
+            }
+        }
+    }
+    void QuickRep1AfterPrint(TObject*) { closeTables(); }
+    void QuickRep1AfterPreview(TObject*) { closeTables(); }
+    void closeTables()
+    {
+        Get<TTable>("Table1")->Close();
+        Get<TTable>("Table2")->Close();
+    }
+};
+
+const ClassBuilder<TF_sample_p> kSampleClass("TF_sample_p", "TForm", [](ClassBuilder<TF_sample_p>& c) {
+    c.NotCreatable();
+    c.Handler("QuickRep1BeforePrint", &TF_sample_p::QuickRep1BeforePrint);
+    c.Handler("QuickRep1AfterPrint", &TF_sample_p::QuickRep1AfterPrint);
+    c.Handler("QuickRep1AfterPreview", &TF_sample_p::QuickRep1AfterPreview);
+});
+
+std::string description()
+{
+    QFile f(VEMORA_SOURCE_DIR "/tests/platform/report/TF_sample_p.form");
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return QString::fromUtf8(f.readAll()).toStdString();
+}
+
+db::FieldDesc F(const std::string& name, db::FieldType t, int size = 0) { return db::FieldDesc{name, t, size, false}; }
+
+const std::string kLong = "企业的总收入小于产品销售收入与技术收入之和，请核对总收入、产品销售收入和技术收入三项后重新录入";
+
+// A fresh data folder made current: the result table and its heading table.
+class ReportForm : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        old_ = std::filesystem::current_path();
+        ASSERT_EQ(chdir(tmp_.path("").c_str()), 0);
+        db::TableSchema heading;
+        heading.fields = {F("Text", db::FieldType::String, 80)};
+        db::CreateTableFile("check_pt.db", heading, {{db::Variant{std::string("2009年高新区企业校验")}}});
+        writeResult({{db::Variant{std::int64_t{1}}, db::Variant{std::string("错误")}, db::Variant{std::string("100001")},
+                      db::Variant{kLong}},
+                     {db::Variant{std::int64_t{2}}, db::Variant{std::string("警告")}, db::Variant{std::string("100002")},
+                      db::Variant{std::string("从业人员为空")}}});
+        form_ = std::make_unique<TF_sample_p>(nullptr);
+        form_->LoadDescriptionText("TF_sample_p", description(), "TF_sample_p.form");
+    }
+    void TearDown() override
+    {
+        form_.reset();
+        std::filesystem::current_path(old_);
+        report::setPrintSink({});
+    }
+    void writeResult(const db::Rows& rows)
+    {
+        db::TableSchema result;
+        result.fields = {F("序号", db::FieldType::Smallint), F("状态", db::FieldType::String, 4),
+                         F("编号", db::FieldType::String, 20), F("错误信息", db::FieldType::String, 255)};
+        db::CreateTableFile("check_p.db", result, rows);
+    }
+    TQuickRep* rep() { return form_->Get<TQuickRep>("QuickRep1"); }
+    bool tablesClosed() { return !form_->Get<TTable>("Table1")->Active() && !form_->Get<TTable>("Table2")->Active(); }
+
+    TempDir tmp_;
+    std::filesystem::path old_;
+    std::unique_ptr<TF_sample_p> form_;
+};
+
+}  // namespace
+
+TEST_F(ReportForm, PrintsTheResultUnderTheStoredHeading)
+{
+    std::vector<report::Document> printed;
+    report::setPrintSink([&](const report::Document& d) { printed.push_back(d); });
+    rep()->Print();
+    ASSERT_EQ(printed.size(), 1u);
+    ASSERT_EQ(printed[0].pages.size(), 1u);
+    const report::Page& p = printed[0].pages[0];
+    for (const char* t : {"校验表", "2009年高新区企业校验", "序号", "编号", "错误信息", "1", "2", "100001", "100002",
+                          "从业人员为空"}) {
+        EXPECT_FALSE(p.findText(t).empty()) << t;
+    }
+    // The long message is wrapped inside its column and the row's frame has grown around it.
+    std::string joined;
+    for (const auto& item : p.items) {
+        if (const auto* t = std::get_if<report::TextItem>(&item); t && t->box.x > 98 && t->box.y > 26) {
+            if (t->text != "从业人员为空" && t->text != "错误信息") {
+                EXPECT_LE(t->box.right(), 10 + DesignPxToMm(336 + 376) + 1e-6) << t->text;
+                joined += t->text;
+            }
+        }
+    }
+    EXPECT_EQ(joined, kLong);
+    // The title uses the form's font, the code column of the heading its own.
+    EXPECT_EQ(p.findText("校验表")[0]->font.name, "黑体");
+    EXPECT_EQ(p.findText("校验表")[0]->font.sizePt, 16);
+    EXPECT_EQ(p.findText("编号")[0]->font.name, "Arial");
+    EXPECT_EQ(p.findText("100001")[0]->font.name, "宋体");
+    EXPECT_NEAR(p.findText("校验表")[0]->box.x, 10 + DesignPxToMm(304), 1e-6);
+    EXPECT_TRUE(tablesClosed());
+
+    // A PDF of the same report, and a picture of it to look at.
+    ASSERT_TRUE(report::writePdf(printed[0], tmp_.qpath("check.pdf")));
+    const std::string text = RunCommand("pdftotext -enc UTF-8 '" + tmp_.path("check.pdf") + "' -");
+    for (const char* t : {"校验表", "2009年高新区企业校验", "从业人员为空"}) {
+        EXPECT_NE(text.find(t), std::string::npos) << t;
+    }
+    if (const char* out = std::getenv("VEMORA_REPORT_FORM_PNG")) {
+        report::renderPage(p, 120).save(out);
+    }
+}
+
+TEST_F(ReportForm, AnEmptyResultPrintsNothingAndClosesTheTables)
+{
+    writeResult({});
+    int printed = 0;
+    report::setPrintSink([&](const report::Document&) { ++printed; });
+    rep()->Print();
+    EXPECT_EQ(printed, 0);
+    EXPECT_TRUE(tablesClosed());
+}
+
+TEST_F(ReportForm, PreviewClosesTheTablesOnlyWhenItsWindowCloses)
+{
+    ScriptAgent user;
+    user.modals.push_back([&](TForm& preview) {
+        EXPECT_FALSE(tablesClosed());
+        preview.Close();
+    });
+    rep()->Preview();
+    EXPECT_TRUE(tablesClosed());
+}
+
+struct ReportFault {
+    const char* name;
+    std::string from, to;  // a line of the description replaced
+    std::string message;
+};
+
+void PrintTo(const ReportFault& f, std::ostream* os) { *os << f.name; }
+
+class ReportFormFaults : public testing::TestWithParam<ReportFault> {};
+
+TEST_P(ReportFormFaults, AreReportedAtLoadTimeWithTheirPosition)
+{
+    const auto& c = GetParam();
+    std::string text = description();
+    const auto at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos) << c.from;
+    text.replace(at, c.from.size(), c.to);
+    TF_sample_p form(nullptr);
+    try {
+        form.LoadDescriptionText("TF_sample_p", text, "TF_sample_p.form");
+        FAIL() << "loaded";
+    } catch (const EFormError& e) {
+        EXPECT_EQ(e.Message.rfind("TF_sample_p.form:", 0), 0u) << e.Message;
+        EXPECT_NE(e.Message.find(c.message), std::string::npos) << e.Message;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportFormFaults,
+    testing::Values(
+        ReportFault{"band_outside_report", "  object QuickRep1: TQuickRep\n", "  object QuickRep1: TQRBand\n",
+                    "must be placed inside a TQuickRep"},
+        ReportFault{"printable_outside_band", "    object TitleBand1: TQRBand\n", "    object TitleBand1: TQRLabel\n",
+                    "must be placed inside a TQRBand"},
+        ReportFault{"data_set_not_a_table", "    DataSet = Table1\n    Font.Name", "    DataSet = TitleBand1\n    Font.Name",
+                    "not a table or query"},
+        ReportFault{"bad_expression", "'Table2.Text'", "'IF(Table2.Text = 1'", "Expected ','"},
+        ReportFault{"unknown_band_type", "rbPageFooter", "rbGroupFooter", "rbGroupFooter"},
+        ReportFault{"two_columns", "Page.Columns = 1", "Page.Columns = 2", "one column"}),
+    [](const auto& info) { return std::string(info.param.name); });
