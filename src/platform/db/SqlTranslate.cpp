@@ -91,7 +91,7 @@ public:
     {
         if (peek().kind == TokenKind::End)
             return {};
-        expr({}, Comma::Continue);
+        expr({}, Comma::Stop);
         finish();
         return out_.text();
     }

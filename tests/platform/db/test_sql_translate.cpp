@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TranslateConditions, RefuseWhatIsNotACondition)
 {
     for (const char* text : {"qa01='1' order by qa01", "qa01 in (select qa01 from t)", "qa01='1')", "x from t",
-                             "qa01='1'; delete from t", "(qa01='1'"}) {
+                             "qa01='1'; delete from t", "(qa01='1'", "qa01='1', qa02='2'"}) {
         EXPECT_THROW(sql::TranslateCondition(text), sql::SqlError) << text;
     }
 }
