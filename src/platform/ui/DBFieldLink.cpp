@@ -2,6 +2,16 @@
 
 #include "platform/ui/DBFieldText.h"
 
+std::optional<QString> MaskedValue(const TField& field, const TEditMask& mask, const QString& shown)
+{
+    if (!mask.IsComplete(shown)) {
+        const std::string& label = field.DisplayLabel.empty() ? field.FieldName() : field.DisplayLabel;
+        throw EConvertError(
+            QStringLiteral("字段“%1”的输入不完整：%2").arg(QString::fromStdString(label), shown).toStdString());
+    }
+    return mask.StoredValue(shown);
+}
+
 TFieldDataLink::TFieldDataLink(TextWidget* widget) : widget_(widget) {}
 
 TFieldDataLink::~TFieldDataLink()
@@ -104,13 +114,7 @@ void TFieldDataLink::WriteBack()
     const QString shown = widget_->ShownText();
     std::optional<QString> value = shown;
     if (maskActive_) {
-        if (!mask_.IsComplete(shown)) {
-            const std::string& label = field_->DisplayLabel.empty() ? field_->FieldName() : field_->DisplayLabel;
-            throw EConvertError(QStringLiteral("字段“%1”的输入不完整：%2")
-                                    .arg(QString::fromStdString(label), shown)
-                                    .toStdString());
-        }
-        value = mask_.StoredValue(shown);
+        value = MaskedValue(*field_, mask_, shown);
     }
     writing_ = true;
     modified_ = false;
@@ -163,4 +167,12 @@ void TFieldDataLink::StateChanged()
 void TFieldDataLink::UpdateData()
 {
     WriteBack();
+}
+
+void TFieldDataLink::DataSourceDestroyed(TDataSource* source)
+{
+    if (source == source_) {
+        source_ = nullptr;
+        Bind();
+    }
 }

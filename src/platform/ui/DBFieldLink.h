@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QString>
@@ -27,6 +28,10 @@ public:
     virtual void SetReadOnly(bool on) = 0;
     virtual void SetMaxLength(int chars) = 0;  // 0: no limit
 };
+
+// The value to store for a text shown under the field's mask: nullopt (null) when only literals and blanks
+// are shown. Raises EConvertError naming the field when a required slot is left empty.
+std::optional<QString> MaskedValue(const TField& field, const TEditMask& mask, const QString& shown);
 
 class TFieldDataLink : public TDataLink {
 public:
@@ -69,6 +74,7 @@ public:
     void RecordChanged(TField* field) override;
     void StateChanged() override;
     void UpdateData() override;
+    void DataSourceDestroyed(TDataSource* source) override;
 
 private:
     void Bind();

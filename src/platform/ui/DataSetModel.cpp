@@ -26,6 +26,13 @@ public:
     void DataSetChanged() override { model_->Refresh(Change::Rows); }
     void RecordChanged(TField*) override { model_->Refresh(Change::Record); }
     void StateChanged() override { model_->Refresh(Change::State); }
+    void DataSourceDestroyed(TDataSource* source) override
+    {
+        if (source == model_->source_) {
+            model_->source_ = nullptr;
+            model_->Refresh(Change::Shape);
+        }
+    }
 
 private:
     TDataSetModel* model_;
@@ -59,6 +66,7 @@ void TDataSetModel::SetColumns(std::vector<Column> columns)
 {
     beginResetModel();
     columns_ = std::move(columns);
+    explicitColumns_ = true;
     shape_ = LiveShape();
     endResetModel();
     Refresh(Change::Shape);
@@ -107,7 +115,7 @@ TField* TDataSetModel::FieldAt(int column) const
     if (ds == nullptr || column < 0) {
         return nullptr;
     }
-    if (columns_.empty()) {
+    if (!explicitColumns_) {
         return column < ds->FieldCount() ? ds->Fields()[column] : nullptr;
     }
     if (column >= static_cast<int>(columns_.size())) {
@@ -120,7 +128,7 @@ TDataSetModel::Shape TDataSetModel::LiveShape() const
 {
     Shape s;
     TDataSet* ds = ShownDataSet();
-    s.columns = columns_.empty() ? (ds != nullptr ? ds->FieldCount() : 0) : static_cast<int>(columns_.size());
+    s.columns = !explicitColumns_ ? (ds != nullptr ? ds->FieldCount() : 0) : static_cast<int>(columns_.size());
     if (ds == nullptr) {
         return s;
     }
@@ -240,13 +248,13 @@ QVariant TDataSetModel::headerData(int section, Qt::Orientation orientation, int
     if (section < 0 || section >= shape_.columns) {
         return {};
     }
-    if (!columns_.empty() && !columns_[static_cast<std::size_t>(section)].title.isEmpty()) {
+    if (explicitColumns_ && !columns_[static_cast<std::size_t>(section)].title.isEmpty()) {
         return columns_[static_cast<std::size_t>(section)].title;
     }
     if (TField* f = FieldAt(section)) {
         return QString::fromStdString(f->DisplayLabel.empty() ? f->FieldName() : f->DisplayLabel);
     }
-    return columns_.empty() ? QString() : QString::fromStdString(columns_[static_cast<std::size_t>(section)].fieldName);
+    return !explicitColumns_ ? QString() : QString::fromStdString(columns_[static_cast<std::size_t>(section)].fieldName);
 }
 
 bool TDataSetModel::IsCellEditable(const QModelIndex& index) const
@@ -258,7 +266,7 @@ bool TDataSetModel::IsCellEditable(const QModelIndex& index) const
     if (field == nullptr || field->ReadOnly || !field->DataSet()->CanModify()) {
         return false;
     }
-    return columns_.empty() || !columns_[static_cast<std::size_t>(index.column())].readOnly;
+    return !explicitColumns_ || !columns_[static_cast<std::size_t>(index.column())].readOnly;
 }
 
 Qt::ItemFlags TDataSetModel::flags(const QModelIndex& index) const

@@ -33,9 +33,10 @@ public:
     TDataSource* DataSource() const { return source_; }
     void SetDataSource(TDataSource* source);
 
-    // Explicit columns; an empty list shows every field of the data set in order.
+    // Explicit columns (possibly none); until they are set, every field of the data set in order.
     const std::vector<Column>& Columns() const { return columns_; }
     void SetColumns(std::vector<Column> columns);
+    bool HasExplicitColumns() const { return explicitColumns_; }
     // Changes one explicit column in place (no reset): a new title is headerDataChanged, the rest dataChanged.
     void UpdateColumn(int column, const Column& value);
 
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<Link> link_;
     TDataSource* source_ = nullptr;
     std::vector<Column> columns_;
+    bool explicitColumns_ = false;
     Editing editing_ = Editing::Editable;
     Shape shape_;
     int currentRow_ = -1;

@@ -236,32 +236,36 @@ protected:
     {
         DBEditTest::SetUp();
         AddRow("100001", "甲", 1);
-        Bind(first_, "amount");
-        Bind(second_, "name");
-        first_.Widget()->setParent(&window_);
-        second_.Widget()->setParent(&window_);
-        second_.Widget()->move(0, 40);
-        window_.show();
-        QApplication::setActiveWindow(&window_);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
-        first_.LineEdit()->setFocus();
-        first_.LineEdit()->selectAll();
+        window_ = std::make_unique<QWidget>();
+        first_ = std::make_unique<TDBEdit>(nullptr);
+        second_ = std::make_unique<TDBEdit>(nullptr);
+        Bind(*first_, "amount");
+        Bind(*second_, "name");
+        first_->Widget()->setParent(window_.get());
+        second_->Widget()->setParent(window_.get());
+        second_->Widget()->move(0, 40);
+        window_->show();
+        QApplication::setActiveWindow(window_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        first_->LineEdit()->setFocus();
+        first_->LineEdit()->selectAll();
     }
     void TearDown() override
     {
-        first_.Widget()->setParent(nullptr);
-        second_.Widget()->setParent(nullptr);
+        first_.reset();
+        second_.reset();
+        window_.reset();
         DBEditTest::TearDown();
     }
 
-    QWidget window_;
-    TDBEdit first_{nullptr}, second_{nullptr};
+    std::unique_ptr<QWidget> window_;
+    std::unique_ptr<TDBEdit> first_, second_;
 };
 
 TEST_F(DBEditFocusTest, LeavingTheEditWritesTheText)
 {
-    QTest::keyClicks(first_.LineEdit(), "2.5");
-    second_.LineEdit()->setFocus();
+    QTest::keyClicks(first_->LineEdit(), "2.5");
+    second_->LineEdit()->setFocus();
     EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
     EXPECT_EQ(table_.FieldByName("amount")->AsFloat(), 2.5);
     EXPECT_TRUE(user_.messages.empty());
@@ -269,12 +273,12 @@ TEST_F(DBEditFocusTest, LeavingTheEditWritesTheText)
 
 TEST_F(DBEditFocusTest, LeavingWithANonNumberShowsTheMessage)
 {
-    QTest::keyClicks(first_.LineEdit(), "x1");
-    second_.LineEdit()->setFocus();
+    QTest::keyClicks(first_->LineEdit(), "x1");
+    second_->LineEdit()->setFocus();
     ASSERT_EQ(user_.messages.size(), 1u);
     EXPECT_NE(user_.messages[0].find("x1"), std::string::npos) << user_.messages[0];
     EXPECT_EQ(table_.FieldByName("amount")->AsFloat(), 1.0);
-    EXPECT_TRUE(first_.Link().Modified());
+    EXPECT_TRUE(first_->Link().Modified());
 }
 
 TEST_F(DBEditTest, MemoTypingStartsAnEditAndPostStoresTheText)

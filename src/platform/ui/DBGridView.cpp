@@ -1,0 +1,334 @@
+#include "platform/ui/DBGridView.h"
+
+#include <algorithm>
+
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include "platform/ui/DBFieldLink.h"
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/DBTyping.h"
+#include "platform/ui/DataSetModel.h"
+#include "platform/ui/EditMask.h"
+
+namespace {
+
+// A cell editor: starts the data set's edit at the first key that changes its text.
+class GridCellEdit : public QLineEdit {
+public:
+    GridCellEdit(QWidget* parent, DBGridView* view) : QLineEdit(parent), view_(view)
+    {
+        setFrame(false);
+        connect(this, &QLineEdit::textEdited, this, [this] { typed = true; });
+    }
+
+    TEditMask mask;
+    bool maskActive = false;
+    bool typed = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (!typed && KeyChangesText(e) && !view_->BeginCellTyping()) {
+            e->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(e);
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override
+    {
+        if (!typed && !e->commitString().isEmpty() && !view_->BeginCellTyping()) {
+            e->accept();
+            return;
+        }
+        QLineEdit::inputMethodEvent(e);
+    }
+
+private:
+    DBGridView* view_;
+};
+
+GridCellEdit* cellEdit(QWidget* w)
+{
+    return dynamic_cast<GridCellEdit*>(w);
+}
+
+}  // namespace
+
+// ---- delegate ----
+
+DBGridDelegate::DBGridDelegate(DBGridView* view) : QStyledItemDelegate(view), view_(view) {}
+
+QWidget* DBGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return new GridCellEdit(parent, view_);
+}
+
+void DBGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
+{
+    GridCellEdit* e = cellEdit(editor);
+    if (e == nullptr || e->typed) {
+        return;  // typed text is not overwritten by a refresh of the row
+    }
+    const QString text = index.data(Qt::EditRole).toString();
+    const TField* field = view_->Model()->FieldAt(index.column());
+    e->mask = TEditMask(field != nullptr ? QString::fromStdString(field->EditMask) : QString());
+    e->maskActive = false;
+    if (!e->mask.IsEmpty()) {
+        if (const std::optional<QString> shown = e->mask.DisplayText(text)) {
+            e->maskActive = true;
+            e->setInputMask(e->mask.QtInputMask());
+            e->setText(*shown);
+        }
+    }
+    if (!e->maskActive) {
+        e->setInputMask(QString());
+        e->setText(text);  // a value that does not fit its mask is shown as it is
+        e->setMaxLength(field != nullptr && field->DataType() == TFieldType::String && field->Size() > 0
+                            ? field->Size()
+                            : 32767);
+    }
+    e->selectAll();
+}
+
+QString DBGridDelegate::EditorValue(QWidget* editor, TDataSetModel* model, const QModelIndex& index)
+{
+    GridCellEdit* e = cellEdit(editor);
+    if (e == nullptr) {
+        return {};
+    }
+    if (!e->maskActive) {
+        return e->text();
+    }
+    const TField* field = model->FieldAt(index.column());
+    if (field == nullptr) {
+        return {};
+    }
+    return MaskedValue(*field, e->mask, e->displayText()).value_or(QString());
+}
+
+bool DBGridDelegate::EditorTyped(QWidget* editor)
+{
+    GridCellEdit* e = cellEdit(editor);
+    return e != nullptr && e->typed;
+}
+
+void DBGridDelegate::ClearTyped(QWidget* editor)
+{
+    if (GridCellEdit* e = cellEdit(editor)) {
+        e->typed = false;
+    }
+}
+
+void DBGridDelegate::setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const
+{
+    if (!EditorTyped(editor)) {
+        return;  // nothing typed: the record stays unmodified
+    }
+    TDataSetModel* model = view_->Model();
+    bool ok = false;
+    RunGuarded([&] {
+        model->SetCellText(index, EditorValue(editor, model, index));
+        ok = true;
+    });
+    if (ok) {
+        ClearTyped(editor);
+    } else {
+        view_->CommitFailed();
+    }
+}
+
+// ---- view ----
+
+DBGridView::DBGridView(TDBGrid* grid, TDataSetModel* model) : grid_(grid), model_(model)
+{
+    model_->setParent(this);
+    setModel(model_);
+    setItemDelegate(new DBGridDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::SelectedClicked);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setHighlightSections(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setHighlightSections(false);
+    connect(model_, &TDataSetModel::currentRowChanged, this, [this] {
+        if (!moving_) {
+            SyncCurrent();
+        }
+    });
+}
+
+TDataSet* DBGridView::DataSet() const
+{
+    return model_->ShownDataSet();
+}
+
+bool DBGridView::CanEditCells() const
+{
+    const TDataSet* ds = DataSet();
+    return ds != nullptr && ds->CanModify() && model_->EditingMode() == TDataSetModel::Editing::Editable;
+}
+
+void DBGridView::SyncCurrent()
+{
+    const int row = model_->CurrentRow();
+    const int columns = model_->columnCount();
+    if (row < 0 || columns == 0) {
+        return;
+    }
+    const QModelIndex index = model_->index(row, std::clamp(selectedColumn_, 0, columns - 1));
+    if (currentIndex() != index) {
+        syncing_ = true;
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                     (selectionBehavior() == SelectRows ? QItemSelectionModel::Rows
+                                                                                         : QItemSelectionModel::NoUpdate));
+        syncing_ = false;
+    }
+}
+
+void DBGridView::MoveToRow(int row)
+{
+    TDataSet* ds = DataSet();
+    if (ds == nullptr) {
+        return;
+    }
+    moving_ = true;
+    // a modified record is stored before the cursor leaves it; a refused store keeps the cursor
+    RunGuarded([&] { ds->SetRecNo(row + 1); });
+    moving_ = false;
+    SyncCurrent();
+}
+
+void DBGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    commitFailed_ = false;
+    QTableView::currentChanged(current, previous);  // commits the editor of the previous cell
+    if (syncing_) {
+        return;
+    }
+    if (commitFailed_) {
+        // the refused text stays in its editor; so does the current cell
+        commitFailed_ = false;
+        syncing_ = true;
+        selectionModel()->setCurrentIndex(previous, QItemSelectionModel::ClearAndSelect);
+        syncing_ = false;
+        return;
+    }
+    if (!current.isValid()) {
+        return;
+    }
+    selectedColumn_ = current.column();
+    if (current.row() != model_->CurrentRow()) {
+        MoveToRow(current.row());
+    }
+}
+
+bool DBGridView::BeginCellTyping()
+{
+    TDataSet* ds = DataSet();
+    if (ds == nullptr || !CanEditCells()) {
+        return false;
+    }
+    return StartEditGuarded([&] {
+        if (ds->State() == TDataSetState::dsBrowse) {
+            ds->Edit();
+        }
+        return ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert;
+    });
+}
+
+bool DBGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (trigger == AnyKeyPressed) {
+        const auto* key = event != nullptr && event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)
+                                                                                : nullptr;
+        if (key == nullptr || !KeyChangesText(key)) {
+            return false;
+        }
+    }
+    if (index.isValid() && index.row() != model_->CurrentRow()) {
+        return false;  // only the current record is edited
+    }
+    return QTableView::edit(index, trigger, event);
+}
+
+void DBGridView::commitData(QWidget* editor)
+{
+    if (committing_) {
+        return;  // the error box of a refused text takes the focus: no second commit
+    }
+    committing_ = true;
+    QTableView::commitData(editor);
+    committing_ = false;
+}
+
+void DBGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (commitFailed_ && hint != QAbstractItemDelegate::RevertModelCache) {
+        editor->setFocus();  // kept open for correction
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
+void DBGridView::WriteEditorText()
+{
+    if (state() != EditingState) {
+        return;
+    }
+    const QModelIndex index = currentIndex();
+    QWidget* editor = indexWidget(index);
+    if (editor == nullptr || !DBGridDelegate::EditorTyped(editor)) {
+        return;
+    }
+    model_->SetCellText(index, DBGridDelegate::EditorValue(editor, model_, index));
+    DBGridDelegate::ClearTyped(editor);
+}
+
+void DBGridView::SetSelectedColumn(int column)
+{
+    const int columns = model_->columnCount();
+    if (columns > 0) {
+        column = std::clamp(column, 0, columns - 1);
+    }
+    if (state() == EditingState) {
+        if (QWidget* editor = indexWidget(currentIndex())) {
+            commitFailed_ = false;
+            commitData(editor);
+            if (commitFailed_) {
+                commitFailed_ = false;
+                return;
+            }
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+    selectedColumn_ = std::max(0, column);
+    SyncCurrent();
+}
+
+void DBGridView::keyPressEvent(QKeyEvent* event)
+{
+    TDataSet* ds = DataSet();
+    if (ds != nullptr && model_->rowCount() == 0 && CanEditCells() && KeyChangesText(event)) {
+        // typing into an empty grid starts a new record, which then takes the key
+        if (!StartEditGuarded([&] {
+                ds->Append();
+                return ds->State() == TDataSetState::dsInsert;
+            })) {
+            event->accept();
+            return;
+        }
+        SyncCurrent();
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DBGridView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    grid_->Fire(grid_->OnDblClick);
+}
