@@ -42,7 +42,10 @@ QPrinterInfo choosePrinter()
     return QPrinterInfo::defaultPrinter();
 }
 
-void printOn(const QPrinterInfo& info, const Document& doc)
+void saveAsPdf(const Document& doc, std::string suggested);
+
+// False when the printer cannot start the job (nothing has been printed then).
+bool printOn(const QPrinterInfo& info, const Document& doc)
 {
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(QString::fromStdString(doc.title));
@@ -50,7 +53,7 @@ void printOn(const QPrinterInfo& info, const Document& doc)
     printer.setPageLayout(layoutOf(doc.pages.front()));
     QPainter painter;
     if (!painter.begin(&printer)) {
-        throw Exception("打印机“" + info.printerName().toStdString() + "”无法打印");
+        return false;
     }
     bool first = true;
     for (const Page& page : doc.pages) {
@@ -61,7 +64,14 @@ void printOn(const QPrinterInfo& info, const Document& doc)
         first = false;
         paintPage(painter, page, printer.resolution());
     }
-    painter.end();
+    return painter.end();
+}
+
+void offerPdf(const std::string& question, const Document& doc)
+{
+    if (Application->MessageBox(question, "提示", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        saveAsPdf(doc, doc.title.empty() ? std::string("report.pdf") : doc.title + ".pdf");
+    }
 }
 
 std::string withPdfExtension(std::string path)
@@ -118,13 +128,15 @@ void printDocument(const Document& doc)
     }
     const QPrinterInfo info = choosePrinter();
     if (info.isNull()) {
-        if (Application->MessageBox("没有安装打印机，无法打印。是否保存为PDF文件？", "提示",
-                                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
-            saveAsPdf(doc, doc.title.empty() ? std::string("report.pdf") : doc.title + ".pdf");
-        }
+        const std::string& chosen = Printer()->PrinterName;
+        offerPdf(chosen.empty() ? std::string("没有安装打印机，无法打印。是否保存为PDF文件？")
+                                : "找不到打印机“" + chosen + "”，无法打印。是否保存为PDF文件？",
+                 doc);
         return;
     }
-    printOn(info, doc);
+    if (!printOn(info, doc)) {
+        offerPdf("打印机“" + info.printerName().toStdString() + "”无法打印。是否保存为PDF文件？", doc);
+    }
 }
 
 void previewDocument(const Document& doc)

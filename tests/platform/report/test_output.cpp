@@ -133,14 +133,27 @@ TEST_F(NoPrinter, OffersAPdfFileAndWritesTheChineseText)
     EXPECT_EQ(r.events, (std::vector<std::string>{"BeforePrint", "AfterPrint"}));
 }
 
-TEST_F(NoPrinter, DecliningThePdfPrintsNothingAndSaysNothingMore)
+TEST_F(NoPrinter, TheQuestionSaysWhyAndDecliningEndsQuietly)
 {
-    ChineseList r;
-    r.rows(1);
-    ScriptAgent user;
-    user.answers = {IDNO};
-    r.rep->Print();
-    EXPECT_EQ(user.messages.size(), 1u);
+    struct Case {
+        std::string printer;
+        std::string says;
+    } cases[] = {
+        {"", "没有安装打印机"},
+        {"HP LaserJet 1020", "找不到打印机“HP LaserJet 1020”"},
+    };
+    for (const auto& c : cases) {
+        ChineseList r;
+        r.rows(1);
+        ScriptAgent user;
+        user.answers = {IDNO};
+        Printer()->PrinterName = c.printer;
+        r.rep->Print();
+        Printer()->PrinterName.clear();
+        ASSERT_EQ(user.messages.size(), 1u);
+        EXPECT_NE(user.messages[0].text.find(c.says), std::string::npos) << user.messages[0].text;
+        EXPECT_EQ(user.messages[0].flags & MB_YESNO, MB_YESNO);
+    }
 }
 
 TEST_F(NoPrinter, TheSetupDialogChoosesAPdfFile)
