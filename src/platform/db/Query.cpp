@@ -8,37 +8,18 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 
 #include "platform/db/Connection.h"
 #include "platform/db/Names.h"
+#include "platform/db/SqlAnswer.h"
+#include "platform/db/SqlStore.h"
 #include "platform/db/SqlTranslate.h"
 #include "platform/db/TableFile.h"
 #include "platform/db/TableStore.h"
 
 namespace {
-
-// Text columns of an answer wider than this become memo columns.
-constexpr int kMaxTextSize = 255;
-
-int utf8Length(const std::string& s)
-{
-    int n = 0;
-    for (unsigned char c : s) {
-        if ((c & 0xC0) != 0x80)
-            ++n;
-    }
-    return n;
-}
-
-std::string plainNumber(double d)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", d);
-    return buf;
-}
 
 // One attached file of a running statement.
 struct Attached {
@@ -46,92 +27,6 @@ struct Attached {
     std::unique_ptr<db::AttachableFile> file;
     db::TableSchema schema;
 };
-
-// The answer's column type where the source field does not give it: from the translator's hint and the values.
-db::FieldDesc inferColumn(const std::string& name, sql::ColumnHint hint, const db::Rows& rows, std::size_t col)
-{
-    db::FieldDesc d;
-    d.name = name;
-    bool anyText = false, anyFloat = false, anyInt = false;
-    int width = 0;
-    for (const auto& row : rows) {
-        const db::Variant& v = row[col];
-        if (std::holds_alternative<std::string>(v)) {
-            anyText = true;
-            width = std::max(width, utf8Length(std::get<std::string>(v)));
-        } else if (std::holds_alternative<double>(v)) {
-            anyFloat = true;
-            width = std::max(width, utf8Length(plainNumber(std::get<double>(v))));
-        } else if (std::holds_alternative<std::int64_t>(v)) {
-            anyInt = true;
-            width = std::max(width, utf8Length(std::to_string(std::get<std::int64_t>(v))));
-        }
-    }
-    switch (hint) {
-    case sql::ColumnHint::Integer:
-        d.type = db::FieldType::Integer;
-        break;
-    case sql::ColumnHint::Float:
-        d.type = db::FieldType::Float;
-        break;
-    case sql::ColumnHint::Text:
-        d.type = db::FieldType::String;
-        break;
-    default:
-        if (anyText || (!anyFloat && !anyInt))
-            d.type = db::FieldType::String;
-        else
-            d.type = anyFloat ? db::FieldType::Float : db::FieldType::Integer;
-    }
-    if (d.type == db::FieldType::String) {
-        d.size = std::max(width, 1);
-        if (d.size > kMaxTextSize) {
-            d.type = db::FieldType::Memo;
-            d.size = 0;
-        }
-    }
-    return d;
-}
-
-// A value of the answer in the form of its column's type.
-db::Variant convert(const db::Variant& v, const db::FieldDesc& d)
-{
-    if (db::isNull(v))
-        return v;
-    if (d.type == db::FieldType::String || d.type == db::FieldType::Memo) {
-        if (std::holds_alternative<std::int64_t>(v))
-            return std::to_string(std::get<std::int64_t>(v));
-        if (std::holds_alternative<double>(v))
-            return plainNumber(std::get<double>(v));
-        return v;
-    }
-    if (d.type == db::FieldType::Float && std::holds_alternative<std::int64_t>(v))
-        return static_cast<double>(std::get<std::int64_t>(v));
-    return db::FromStorage(v, d.type);
-}
-
-// Later columns of the same name (without regard to case) get "_1", "_2" ... so that an answer can be saved.
-void makeNamesUnique(std::vector<db::FieldDesc>& fields)
-{
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        auto taken = [&](const std::string& n) {
-            for (std::size_t j = 0; j < i; ++j) {
-                if (strcasecmp(fields[j].name.c_str(), n.c_str()) == 0)
-                    return true;
-            }
-            return false;
-        };
-        if (!taken(fields[i].name))
-            continue;
-        for (int k = 1;; ++k) {
-            std::string n = fields[i].name + "_" + std::to_string(k);
-            if (!taken(n)) {
-                fields[i].name = n;
-                break;
-            }
-        }
-    }
-}
 
 // The connection a statement runs on: an empty in-memory main database to which the files are attached.
 // (Opened without SQLITE_OPEN_MEMORY, which would make every attached database an in-memory one too.)
@@ -173,80 +68,6 @@ public:
 private:
     sqlite3* db_ = nullptr;
 };
-
-bool anyRow(sqlite3* c, const std::string& sql)
-{
-    db::Statement s(c, sql);
-    return s.step();
-}
-
-// Makes what a statement wrote into table look as a table store leaves it, and refuses what a store would
-// refuse: text loses trailing blanks, empty text becomes null and text longer than its field is cut (as in a
-// batch move); a number or date field holding something else, or a duplicate key (a blank key counting as one
-// value), raises EDatabaseError.
-void storeAsTheTableDoes(StatementConnection& c, const std::string& table, const db::TableSchema& schema)
-{
-    for (const auto& f : schema.fields) {
-        const std::string col = db::QuoteIdentifier(f.name);
-        switch (f.type) {
-        case db::FieldType::String:
-        case db::FieldType::Memo: {
-            std::string value = "RTRIM(" + col + ")";
-            std::string where = col + " = '' OR " + col + " GLOB '* '";
-            if (f.type == db::FieldType::String && f.size > 0) {
-                value = "RTRIM(substr(" + value + ", 1, " + std::to_string(f.size) + "))";
-                where += " OR length(" + col + ") > " + std::to_string(f.size);
-            }
-            c.exec("UPDATE " + table + " SET " + col + " = NULLIF(" + value + ", '') WHERE typeof(" + col +
-                   ") = 'text' AND (" + where + ")");
-            break;
-        }
-        case db::FieldType::Date:
-            c.exec("UPDATE " + table + " SET " + col + " = NULL WHERE " + col + " = ''");
-            if (anyRow(c.get(), "SELECT 1 FROM " + table + " WHERE " + col + " IS NOT NULL AND (typeof(" + col +
-                                    ") <> 'text' OR " + col +
-                                    " NOT GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]') LIMIT 1"))
-                throw EDatabaseError("Invalid date value for field '" + f.name + "'");
-            break;
-        case db::FieldType::Float:
-        case db::FieldType::Currency:
-        case db::FieldType::Smallint:
-        case db::FieldType::Integer:
-        case db::FieldType::AutoInc:
-        case db::FieldType::Boolean:
-            c.exec("UPDATE " + table + " SET " + col + " = NULL WHERE " + col + " = ''");
-            if (anyRow(c.get(), "SELECT 1 FROM " + table + " WHERE typeof(" + col +
-                                    ") NOT IN ('integer', 'real', 'null') LIMIT 1"))
-                throw EDatabaseError("Invalid numeric value for field '" + f.name + "'");
-            break;
-        default:
-            break;
-        }
-    }
-    // Keys: the primary index first, then the unique secondary indexes; GROUP BY puts blank keys together.
-    std::vector<const db::IndexDesc*> keys;
-    if (const db::IndexDesc* pk = schema.primaryIndex())
-        keys.push_back(pk);
-    for (const auto& ix : schema.indexes) {
-        if (!ix.primary && ix.unique)
-            keys.push_back(&ix);
-    }
-    for (const db::IndexDesc* ix : keys) {
-        if (ix->fields.empty())
-            continue;
-        std::string group;
-        for (const auto& name : ix->fields) {
-            if (!group.empty())
-                group += ", ";
-            group += db::QuoteIdentifier(name) + (ix->caseInsensitive ? " COLLATE NOCASE" : "");
-        }
-        if (anyRow(c.get(), "SELECT 1 FROM " + table + " GROUP BY " + group + " HAVING count(*) > 1 LIMIT 1")) {
-            if (ix->primary)
-                throw EDatabaseError(db::kKeyViolation);
-            throw EDatabaseError("Key violation in unique index " + ix->name + ".");
-        }
-    }
-}
 
 }  // namespace
 
@@ -304,41 +125,9 @@ namespace {
     db::ThrowSqliteError(c, rc);
 }
 
-// SQLite names the columns of a failed unique index ("UNIQUE constraint failed: data.A, data.B"); the
-// engine names the index.
-[[noreturn]] void throwUniqueViolation(sqlite3* c, const db::TableSchema& schema)
-{
-    std::string msg = sqlite3_errmsg(c);
-    std::vector<std::string> columns;
-    const auto colon = msg.find(':');
-    for (std::size_t i = colon == std::string::npos ? msg.size() : colon + 1; i < msg.size();) {
-        std::size_t end = msg.find(',', i);
-        if (end == std::string::npos)
-            end = msg.size();
-        std::string part = msg.substr(i, end - i);
-        part.erase(0, part.find_first_not_of(' '));
-        if (const auto dot = part.find('.'); dot != std::string::npos)
-            part = part.substr(dot + 1);
-        columns.push_back(part);
-        i = end + 1;
-    }
-    for (const auto& ix : schema.indexes) {
-        if (ix.primary || ix.fields.size() != columns.size())
-            continue;
-        const auto same = [](const std::string& a, const std::string& b) {
-            return strcasecmp(a.c_str(), b.c_str()) == 0;
-        };
-        if (std::equal(ix.fields.begin(), ix.fields.end(), columns.begin(), same))
-            throw EDatabaseError("Key violation in unique index " + ix.name + ".");
-    }
-    throw EDatabaseError(db::kKeyViolation);
-}
-
-}  // namespace
-
 // The field of the column that min or max takes: through its table alias, or the first file that has it.
-static const db::FieldDesc* argumentField(const sql::Translation& t, const std::vector<Attached>& files,
-                                          const sql::AnswerColumn& col)
+const db::FieldDesc* argumentField(const sql::Translation& t, const std::vector<Attached>& files,
+                                   const sql::AnswerColumn& col)
 {
     auto fieldIn = [&](std::size_t f) -> const db::FieldDesc* {
         const int k = files[f].schema.fieldIndex(col.column);
@@ -357,6 +146,8 @@ static const db::FieldDesc* argumentField(const sql::Translation& t, const std::
     }
     return nullptr;
 }
+
+}  // namespace
 
 void TQuery::Impl::run(const TQuery& q, bool answer)
 {
@@ -453,15 +244,15 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
                     d.name = name ? name : "";
                     d.required = false;
                 } else {
-                    d = inferColumn(name ? name : "", col.hint, rows, static_cast<std::size_t>(i));
+                    d = sql::InferAnswerColumn(name ? name : "", col.hint, rows, static_cast<std::size_t>(i));
                 }
             }
             defs.push_back(d);
         }
-        makeNamesUnique(defs);
+        sql::MakeNamesUnique(defs);
         for (auto& row : rows) {
             for (std::size_t i = 0; i < defs.size(); ++i)
-                row[i] = convert(row[i], defs[i]);
+                row[i] = sql::ToAnswerValue(row[i], defs[i]);
         }
         fields = std::move(defs);
         this->rows = std::move(rows);
@@ -475,7 +266,7 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
     try {
         rc = sqlite3_step(stmt.get());
         if (rc == SQLITE_CONSTRAINT_UNIQUE)
-            throwUniqueViolation(c.get(), files[static_cast<std::size_t>(t.target)].schema);
+            sql::ThrowUniqueViolation(c.get(), files[static_cast<std::size_t>(t.target)].schema);
         if (rc != SQLITE_DONE)
             throwStatementError(c.get(), rc, text, t);
         const int changed = sqlite3_changes(c.get());
@@ -484,7 +275,7 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
             const auto target = static_cast<std::size_t>(t.target);
             const std::string table =
                 db::QuoteIdentifier(t.files[target].schema) + "." + db::QuoteIdentifier(db::kDataTable);
-            storeAsTheTableDoes(c, table, files[target].schema);
+            sql::StoreAsTheTableDoes(c.get(), table, files[target].schema);
         }
         c.exec("COMMIT");
         rowsAffected = changed;
