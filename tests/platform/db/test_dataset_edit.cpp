@@ -248,4 +248,18 @@ TEST_F(DataSetEditTest, TextSortsInGbkOrder)
     EXPECT_EQ(Column(t, "QA04"), (std::vector<std::string>{"abc", "阿", "北京", "错误", "警告"}));
 }
 
+TEST_F(DataSetEditTest, TablesOnOneFileSeeEachOthersStores)
+{
+    TTable other;
+    other.SetTableName("KFQ_1.DB");
+    other.Open();
+    append("100002");
+    EXPECT_EQ(other.RecordCount(), 2);
+    t.First();
+    t.Delete();
+    EXPECT_EQ(Column(other, "Id"), std::vector<std::string>{"100002"});
+    other.EmptyTable();
+    EXPECT_TRUE(t.IsEmpty());
+}
+
 }  // namespace
