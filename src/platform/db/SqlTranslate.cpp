@@ -249,7 +249,18 @@ private:
         expectKeyword(Keyword::Update);
         result_.target = tableRef(Alias::Allowed);
         expectKeyword(Keyword::Set);
-        required({Keyword::Where}, Comma::Continue, "assignment");
+        // Assignments: name = expression, separated by commas ("= NULL" here stores an empty value).
+        while (true) {
+            if (!isName())
+                fail(atEnd() ? "column name expected" : "column name expected before '" + peek().text + "'");
+            out_.identifier(peek().text, peek().offset);
+            ++pos_;
+            expectOp("=");
+            required({Keyword::Where}, Comma::Stop, "value");
+            if (!atOp(","))
+                break;
+            expectOp(",");
+        }
         if (at(Keyword::Where)) {
             emitKeyword();
             required({}, Comma::Stop, "condition");
@@ -608,6 +619,10 @@ private:
                         expr({}, Comma::Continue);
                     }
                     expectOp(")");
+                } else if ((t.is("=") || t.is("<>") || t.is("!=")) && at(Keyword::Null, 1)) {
+                    // "x = NULL" asks whether x is empty, as the engine always read it.
+                    out_.token(t.is("=") ? "IS" : "IS NOT", t.offset);
+                    ++pos_;
                 } else if (t.is("!=")) {
                     out_.token("<>", t.offset);
                     ++pos_;

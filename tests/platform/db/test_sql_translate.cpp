@@ -33,6 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         StatementCase{"select qa01 原报表编号,qa04 企业名称 from tmp\\kfq_1",
                       R"(SELECT "qa01" AS "原报表编号", "qa04" AS "企业名称" FROM "vq1"."data")",
                       {"tmp\\kfq_1"}},
+        StatementCase{"update t set a=null, b = 'x' || b where c=null",
+                      R"(UPDATE "vq1"."data" SET "a" = NULL, "b" = 'x' || "b" WHERE "c" IS NULL)", {"t"}},
         StatementCase{"update \"tmp\\kfq_2.db\" set qa01=\"100005\" where qa01=\"100001\"",
                       R"(UPDATE "vq1"."data" SET "qa01" = '100005' WHERE "qa01" = '100001')",
                       {"tmp\\kfq_2.db"}},
@@ -170,6 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
                     FaultCase{"select a from t order x", "BY expected before 'x'", 23},
                     FaultCase{"delete sendname.db", "FROM expected before 'sendname'", 8},
                     FaultCase{"update t where x=1", "SET expected before 'where'", 10},
+                    FaultCase{"update t set x where x=1", "'=' expected before 'where'", 16},
+                    FaultCase{"update t set x=1,", "column name expected", 18},
                     FaultCase{"insert into t (a,) values (1)", "column name expected", 18},
                     FaultCase{"select a from t; select b from u", "unexpected 'select'", 18},
                     FaultCase{"select a from t where x = 1 from u", "unexpected 'from'", 29},
@@ -216,6 +220,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ConditionCase{"SUBSTRING(qb03 FROM 1 FOR 2)!='05'", R"(substr("qb03", 1, 2) <> '05')"},
                     ConditionCase{"qa04 like '%公司' and 企业数>0", R"("qa04" LIKE '%公司' AND "企业数" > 0)"},
                     ConditionCase{"qd03/qd01*100>=5", R"("qd03" * 1.0 / "qd01" * 100 >= 5)"},
+                    ConditionCase{"qa04 = null or qa05<>NULL or qa06!=null", R"("qa04" IS NULL OR "qa05" IS NOT NULL OR "qa06" IS NOT NULL)"},
                     ConditionCase{"  ", ""}));
 
 TEST(TranslateConditions, RefuseWhatIsNotACondition)
