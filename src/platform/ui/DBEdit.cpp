@@ -7,7 +7,10 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "platform/ui/DBClasses.h"
 #include "platform/ui/DBFieldLink.h"
+#include "platform/ui/DbComponents.h"
+#include "platform/ui/Registry.h"
 #include "platform/ui/DBTyping.h"
 
 namespace {
@@ -113,7 +116,9 @@ DBLineEdit* lineEdit(const TDBEdit* e)
 
 TDBEdit::TDBEdit(TComponent* owner) : TControl(owner, new DBLineEdit)
 {
+    LinkDataControlClasses();
     SetTabStop(true);
+    QObject::connect(LineEdit(), &QLineEdit::textChanged, LineEdit(), [this] { Fire(OnChange); });
 }
 
 TDBEdit::~TDBEdit() = default;
@@ -147,3 +152,18 @@ void TDBEdit::SetText(const std::string& text)
     LineEdit()->setText(QString::fromStdString(text));
     Link().TextEdited();
 }
+
+namespace {
+
+const ClassBuilder<TDBEdit> kDBEditClass("TDBEdit", "TControl", [](ClassBuilder<TDBEdit>& c) {
+    c.Reference("DataSource", "TDataSource", [](TDBEdit& e, TComponent* s) {
+        e.SetDataSource(static_cast<TDataSourceComponent*>(s)->Object());
+    });
+    c.String("DataField", [](TDBEdit& e, const std::string& v) { e.SetDataField(v); });
+    c.Bool("ReadOnly", [](TDBEdit& e, bool v) { e.SetReadOnly(v); });
+    c.Event("OnChange", &TControl::OnChange);
+});
+
+}  // namespace
+
+void LinkDBEditClass() {}

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 
+#include "platform/ui/DBClasses.h"
 #include "platform/ui/DBGridView.h"
 #include "platform/ui/DataSetModel.h"
 #include "platform/ui/DbComponents.h"
@@ -161,6 +162,7 @@ void TDBGridColumns::Clear()
 
 TDBGrid::TDBGrid(TComponent* owner) : TControl(owner, new GridWidget(this))
 {
+    LinkDataControlClasses();
     SetTabStop(true);
     QObject::connect(Model(), &QAbstractItemModel::modelReset, View(), [this] {
         ApplyWidths();
@@ -431,3 +433,13 @@ const ClassBuilder<TColumn> kColumnClass("TColumn", "TComponent", [](ClassBuilde
 });
 
 }  // namespace
+
+void LinkDBGridClass() {}
+
+void LinkDataControlClasses()
+{
+    LinkDBEditClass();
+    LinkDBMemoClass();
+    LinkDBGridClass();
+    LinkDBNavigatorClass();
+}

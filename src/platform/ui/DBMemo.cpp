@@ -8,7 +8,10 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "platform/ui/DBClasses.h"
 #include "platform/ui/DBFieldLink.h"
+#include "platform/ui/DbComponents.h"
+#include "platform/ui/Registry.h"
 #include "platform/ui/DBTyping.h"
 
 namespace {
@@ -108,7 +111,9 @@ DBPlainTextEdit* memo(const TDBMemo* m)
 
 TDBMemo::TDBMemo(TComponent* owner) : TControl(owner, new DBPlainTextEdit)
 {
+    LinkDataControlClasses();
     SetTabStop(true);
+    QObject::connect(PlainTextEdit(), &QPlainTextEdit::textChanged, PlainTextEdit(), [this] { Fire(OnChange); });
 }
 
 TDBMemo::~TDBMemo() = default;
@@ -129,7 +134,34 @@ std::string TDBMemo::Text() const
     return PlainTextEdit()->toPlainText().toStdString();
 }
 
+void TDBMemo::SetScrollBars(int which)
+{
+    QPlainTextEdit* e = PlainTextEdit();
+    const bool horizontal = which == 1 || which == 3;
+    const bool vertical = which == 2 || which == 3;
+    e->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    e->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    e->setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+}
+
 void TDBMemo::SetText(const std::string& text)
 {
     PlainTextEdit()->setPlainText(QString::fromStdString(text));  // textChanged marks it modified
 }
+
+namespace {
+
+const ClassBuilder<TDBMemo> kDBMemoClass("TDBMemo", "TControl", [](ClassBuilder<TDBMemo>& c) {
+    c.Reference("DataSource", "TDataSource", [](TDBMemo& m, TComponent* s) {
+        m.SetDataSource(static_cast<TDataSourceComponent*>(s)->Object());
+    });
+    c.String("DataField", [](TDBMemo& m, const std::string& v) { m.SetDataField(v); });
+    c.Bool("ReadOnly", [](TDBMemo& m, bool v) { m.SetReadOnly(v); });
+    c.Enum("ScrollBars", ClassBuilder<TDBMemo>::Ordinals({"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}),
+           [](TDBMemo& m, long long v) { m.SetScrollBars(static_cast<int>(v)); });
+    c.Event("OnChange", &TControl::OnChange);
+});
+
+}  // namespace
+
+void LinkDBMemoClass() {}

@@ -24,6 +24,9 @@ public:
     void SetReadOnly(bool on);
     TField* Field() const;
 
+    // 0 none, 1 horizontal, 2 vertical, 3 both; without a horizontal bar long lines wrap.
+    void SetScrollBars(int which);
+
     std::string Text() const override;
     void SetText(const std::string& text) override;  // counts as typed
 

@@ -23,13 +23,14 @@ public:
     int MessageBox(const std::string& text, const std::string& /*caption*/, int /*flags*/) override
     {
         messages.push_back(text);
-        return IDOK;
+        return answer;
     }
     bool FileDialog(TFileDialogRequest&) override { return false; }
     bool PrinterDialog(TPrinterRequest&) override { return false; }
     void RunModal(TForm&, const std::function<void()>&) override { ADD_FAILURE() << "unexpected modal window"; }
 
     std::vector<std::string> messages;
+    int answer = IDOK;  // to every message box
 };
 
 // Collects the model tester's complaints (category qt.modeltest) while installed.

@@ -10,6 +10,9 @@
 #include "platform/ui/DBEdit.h"
 #include "platform/ui/DBFieldLink.h"
 #include "platform/ui/DBMemo.h"
+#include "platform/ui/DBNavigator.h"
+#include "platform/ui/DbComponents.h"
+#include "platform/ui/Registry.h"
 #include "test_db_support.h"
 
 namespace {
@@ -295,6 +298,65 @@ TEST_F(DBEditTest, MemoTypingStartsAnEditAndPostStoresTheText)
     EXPECT_EQ(Stored("name"), "甲Y");
     source_.SetEnabled(false);
     EXPECT_EQ(memo.PlainTextEdit()->toPlainText(), QString());
+}
+
+class TF_edittest : public TForm {
+public:
+    explicit TF_edittest(TComponent* owner) : TForm(owner) {}
+};
+
+const ClassBuilder<TF_edittest> kEditTestClass("TF_edittest", "TForm", [](ClassBuilder<TF_edittest>& c) {
+    c.NotCreatable();
+});
+
+TEST_F(DBEditTest, DescriptionDeclaresEditsMemosAndNavigators)
+{
+    AddRow("100001", "甲");
+    TF_edittest f(nullptr);
+    f.LoadDescriptionText("TF_edittest",
+                          "object F_edittest: TF_edittest\n"
+                          "  object DataSource1: TDataSource\n"
+                          "  end\n"
+                          "  object DBEdit1: TDBEdit\n"
+                          "    DataSource = DataSource1\n"
+                          "    DataField = 'code'\n"
+                          "    ReadOnly = True\n"
+                          "  end\n"
+                          "  object DBMemo1: TDBMemo\n"
+                          "    DataSource = DataSource1\n"
+                          "    DataField = 'name'\n"
+                          "    ScrollBars = ssVertical\n"
+                          "  end\n"
+                          "  object DBNavigator1: TDBNavigator\n"
+                          "    DataSource = DataSource1\n"
+                          "    VisibleButtons = [nbFirst, nbNext]\n"
+                          "  end\n"
+                          "end\n",
+                          "TF_edittest.form");
+    auto* edit = dynamic_cast<TDBEdit*>(f.FindComponent("DBEdit1"));
+    auto* memo = dynamic_cast<TDBMemo*>(f.FindComponent("DBMemo1"));
+    auto* nav = dynamic_cast<TDBNavigator*>(f.FindComponent("DBNavigator1"));
+    ASSERT_TRUE(edit != nullptr && memo != nullptr && nav != nullptr);
+    dynamic_cast<TDataSourceComponent*>(f.FindComponent("DataSource1"))->Object()->SetDataSet(&table_);
+    EXPECT_EQ(edit->Text(), "100001");
+    EXPECT_TRUE(edit->ReadOnly());
+    EXPECT_EQ(memo->Text(), "甲");
+    EXPECT_EQ(nav->VisibleButtons(), (1u << nbFirst) | (1u << nbNext));
+}
+
+TEST_F(DBEditTest, DestroyedDataSourceDetachesTheEdit)
+{
+    AddRow("100001", "甲");
+    TDBEdit edit(nullptr);
+    {
+        TDataSource other;
+        other.SetDataSet(&table_);
+        edit.SetDataSource(&other);
+        edit.SetDataField("name");
+        EXPECT_EQ(edit.Text(), "甲");
+    }
+    EXPECT_EQ(edit.DataSource(), nullptr);
+    EXPECT_EQ(edit.Text(), "");
 }
 
 }  // namespace
