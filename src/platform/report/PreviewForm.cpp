@@ -52,7 +52,8 @@ TQRPreviewForm::TQRPreviewForm(TComponent* owner, const report::Document& doc) :
     box->addLayout(bar);
 
     scroll_ = new QScrollArea(client);
-    scroll_->setBackgroundRole(QPalette::Dark);
+    scroll_->viewport()->setBackgroundRole(QPalette::Dark);
+    scroll_->viewport()->setAutoFillBackground(true);
     scroll_->setAlignment(Qt::AlignHCenter);
     pageLabel_ = new QLabel;
     scroll_->setWidget(pageLabel_);

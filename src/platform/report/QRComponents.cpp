@@ -46,20 +46,33 @@ double zoomed(const TQuickRep* rep, int px) { return DesignPxToMm(px) * 100.0 / 
 
 }  // namespace
 
+// Only the pixel values that change replace their millimetres, so that exact millimetres set through
+// SetBoundsMm survive a later pixel setter of another side.
 void TQRPrintable::SetBounds(int left, int top, int width, int height)
 {
-    TControl::SetBounds(left, top, width, height);
     const TQuickRep* rep = Report();
-    LeftMm = zoomed(rep, left);
-    TopMm = zoomed(rep, top);
-    WidthMm = zoomed(rep, width);
-    HeightMm = zoomed(rep, height);
+    const int oldLeft = Left(), oldTop = Top(), oldWidth = Width(), oldHeight = Height();
+    TControl::SetBounds(left, top, width, height);
+    if (left != oldLeft || !boundsSet_) {
+        LeftMm = zoomed(rep, left);
+    }
+    if (top != oldTop || !boundsSet_) {
+        TopMm = zoomed(rep, top);
+    }
+    if (width != oldWidth || !boundsSet_) {
+        WidthMm = zoomed(rep, width);
+    }
+    if (height != oldHeight || !boundsSet_) {
+        HeightMm = zoomed(rep, height);
+    }
+    boundsSet_ = true;
 }
 
 void TQRPrintable::SetBoundsMm(double left, double top, double width, double height)
 {
     const auto px = [](double mm) { return static_cast<int>(report::mmToPx(mm, kDesignDpi) + 0.5); };
     TControl::SetBounds(px(left), px(top), px(width), px(height));
+    boundsSet_ = true;
     LeftMm = left;
     TopMm = top;
     WidthMm = width;

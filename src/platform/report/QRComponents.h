@@ -56,6 +56,7 @@ public:
 protected:
     friend class TQRBand;
     TQRBand* band_ = nullptr;
+    bool boundsSet_ = false;  // the millimetres have been set once
 };
 
 // Caption() is the text; the system may set it at run time.

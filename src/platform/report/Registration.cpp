@@ -17,6 +17,20 @@ TDataSet* requireDataSet(TComponent* c)
     return ds;
 }
 
+// Size values are in the report's units.
+double unitsToMm(const TQuickRep* rep, double v)
+{
+    switch (rep ? rep->Units : TQRUnit::MM) {
+    case TQRUnit::MM:
+        return v;
+    case TQRUnit::Inches:
+        return v * report::kMmPerInch;
+    case TQRUnit::Pixels:
+        return DesignPxToMm(v);
+    }
+    return v;
+}
+
 const ClassBuilder<TQuickRep> kQuickRep("TQuickRep", "TControl", [](ClassBuilder<TQuickRep>& c) {
     c.AcceptsControls();
     c.Reference("DataSet", "TComponent", [](TQuickRep& r, TComponent* ds) { r.DataSet = requireDataSet(ds); });
@@ -60,7 +74,7 @@ const ClassBuilder<TQRBand> kBand("TQRBand", "TControl", [](ClassBuilder<TQRBand
            ClassBuilder<TQRBand>::Ordinals(
                {"rbTitle", "rbPageHeader", "rbColumnHeader", "rbDetail", "rbPageFooter", "rbSummary"}),
            [](TQRBand& b, long long v) { b.BandType = static_cast<TQRBandType>(v); });
-    c.Float("Size.Height", [](TQRBand& b, double v) { b.HeightMm = v; });
+    c.Float("Size.Height", [](TQRBand& b, double v) { b.HeightMm = unitsToMm(b.Report(), v); });
 });
 
 template <class T>
@@ -71,10 +85,10 @@ void printableProperties(ClassBuilder<T>& c)
            [](T& p, long long v) { p.Alignment = static_cast<TQRAlignment>(v); });
     c.Bool("AutoSize", [](T& p, bool v) { p.AutoSize = v; });
     c.Bool("WordWrap", [](T& p, bool v) { p.WordWrap = v; });
-    c.Float("Size.Left", [](T& p, double v) { p.SetBoundsMm(v, p.TopMm, p.WidthMm, p.HeightMm); });
-    c.Float("Size.Top", [](T& p, double v) { p.SetBoundsMm(p.LeftMm, v, p.WidthMm, p.HeightMm); });
-    c.Float("Size.Width", [](T& p, double v) { p.SetBoundsMm(p.LeftMm, p.TopMm, v, p.HeightMm); });
-    c.Float("Size.Height", [](T& p, double v) { p.SetBoundsMm(p.LeftMm, p.TopMm, p.WidthMm, v); });
+    c.Float("Size.Left", [](T& p, double v) { p.SetBoundsMm(unitsToMm(p.Report(), v), p.TopMm, p.WidthMm, p.HeightMm); });
+    c.Float("Size.Top", [](T& p, double v) { p.SetBoundsMm(p.LeftMm, unitsToMm(p.Report(), v), p.WidthMm, p.HeightMm); });
+    c.Float("Size.Width", [](T& p, double v) { p.SetBoundsMm(p.LeftMm, p.TopMm, unitsToMm(p.Report(), v), p.HeightMm); });
+    c.Float("Size.Height", [](T& p, double v) { p.SetBoundsMm(p.LeftMm, p.TopMm, p.WidthMm, unitsToMm(p.Report(), v)); });
 }
 
 const ClassBuilder<TQRPrintable> kPrintable("TQRPrintable", "TControl", [](ClassBuilder<TQRPrintable>& c) {

@@ -15,6 +15,23 @@ namespace {
 
 constexpr double kThinLineMm = 0.2;
 
+// Lines of a text without wrapping: only its line feeds break.
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> out(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        if (text[i] == '\n') {
+            out.emplace_back();
+        } else {
+            out.back() += text[i];
+        }
+    }
+    return out;
+}
+
 // A band ready to be placed: its items relative to the band's top-left corner and its height.
 struct MeasuredBand {
     double height = 0;
@@ -65,7 +82,7 @@ MeasuredBand Layout::measureBand(const TQRBand& band)
     const FontSpec base = ResolveFont(reportFont(), band.Font());
     std::vector<const TQRPrintable*> shapes;
     for (const TQRPrintable* p : band.Printables()) {
-        if (!p->Enabled()) {
+        if (!p->Enabled() || !p->Visible()) {
             continue;
         }
         if (p->IsShape()) {
@@ -79,29 +96,32 @@ MeasuredBand Layout::measureBand(const TQRBand& band)
                              : p->Alignment == TQRAlignment::taCenter     ? HAlign::Center
                                                                           : HAlign::Left;
         const double lineH = m.height();
-        if (p->WordWrap) {
-            const std::vector<std::string> lines = m.wrap(text, p->WidthMm);
-            double y = p->TopMm;
-            for (const std::string& line : lines) {
+        const std::vector<std::string> lines = p->WordWrap ? m.wrap(text, p->WidthMm) : splitLines(text);
+        double y = p->TopMm;
+        for (const std::string& line : lines) {
+            if (p->WordWrap) {
                 out.items.push_back(TextItem{RectMm{p->LeftMm, y, p->WidthMm, lineH}, line, font, align, false});
-                y += lineH;
+            } else if (p->AutoSize) {
+                const double w = m.width(line);
+                double x = p->LeftMm;
+                if (align == HAlign::Right) {
+                    x = p->LeftMm + p->WidthMm - w;
+                } else if (align == HAlign::Center) {
+                    x = p->LeftMm + (p->WidthMm - w) / 2;
+                }
+                out.items.push_back(TextItem{RectMm{x, y, w, lineH}, line, font, align, false});
+            } else if (y == p->TopMm || y + lineH <= p->TopMm + p->HeightMm + 1e-6) {
+                // Cut at the component's box; lines below it are not printed.
+                out.items.push_back(TextItem{RectMm{p->LeftMm, y, p->WidthMm, std::max(p->HeightMm, lineH)}, line,
+                                             font, align, true});
             }
+            y += lineH;
+        }
+        if (p->WordWrap) {
             // The band keeps the gap below the component that the design has.
             const double gap = std::max(0.0, band.HeightMm - (p->TopMm + p->HeightMm));
             const double needed = p->TopMm + std::max(p->HeightMm, lineH * static_cast<double>(lines.size())) + gap;
             out.height = std::max(out.height, needed);
-        } else if (p->AutoSize) {
-            const double w = m.width(text);
-            double x = p->LeftMm;
-            if (align == HAlign::Right) {
-                x = p->LeftMm + p->WidthMm - w;
-            } else if (align == HAlign::Center) {
-                x = p->LeftMm + (p->WidthMm - w) / 2;
-            }
-            out.items.push_back(TextItem{RectMm{x, p->TopMm, w, lineH}, text, font, align, false});
-        } else {
-            out.items.push_back(TextItem{RectMm{p->LeftMm, p->TopMm, p->WidthMm, std::max(p->HeightMm, lineH)},
-                                         text, font, align, true});
         }
     }
     // Shapes last in measuring, first on paper would hide nothing: they are outlines. Those spanning the

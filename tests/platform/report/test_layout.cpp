@@ -225,3 +225,93 @@ TEST(Layout, BeforePrintMayDeclineTheReport)
     EXPECT_TRUE(report::layoutReport(*r.rep).pages.size() > 0);
     EXPECT_TRUE(r.rep->Prepare().empty());
 }
+
+TEST(Layout, ASheetPrintsTheFirstRecordOnceWithItsMask)
+{
+    // A sheet has only a title band: several records still give one page with the first record's values.
+    ReportFixture r;
+    auto* sheet = r.band(TQRBandType::rbTitle, 450);
+    r.label(sheet, "2009年国家级项目汇总表", 232, 88);
+    struct Case {
+        const char* mask;
+        const char* expected;
+    } cases[] = {{"0.", "1235"}, {"", "1234.5"}, {"#,##0.00", "1,234.50"}};
+    std::vector<TQRDBText*> values;
+    int top = 130;
+    for (const auto& c : cases) {
+        auto* v = r.field(sheet, "N", 224, top, 100);
+        v->Mask = c.mask;
+        v->Alignment = TQRAlignment::taRightJustify;
+        values.push_back(v);
+        top += 48;
+    }
+    r.data.Rows() = {{Text("A"), Text("first"), db::Variant{1234.5}}, {Text("B"), Text("second"), db::Variant{7.0}}};
+    const Document doc = report::layoutReport(*r.rep);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    const Page& p = doc.pages[0];
+    EXPECT_TRUE(HasText(p, "2009年国家级项目汇总表"));
+    for (const auto& c : cases) {
+        const auto found = p.findText(c.expected);
+        ASSERT_EQ(found.size(), 1u) << c.expected;
+        // Right-aligned in its 100-pixel box.
+        EXPECT_EQ(found[0]->align, report::HAlign::Right);
+        EXPECT_NEAR(found[0]->box.right(), 10 + DesignPxToMm(324), 1e-6);
+    }
+    EXPECT_FALSE(HasText(p, "7"));
+}
+
+TEST(Layout, TicksOfTheUnreportedProjectsListFollowEachRowsReason)
+{
+    ReportFixture r;
+    auto* detail = r.band(TQRBandType::rbDetail, 27);
+    r.field(detail, "NO", 8, 5, 60);
+    for (int k = 1; k <= 4; ++k) {
+        auto* e = r.put<TQRExpr>(detail, 300 + 60 * k, 5, 40, 17);
+        e->SetExpression("IF(Table1.MSG = '" + std::to_string(k) + "', '√', '')");
+        e->Alignment = TQRAlignment::taCenter;
+    }
+    r.data.Rows() = {{Text("P1"), Text("2"), db::Variant{}},
+                     {Text("P2"), Text(""), db::Variant{}},
+                     {Text("P3"), Text("4"), db::Variant{}},
+                     {Text("P4"), Text("9"), db::Variant{}}};
+    const Document doc = report::layoutReport(*r.rep);
+    ASSERT_EQ(doc.pages.size(), 1u);
+    // Column of each tick by row: P1 in column 2, P3 in column 4, none for an empty or unknown reason.
+    std::vector<std::pair<double, double>> ticks;  // (row top, tick centre)
+    for (const auto& item : doc.pages[0].items) {
+        if (const auto* t = std::get_if<TextItem>(&item); t && t->text == "√") {
+            ticks.emplace_back(t->box.y, t->box.x + t->box.w / 2);
+        }
+    }
+    ASSERT_EQ(ticks.size(), 2u);
+    EXPECT_NEAR(ticks[0].second, 10 + DesignPxToMm(300 + 60 * 2 + 20), 1e-6);
+    EXPECT_NEAR(ticks[1].second, 10 + DesignPxToMm(300 + 60 * 4 + 20), 1e-6);
+    EXPECT_NEAR(ticks[1].first - ticks[0].first, 2 * DesignPxToMm(27), 1e-6);
+}
+
+TEST(Layout, SummaryFollowsTheLastRowOrStartsAPage)
+{
+    for (int rows : {2, 35, 1000}) {
+        ReportFixture r;
+        auto* detail = r.band(TQRBandType::rbDetail, 27);
+        r.field(detail, "NO", 8, 5, 60);
+        auto* summary = r.band(TQRBandType::rbSummary, 60);
+        auto* memo = r.put<TQRMemo>(summary, 8, 4, 300, 40);
+        memo->Lines = {"合计", "以上数据仅供参考"};
+        r.rows(rows);
+        const Document doc = report::layoutReport(*r.rep);
+        const Page& last = doc.pages.back();
+        ASSERT_TRUE(HasText(last, "合计")) << rows;
+        ASSERT_TRUE(HasText(last, "以上数据仅供参考"));
+        const auto* sum = last.findText("合计")[0];
+        EXPECT_LE(sum->box.y + DesignPxToMm(56), 297 - 10 + 1e-6) << "summary runs off the page";
+        // It comes after the last row of its page.
+        double lastRow = 0;
+        for (const auto& item : last.items) {
+            if (const auto* t = std::get_if<TextItem>(&item); t && t->text.rfind("R", 0) == 0) {
+                lastRow = std::max(lastRow, t->box.y);
+            }
+        }
+        EXPECT_GT(sum->box.y, lastRow);
+    }
+}

@@ -3,7 +3,9 @@
 // (a file that cannot be written is reported and another one asked for, so nothing is lost).
 #include <gtest/gtest.h>
 
+#include <QPixmap>
 #include <QPrinterInfo>
+#include <QWidget>
 
 #include "ReportFixture.h"
 #include "ScriptAgent.h"
@@ -59,6 +61,12 @@ TEST(Preview, PagesThroughZoomsAndReturnsWhenClosed)
         EXPECT_EQ(preview->PageIndex(), 0);
         preview->SetZoom(200);
         EXPECT_NEAR(preview->PageImage().width(), 2 * width100, 2);
+        if (const char* out = std::getenv("VEMORA_PREVIEW_PNG")) {
+            preview->SetZoom(100);
+            preview->Widget()->show();
+            preview->Widget()->grab().save(out);
+            preview->Widget()->hide();
+        }
         // Nothing has closed the report yet while its window is open.
         EXPECT_EQ(r.events, std::vector<std::string>{"BeforePrint"});
         form.Close();

@@ -200,3 +200,44 @@ INSTANTIATE_TEST_SUITE_P(
         ReportFault{"unknown_band_type", "rbPageFooter", "rbGroupFooter", "rbGroupFooter"},
         ReportFault{"two_columns", "Page.Columns = 1", "Page.Columns = 2", "one column"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct PositionCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> edits;  // replacements in the description
+    double expectedLeftMm;                                   // of the first row's 序号 from the sheet's edge
+};
+
+void PrintTo(const PositionCase& c, std::ostream* os) { *os << c.name; }
+
+class ReportFormPositions : public ReportForm, public testing::WithParamInterface<PositionCase> {};
+
+TEST_P(ReportFormPositions, FollowPixelsZoomAndUnits)
+{
+    std::string text = description();
+    for (const auto& [from, to] : GetParam().edits) {
+        const auto at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    }
+    form_ = std::make_unique<TF_sample_p>(nullptr);
+    form_->LoadDescriptionText("TF_sample_p", text, "TF_sample_p.form");
+    std::vector<report::Document> printed;
+    report::setPrintSink([&](const report::Document& d) { printed.push_back(d); });
+    rep()->Print();
+    ASSERT_EQ(printed.size(), 1u);
+    const auto found = printed[0].pages[0].findText("1");
+    ASSERT_FALSE(found.empty());
+    EXPECT_NEAR(found[0]->box.x, GetParam().expectedLeftMm, 1e-6);
+}
+
+const std::string kFirstCell = "        Left = 16\n        Top = 6\n        Width = 30\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReportFormPositions,
+    testing::Values(
+        PositionCase{"design_pixels", {}, 10 + 16 * 25.4 / 96},
+        PositionCase{"millimetres", {{kFirstCell, "        Size.Left = 4.2\n        Size.Top = 1.6\n        Size.Width = 17.2\n"}}, 14.2},
+        PositionCase{"inches", {{"    Units = MM\n", "    Units = Inches\n"}, {kFirstCell, "        Size.Left = 1\n        Size.Width = 0.5\n"}}, 10 + 25.4},
+        PositionCase{"zoom_50", {{"    Zoom = 100\n", "    Zoom = 50\n"}}, 10 + 32 * 25.4 / 96},
+        PositionCase{"margin", {{"Page.LeftMargin = 10", "Page.LeftMargin = 25.5"}}, 25.5 + 16 * 25.4 / 96}),
+    [](const auto& info) { return std::string(info.param.name); });
