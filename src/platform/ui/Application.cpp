@@ -181,20 +181,29 @@ void TApplication::ProcessMessages()
 void TApplication::DestroyForms()
 {
     while (!forms_.empty()) {
-        TForm* f = forms_.back();
-        forms_.pop_back();
-        auto clear = std::move(clearers_.back());
-        clearers_.pop_back();
-        active_.erase(std::remove(active_.begin(), active_.end(), f), active_.end());
-        if (f == mainForm_) {
-            mainForm_ = nullptr;
-        }
-        RunGuarded([f] { f->Fire(f->OnDestroy); });
-        delete f;
-        clear();
+        DestroyForm(forms_.back());
     }
     active_.clear();
     mainForm_ = nullptr;
+}
+
+void TApplication::DestroyForm(TForm* f)
+{
+    auto it = std::find(forms_.begin(), forms_.end(), f);
+    if (it == forms_.end()) {
+        return;
+    }
+    const auto at = it - forms_.begin();
+    auto clear = std::move(clearers_[static_cast<std::size_t>(at)]);
+    forms_.erase(it);
+    clearers_.erase(clearers_.begin() + at);
+    active_.erase(std::remove(active_.begin(), active_.end(), f), active_.end());
+    if (f == mainForm_) {
+        mainForm_ = nullptr;
+    }
+    RunGuarded([f] { f->Fire(f->OnDestroy); });
+    delete f;
+    clear();
 }
 
 void TApplication::HandleException(const std::exception& e)

@@ -83,6 +83,8 @@ public:
     void ProcessMessages();
     // Destroys every window the application owns, last created first, and empties their variables.
     void DestroyForms();
+    // Destroys one window the application owns and empties its variable.
+    void DestroyForm(TForm* form);
     const std::vector<TForm*>& Forms() const { return forms_; }
 
     // Errors: the default handler (EAbort silent, anything else in the error box with the application's title).

@@ -236,7 +236,9 @@ void TForm::Show()
     if (!Visible()) {
         PlaceOnScreen();
         Widget()->show();
-        Widget()->raise();
+        if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            Widget()->raise();
+        }
         Widget()->activateWindow();
         Fire(OnShow);
         TControl* target = activeControl_;
