@@ -408,7 +408,9 @@ void TDataSet::doPost()
             TDataAction action = TDataAction::daFail;
             if (OnPostError)
                 OnPostError(this, e, action);
-            if (action == TDataAction::daRetry)
+            // A handler that cancelled the record leaves nothing to retry.
+            bool editing = state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert;
+            if (action == TDataAction::daRetry && editing)
                 continue;
             if (action == TDataAction::daAbort)
                 Abort();

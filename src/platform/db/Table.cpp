@@ -134,10 +134,10 @@ struct TTable::Impl : db::OpenTableFile {
     {
         if (fileOpen())
             return;
-        path = db::ResolveTableName(owner->tableName_, owner->DatabaseName);
-        displayName = owner->tableName_;
         if (owner->tableName_.empty())
             throw EDatabaseError("No table name given");
+        path = db::ResolveTableName(owner->tableName_, owner->DatabaseName);
+        displayName = owner->tableName_;
         format = db::FormatOfPath(path);
         if (owner->TableType == TTableType::ttDBase)
             format = db::TableFormat::DBase;

@@ -1,5 +1,6 @@
 #include "platform/db/TableFile.h"
 
+#include <fcntl.h>
 #include <strings.h>
 #include <unistd.h>
 
@@ -201,6 +202,13 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
         c.exec("COMMIT");
         c.close();
         fs::rename(temp, target);
+        // The new name is durable only once its folder is.
+        fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
     } catch (const fs::filesystem_error& e) {
         fs::remove(temp, ec);
         throw EDatabaseError("Cannot create table '" + path + "': " + e.code().message());
