@@ -1,7 +1,5 @@
 #include "platform/db/SqlEmitter.h"
 
-#include <algorithm>
-
 namespace sql {
 
 namespace {
@@ -53,15 +51,6 @@ void Emitter::identifier(std::string_view name, std::size_t sourceOffset)
 void Emitter::literal(std::string_view value, std::size_t sourceOffset)
 {
     token(quoteLiteral(value), sourceOffset);
-}
-
-std::size_t Emitter::sourceOffset(std::size_t sqlOffset) const
-{
-    auto it = std::upper_bound(map_.begin(), map_.end(), sqlOffset,
-                               [](std::size_t off, const auto& p) { return off < p.first; });
-    if (it == map_.begin())
-        return map_.empty() ? 0 : map_.front().second;
-    return std::prev(it)->second;
 }
 
 }  // namespace sql

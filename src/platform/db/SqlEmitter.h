@@ -23,8 +23,6 @@ public:
     void literal(std::string_view value, std::size_t sourceOffset);
 
     const std::string& text() const { return text_; }
-    // The source offset of the token that covers sqlOffset of the emitted text.
-    std::size_t sourceOffset(std::size_t sqlOffset) const;
     const std::vector<std::pair<std::size_t, std::size_t>>& map() const { return map_; }
 
     static std::string quoteIdentifier(std::string_view name);
