@@ -78,6 +78,12 @@ protected:
         QLineEdit::inputMethodEvent(e);
     }
 
+    void focusInEvent(QFocusEvent* e) override
+    {
+        link.CheckMask();
+        QLineEdit::focusInEvent(e);
+    }
+
     void focusOutEvent(QFocusEvent* e) override
     {
         QLineEdit::focusOutEvent(e);

@@ -69,12 +69,14 @@ void TFieldDataLink::Load()
     maskActive_ = false;
     if (field_ == nullptr) {
         mask_ = TEditMask();
+        maskText_.clear();
         widget_->Show(QString(), QString());
         widget_->SetMaxLength(0);
         ApplyReadOnly();
         return;
     }
-    mask_ = TEditMask(QString::fromStdString(field_->EditMask));
+    maskText_ = field_->EditMask;
+    mask_ = TEditMask(QString::fromStdString(maskText_));
     const QString text = FieldDisplayText(*field_);
     if (!mask_.IsEmpty()) {
         if (const std::optional<QString> shown = mask_.DisplayText(text)) {
@@ -94,8 +96,16 @@ void TFieldDataLink::ApplyReadOnly()
     widget_->SetReadOnly(!CanModify());
 }
 
+void TFieldDataLink::CheckMask()
+{
+    if (field_ != nullptr && !modified_ && field_->EditMask != maskText_) {
+        Load();
+    }
+}
+
 bool TFieldDataLink::BeginTyping()
 {
+    CheckMask();
     if (!CanModify()) {
         return false;
     }

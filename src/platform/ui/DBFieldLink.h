@@ -67,6 +67,9 @@ public:
     void WriteBack();
     // Shows the field's value again, dropping typed text.
     void Reset();
+    // A field's edit mask is set without telling anyone (the windows set masks once the table is open):
+    // shows the value again under the new mask, unless text has been typed.
+    void CheckMask();
 
     // TDataLink
     void ActiveChanged() override;
@@ -90,4 +93,5 @@ private:
     bool maskActive_ = false;
     bool writing_ = false;
     TEditMask mask_;
+    std::string maskText_;  // the field's EditMask that mask_ was made from
 };

@@ -258,6 +258,11 @@ void TDBGrid::SetSelectedIndex(int column)
     View()->SetSelectedColumn(column);
 }
 
+TField* TDBGrid::Fields(int column) const
+{
+    return column >= 0 && column < columns_.Count() ? columns_[column]->Field() : nullptr;
+}
+
 bool TDBGrid::EditorMode() const
 {
     return View()->IsEditing();

@@ -117,6 +117,9 @@ public:
     TDBGridColumns& Columns() { return columns_; }
     const TDBGridColumns& Columns() const { return columns_; }
     int ColumnCount() const { return columns_.Count(); }
+    // The fields shown, column by column (nullptr for a column whose field is missing).
+    int FieldCount() const { return columns_.Count(); }
+    TField* Fields(int column) const;
 
     TDBGridOptions Options() const { return options_; }
     void SetOptions(TDBGridOptions options);

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 
+#include "platform/ui/Application.h"
 #include "platform/ui/DBFieldLink.h"
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/DBTyping.h"
@@ -313,6 +314,19 @@ void DBGridView::SetSelectedColumn(int column)
 void DBGridView::keyPressEvent(QKeyEvent* event)
 {
     TDataSet* ds = DataSet();
+    if (ds != nullptr && event->key() == Qt::Key_Delete && event->modifiers() == Qt::ControlModifier) {
+        // Ctrl+Delete deletes the current record, after asking when the grid confirms deletions
+        event->accept();
+        if (CanEditCells() && !ds->IsEmpty()) {
+            RunGuarded([&] {
+                if ((grid_->Options() & dgConfirmDelete) == 0
+                    || Application->MessageBox("删除当前记录吗？", "确认", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+                    ds->Delete();
+                }
+            });
+        }
+        return;
+    }
     if (ds != nullptr && model_->rowCount() == 0 && CanEditCells() && KeyChangesText(event)) {
         // typing into an empty grid starts a new record, which then takes the key
         if (!StartEditGuarded([&] {

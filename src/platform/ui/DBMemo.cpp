@@ -74,6 +74,12 @@ protected:
         }
     }
 
+    void focusInEvent(QFocusEvent* e) override
+    {
+        link.CheckMask();
+        QPlainTextEdit::focusInEvent(e);
+    }
+
     void focusOutEvent(QFocusEvent* e) override
     {
         QPlainTextEdit::focusOutEvent(e);

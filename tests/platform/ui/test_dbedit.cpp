@@ -152,6 +152,19 @@ TEST_F(DBEditTest, StoredValueThatDoesNotFitIsShownAsItIsAndKeptUnlessEdited)
     EXPECT_EQ(Stored("name"), "AB123");
 }
 
+TEST_F(DBEditTest, MaskSetAfterBindingTakesEffectWhenTypingStarts)
+{
+    AddRow("100001", "");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name");
+    table_.FieldByName("name")->EditMask = "00-00;0;_";  // as a window does once its table is open
+    edit.LineEdit()->setCursorPosition(0);
+    QTest::keyClicks(edit.LineEdit(), "1234");
+    EXPECT_EQ(edit.LineEdit()->inputMask(), QStringLiteral("99-99;_"));
+    table_.Post();
+    EXPECT_EQ(Stored("name"), "1234");
+}
+
 TEST_F(DBEditTest, MaxLengthIsTheFieldSize)
 {
     AddRow("100001", "甲");

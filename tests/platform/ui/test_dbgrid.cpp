@@ -69,6 +69,7 @@ TEST_F(DBGridTest, DefaultColumnsAreTheFields)
 {
     ASSERT_EQ(grid_->ColumnCount(), 5);
     EXPECT_EQ(grid_->Columns()[1]->FieldName(), "name");
+    EXPECT_EQ(grid_->Fields(0)->FieldName(), "code");
     EXPECT_EQ(grid_->Columns()[1]->Title()->Caption(), "name");
     EXPECT_EQ(grid_->Model()->rowCount(), 3);
     EXPECT_EQ(View()->horizontalHeader()->sectionSize(0), grid_->Columns()[0]->Width());
@@ -238,6 +239,32 @@ TEST_F(DBGridTest, DoubleClickFiresOnDblClickOnTheClickedRecord)
     QTest::mouseDClick(View()->viewport(), Qt::LeftButton, {}, r.center());
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0], "丙");
+}
+
+TEST_F(DBGridTest, RefusedStoreKeepsTheGridOnTheEditedRecord)
+{
+    GoTo(1, 0);
+    Type("100001");  // the key of the first record
+    GoTo(2, 0);
+    ASSERT_EQ(user_.messages.size(), 1u);
+    EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
+    EXPECT_EQ(View()->currentIndex().row(), 1);
+    EXPECT_EQ(grid_->Fields(0)->AsString(), "100001");
+}
+
+TEST_F(DBGridTest, CtrlDeleteAsksAndDeletesTheCurrentRecord)
+{
+    GoTo(1, 1);
+    user_.answer = IDNO;
+    QTest::keyClick(View(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(table_.RecordCount(), 3);
+    user_.answer = IDYES;
+    QTest::keyClick(View(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(table_.RecordCount(), 2);
+    EXPECT_EQ(user_.messages.size(), 2u);
+    grid_->SetReadOnly(true);
+    QTest::keyClick(View(), Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(table_.RecordCount(), 2);
 }
 
 TEST_F(DBGridTest, TextWidthMeasuresInTheGridsFont)
