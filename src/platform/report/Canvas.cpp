@@ -83,11 +83,15 @@ void TCanvas::FillRect(const TRect& r)
 
 class TBitmap::Target : public CanvasTarget {
 public:
-    explicit Target(QImage* image) : image_(image) {}
+    explicit Target(TBitmap* bitmap) : bitmap_(bitmap), image_(&bitmap->image_) {}
     double Dpi() const override { return 96; }
 
     void DrawText(int x, int y, const std::string& text, const report::FontSpec& spec) override
     {
+        if (image_->isNull()) {
+            return;
+        }
+        Notify notify{bitmap_};
         QPainter p(image_);
         p.setRenderHint(QPainter::TextAntialiasing);
         const QFont f = report::makeFont(spec, Dpi());
@@ -97,27 +101,45 @@ public:
     }
     void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t rgb, int width) override
     {
+        if (image_->isNull()) {
+            return;
+        }
+        Notify notify{bitmap_};
         QPainter p(image_);
         p.setPen(QPen(QColor::fromRgb(rgb | 0xFF000000u), width));
         p.drawLine(x1, y1, x2, y2);
     }
     void DrawFrame(const TRect& r, std::uint32_t rgb, int width) override
     {
+        if (image_->isNull()) {
+            return;
+        }
+        Notify notify{bitmap_};
         QPainter p(image_);
         p.setPen(QPen(QColor::fromRgb(rgb | 0xFF000000u), width));
         p.drawRect(QRect(QPoint(r.Left, r.Top), QPoint(r.Right, r.Bottom)));
     }
     void Fill(const TRect& r, std::uint32_t rgb) override
     {
+        if (image_->isNull()) {
+            return;
+        }
+        Notify notify{bitmap_};
         QPainter p(image_);
         p.fillRect(QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)), QColor::fromRgb(rgb | 0xFF000000u));
     }
 
 private:
+    // Tells the bitmap's owner once the painter is done.
+    struct Notify {
+        TBitmap* bitmap;
+        ~Notify() { bitmap->Changed(); }
+    };
+    TBitmap* bitmap_;
     QImage* image_;
 };
 
-TBitmap::TBitmap() : target_(std::make_unique<Target>(&image_)), canvas_(target_.get()) {}
+TBitmap::TBitmap() : target_(std::make_unique<Target>(this)), canvas_(target_.get()) {}
 
 TBitmap::~TBitmap() = default;
 
@@ -132,4 +154,5 @@ void TBitmap::SetSize(int w, int h)
         p.drawImage(0, 0, image_);
     }
     image_ = next;
+    Changed();
 }

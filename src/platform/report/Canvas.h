@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QImage>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -97,6 +98,14 @@ public:
     void SetSize(int w, int h);  // new pixels are white; what fits is kept
     TCanvas* Canvas() { return &canvas_; }
     const QImage& Image() const { return image_; }
+    // Called after every change of the pixels or the size (an image control repaints).
+    std::function<void()> OnChange;
+    void Changed()
+    {
+        if (OnChange) {
+            OnChange();
+        }
+    }
 
 private:
     class Target;

@@ -2,7 +2,11 @@
 // resolution, a job recorded page by page, a page range, aborts, and the same calls on a preview bitmap.
 #include <gtest/gtest.h>
 
+#include <QPixmap>
+#include <QWidget>
+
 #include "platform/db/Exception.h"
+#include "platform/report/Image.h"
 #include "platform/report/Printer.h"
 #include "platform/report/PrintOutput.h"
 
@@ -197,4 +201,24 @@ TEST(Bitmap, CanvasCallsPaintTheImage)
     EXPECT_EQ(bmp.Width(), 300);
     EXPECT_EQ(dark(0, 0, 10, 10), 100);
     EXPECT_EQ(dark(10, 0, 300, 50), 0);
+}
+
+TEST(Image, ShowsWhatItsCanvasDrawsAndFollowsTheBitmapSize)
+{
+    TComponent owner(nullptr);
+    auto* image = new TImage(&owner);
+    image->AutoSize = true;
+    image->Bitmap()->SetSize(120, 80);
+    EXPECT_EQ(image->Width(), 120);
+    EXPECT_EQ(image->Height(), 80);
+    image->Canvas()->Brush->Color = clBlack;
+    image->Canvas()->FillRect(Rect(0, 0, 60, 80));
+    const QImage shown = image->Widget()->grab().toImage();
+    ASSERT_EQ(shown.width(), 120);
+    EXPECT_LT(qGray(shown.pixel(10, 10)), 50);
+    EXPECT_GT(qGray(shown.pixel(100, 10)), 200);
+    // Without AutoSize the control keeps its own bounds.
+    image->AutoSize = false;
+    image->Bitmap()->SetSize(300, 300);
+    EXPECT_EQ(image->Width(), 120);
 }
