@@ -315,3 +315,27 @@ TEST(Layout, SummaryFollowsTheLastRowOrStartsAPage)
         EXPECT_GT(sum->box.y, lastRow);
     }
 }
+
+TEST(Layout, LandscapePagesAreWideAndHoldFewerRows)
+{
+    struct Case {
+        TPrinterOrientation orientation;
+        double width, height;
+    } cases[] = {{TPrinterOrientation::poPortrait, 210, 297}, {TPrinterOrientation::poLandscape, 297, 210}};
+    std::vector<std::size_t> pageCounts;
+    for (const auto& c : cases) {
+        ListReport r;
+        r.rep->Page.Orientation = c.orientation;
+        r.rep->Options = LastPageFooter;
+        r.rows(95);
+        const Document doc = report::layoutReport(*r.rep);
+        ASSERT_FALSE(doc.pages.empty());
+        EXPECT_EQ(doc.pages[0].widthMm, c.width);
+        EXPECT_EQ(doc.pages[0].heightMm, c.height);
+        const auto number = doc.pages[0].findText("页1");
+        ASSERT_EQ(number.size(), 1u);
+        EXPECT_NEAR(number[0]->box.y, c.height - 10 - DesignPxToMm(28) + DesignPxToMm(8), 1e-6);
+        pageCounts.push_back(doc.pages.size());
+    }
+    EXPECT_GT(pageCounts[1], pageCounts[0]);
+}
