@@ -626,6 +626,13 @@ void TDataSet::SetFiltered(bool on)
 
 void TDataSet::FlushBuffers() {}
 
+void TDataSet::Refresh()
+{
+    CheckBrowseMode();
+    InternalRefresh();
+    DataSetChanged();
+}
+
 // ---- links ----
 
 void TDataSet::AddDataLink(TDataLink* link)

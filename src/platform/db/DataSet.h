@@ -170,6 +170,7 @@ public:
     void ClearFields();
     void CheckBrowseMode();  // posts a pending edit that has changes; cancels one without
     bool Modified() const { return modified_; }  // a field of the record buffer was assigned
+    void Refresh();  // rereads the rows (posting a pending edit first); the current record stays current
 
     // Fields.
     TFields& Fields() { return fields_; }
@@ -231,6 +232,7 @@ protected:
     virtual void CheckConstraints(const std::vector<db::Variant>& /*buffer*/) {}
     virtual void InitNewRecord(std::vector<db::Variant>& /*buffer*/) {}
     virtual void FilterChanged() {}
+    virtual void InternalRefresh() {}
 
     void CreateFields(const std::vector<db::FieldDesc>& defs);
     void SetState(TDataSetState s);

@@ -636,6 +636,8 @@ int TTable::PositionAfterPost() const { return impl_->lastPostPos; }
 
 void TTable::FilterChanged() { impl_->rebuild(); }
 
+void TTable::InternalRefresh() { impl_->rebuildKeepingRecord(); }
+
 bool TTable::CanModify() const { return Active(); }
 
 const std::string& TTable::FilePath() const { return impl_->path; }

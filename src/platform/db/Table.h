@@ -65,6 +65,7 @@ protected:
     void CheckConstraints(const std::vector<db::Variant>& buffer) override;
     void InitNewRecord(std::vector<db::Variant>& buffer) override;
     void FilterChanged() override;
+    void InternalRefresh() override;
 
 private:
     friend struct TableFileUse;
