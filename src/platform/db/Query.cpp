@@ -97,6 +97,7 @@ void TStrings::SetText(const std::string& text)
         lines_.push_back(text.substr(start, end - start));
         start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
+    changed();
 }
 
 // ---- TQuery ----
@@ -289,7 +290,13 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
     files[static_cast<std::size_t>(t.target)].file->writeBack();
 }
 
-TQuery::TQuery() : impl_(std::make_unique<Impl>()) {}
+TQuery::TQuery() : impl_(std::make_unique<Impl>())
+{
+    SQL.OnChange = [this] {
+        if (Active())
+            Close();
+    };
+}
 
 TQuery::~TQuery() = default;
 

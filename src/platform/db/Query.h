@@ -3,23 +3,27 @@
 // update, insert or delete.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/db/DataSet.h"
 
-// The lines of a statement, as the windows build them: one fragment per line.
+// The lines of a statement, as the windows build them: one fragment per line. OnChange follows every change.
 class TStrings {
 public:
-    void Clear() { lines_.clear(); }
-    void Add(const std::string& line) { lines_.push_back(line); }
+    void Clear() { lines_.clear(); changed(); }
+    void Add(const std::string& line) { lines_.push_back(line); changed(); }
     int Count() const { return static_cast<int>(lines_.size()); }
     const std::string& operator[](int i) const { return lines_.at(static_cast<std::size_t>(i)); }
     std::string Text() const;  // the lines joined by line breaks
     void SetText(const std::string& text);  // split at line breaks
     const std::vector<std::string>& Lines() const { return lines_; }
 
+    std::function<void()> OnChange;
+
 private:
+    void changed() { if (OnChange) OnChange(); }
     std::vector<std::string> lines_;
 };
 
@@ -28,7 +32,7 @@ public:
     TQuery();
     ~TQuery() override;
 
-    TStrings SQL;
+    TStrings SQL;  // a change closes the query, so that the next Open runs the new statement
     std::string DatabaseName;
 
     void ExecSQL();

@@ -152,6 +152,20 @@ TEST_F(SqlQuery, AnswerStaysWhenItsSourceIsEmptied)
     EXPECT_EQ(open({"select * from tmp_r.DB"}), Strings{});
 }
 
+// The windows reuse one query: clearing its lines and opening it again must run the new statement.
+TEST_F(SqlQuery, NewLinesOnAnOpenQueryRunTheNewStatement)
+{
+    table("tmp_r.DB", {A("编号", 10), A("字段值", 10)},
+          {{std::string("1"), std::string("x")}, {std::string("2"), std::string("y")}});
+    TQuery q;
+    lines(q, {"select 编号 from tmp_r.DB where 字段值='x'"});
+    q.Open();
+    lines(q, {"select 编号 from tmp_r.DB where 字段值='y'"});
+    EXPECT_FALSE(q.Active());
+    q.Open();
+    EXPECT_EQ(rowsOf(q), (Strings{{"2"}}));
+}
+
 class SqlResultTable : public SqlQuery {
 protected:
     void SetUp() override
