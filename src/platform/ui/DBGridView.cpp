@@ -35,6 +35,7 @@ protected:
     {
         if (!typed && KeyChangesText(e) && !view_->BeginCellTyping()) {
             e->accept();
+            view_->DropEditor(this);  // refused (read-only now, or a guard said no): no editor left behind
             return;
         }
         QLineEdit::keyPressEvent(e);
@@ -43,6 +44,7 @@ protected:
     {
         if (!typed && !e->commitString().isEmpty() && !view_->BeginCellTyping()) {
             e->accept();
+            view_->DropEditor(this);
             return;
         }
         QLineEdit::inputMethodEvent(e);
@@ -274,6 +276,12 @@ void DBGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
         return;
     }
     QTableView::closeEditor(editor, hint);
+}
+
+void DBGridView::DropEditor(QWidget* editor)
+{
+    commitFailed_ = false;
+    QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);  // the view deletes it later
 }
 
 void DBGridView::WriteEditorText()

@@ -28,6 +28,8 @@ public:
     bool CanEditCells() const;
     bool IsEditing() const { return state() == EditingState; }
     void CommitFailed() { commitFailed_ = true; }
+    // Closes an editor without writing its text.
+    void DropEditor(QWidget* editor);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;

@@ -61,6 +61,24 @@ TEST_F(DBEditTest, TypingOnAnEmptyTableStartsAnInsert)
     EXPECT_EQ(Stored("name"), "AB");
 }
 
+TEST_F(DBEditTest, GuardThatCancelsAndAbortsRefusesTheKey)
+{
+    AddRow("100001", "甲");
+    TDBEdit edit(nullptr);
+    Bind(edit, "name");
+    source_.OnStateChange = [this](TDataSource* s) {
+        if (s->State() == TDataSetState::dsEdit) {
+            table_.Cancel();
+            Abort();
+        }
+    };
+    QTest::keyClicks(edit.LineEdit(), "X");
+    EXPECT_EQ(table_.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("甲"));
+    EXPECT_TRUE(user_.messages.empty());
+    source_.OnStateChange = nullptr;
+}
+
 TEST_F(DBEditTest, CancelShowsTheStoredValueAgain)
 {
     AddRow("100001", "甲");

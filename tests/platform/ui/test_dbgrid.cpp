@@ -172,6 +172,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, DBGridReadOnly, ::testing::Values(
     ReadOnlyCase{"grid without editing", [](TDBGrid& g) { g.SetOptions(dgTitles | dgIndicator); }, 1},
     ReadOnlyCase{"read-only column", [](TDBGrid& g) { g.Columns()[1]->SetReadOnly(true); }, 1}));
 
+TEST_F(DBGridTest, GuardThatCancelsAndAbortsLeavesNoEditor)
+{
+    // as a window refuses to edit a detail without a master key
+    source_.OnStateChange = [this](TDataSource* s) {
+        if (s->State() == TDataSetState::dsEdit || s->State() == TDataSetState::dsInsert) {
+            table_.Cancel();
+            Abort();
+        }
+    };
+    GoTo(0, 1);
+    Type("X");
+    EXPECT_EQ(table_.State(), TDataSetState::dsBrowse);
+    QApplication::processEvents();
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(Stored("name"), "甲");
+    EXPECT_TRUE(user_.messages.empty());  // the abort is silent
+    source_.OnStateChange = nullptr;
+}
+
 TEST_F(DBGridTest, EditableColumnBesideReadOnlyOnes)
 {
     TColumn* code = grid_->Columns().Add();
