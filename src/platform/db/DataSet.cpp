@@ -364,6 +364,7 @@ void TDataSet::Edit()
     for (int i = 0; i < fields_.Count(); ++i)
         buffer_[static_cast<std::size_t>(i)] = StoredValue(cursor_, i);
     modified_ = false;
+    InternalEdit();
     SetState(TDataSetState::dsEdit);
     notifyRecordChanged(nullptr);
     if (AfterEdit)

@@ -233,6 +233,7 @@ protected:
     virtual void InitNewRecord(std::vector<db::Variant>& /*buffer*/) {}
     virtual void FilterChanged() {}
     virtual void InternalRefresh() {}
+    virtual void InternalEdit() {}  // the current record's values are in the buffer and the edit begins
 
     void CreateFields(const std::vector<db::FieldDesc>& defs);
     void SetState(TDataSetState s);

@@ -117,6 +117,7 @@ struct TTable::Impl : db::OpenTableFile {
     std::vector<db::Variant> masterValues;  // of the master's current record, as the view was built
     std::vector<int> linkFields;            // detail fields of the master link
     int lastPostPos = -1;
+    std::int64_t editRowid = -1;  // the row being edited; the view may have been rebuilt since the edit began
 
     db::Statement fetchStmt, orderStmt, memberStmt;
     std::unordered_map<std::int64_t, db::Row> cache;
@@ -613,9 +614,14 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
     if (inserting) {
         rowid = im.writer->insert(values);
     } else {
-        rowid = im.view.at(static_cast<std::size_t>(viewPos));
+        rowid = im.editRowid;
+        auto it = std::find(im.view.begin(), im.view.end(), rowid);
+        (void)viewPos;
         im.writer->update(rowid, values);
-        im.view.erase(im.view.begin() + viewPos);
+        if (sqlite3_changes(im.conn.get()) == 0)
+            throw EDatabaseError("The record was deleted by another user");
+        if (it != im.view.end())
+            im.view.erase(it);
     }
     im.cache.erase(rowid);
     im.lastPostPos = im.placeRow(rowid);
@@ -625,7 +631,9 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
 void TTable::InternalDelete(int viewPos)
 {
     auto& im = *impl_;
-    std::int64_t rowid = im.view.at(static_cast<std::size_t>(viewPos));
+    if (viewPos < 0 || viewPos >= static_cast<int>(im.view.size()))
+        throw EDatabaseError("Cannot perform this operation on an empty dataset");
+    std::int64_t rowid = im.view[static_cast<std::size_t>(viewPos)];
     im.writer->remove(rowid);
     im.view.erase(im.view.begin() + viewPos);
     im.cache.erase(rowid);
@@ -637,6 +645,8 @@ int TTable::PositionAfterPost() const { return impl_->lastPostPos; }
 void TTable::FilterChanged() { impl_->rebuild(); }
 
 void TTable::InternalRefresh() { impl_->rebuildKeepingRecord(); }
+
+void TTable::InternalEdit() { impl_->editRowid = impl_->currentRowid(); }
 
 bool TTable::CanModify() const { return Active(); }
 

@@ -66,6 +66,7 @@ protected:
     void InitNewRecord(std::vector<db::Variant>& buffer) override;
     void FilterChanged() override;
     void InternalRefresh() override;
+    void InternalEdit() override;
 
 private:
     friend struct TableFileUse;

@@ -258,6 +258,16 @@ TEST_F(DataSetEditTest, TablesOnOneFileSeeEachOthersStores)
     t.First();
     t.Delete();
     EXPECT_EQ(Column(other, "Id"), std::vector<std::string>{"100002"});
+    // A record deleted elsewhere while it is edited here: the store fails and touches no other row.
+    append("100003");
+    t.First();
+    t.Edit();
+    t.FieldByName("QA04")->SetAsString("改");
+    other.First();
+    other.Delete();
+    EXPECT_THROW(t.Post(), EDatabaseError);
+    t.Cancel();
+    EXPECT_EQ(StoredColumn(path(), "QA04"), std::vector<std::string>{"名100003"});
     other.EmptyTable();
     EXPECT_TRUE(t.IsEmpty());
 }
