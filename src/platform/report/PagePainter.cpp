@@ -92,9 +92,7 @@ QImage renderPage(const Page& page, double dpi)
     return img;
 }
 
-namespace {
-
-QPageLayout layoutFor(const Page& page)
+QPageLayout pageLayoutOf(const Page& page)
 {
     const bool landscape = page.widthMm > page.heightMm;
     const QSizeF portrait = landscape ? QSizeF(page.heightMm, page.widthMm) : QSizeF(page.widthMm, page.heightMm);
@@ -103,14 +101,12 @@ QPageLayout layoutFor(const Page& page)
                        QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
 }
 
-}  // namespace
-
 bool writePdf(const Document& doc, const QString& path)
 {
     QPdfWriter writer(path);
     if (!writer.setPageLayout(doc.pages.empty() ? QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                                               QMarginsF())
-                                                : layoutFor(doc.pages.front()))) {
+                                                : pageLayoutOf(doc.pages.front()))) {
         return false;
     }
     writer.setResolution(1200);
@@ -123,7 +119,7 @@ bool writePdf(const Document& doc, const QString& path)
     bool first = true;
     for (const Page& page : doc.pages) {
         if (!first) {
-            writer.setPageLayout(layoutFor(page));
+            writer.setPageLayout(pageLayoutOf(page));
             if (!writer.newPage()) {
                 painter.end();
                 return false;

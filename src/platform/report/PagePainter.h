@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QString>
 
@@ -16,6 +17,9 @@ void paintPage(QPainter& painter, const Page& page, double dpi);
 
 // The page as an image on white at the given resolution.
 QImage renderPage(const Page& page, double dpi);
+
+// The sheet of a page (size, orientation, no margins) for PDF writers and printers.
+QPageLayout pageLayoutOf(const Page& page);
 
 // Writes every page into a PDF file; false when the file cannot be written.
 bool writePdf(const Document& doc, const QString& path);

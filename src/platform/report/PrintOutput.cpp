@@ -24,15 +24,6 @@ PrintSink& sink()
     return s;
 }
 
-QPageLayout layoutOf(const Page& page)
-{
-    const bool landscape = page.widthMm > page.heightMm;
-    const QSizeF portrait = landscape ? QSizeF(page.heightMm, page.widthMm) : QSizeF(page.widthMm, page.heightMm);
-    return QPageLayout(QPageSize(portrait, QPageSize::Millimeter),
-                       landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
-                       QPageLayout::Millimeter);
-}
-
 QPrinterInfo choosePrinter()
 {
     const std::string& name = Printer()->PrinterName;
@@ -50,7 +41,7 @@ bool printOn(const QPrinterInfo& info, const Document& doc)
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(QString::fromStdString(doc.title));
     printer.setFullPage(true);
-    printer.setPageLayout(layoutOf(doc.pages.front()));
+    printer.setPageLayout(pageLayoutOf(doc.pages.front()));
     QPainter painter;
     if (!painter.begin(&printer)) {
         return false;
@@ -58,7 +49,7 @@ bool printOn(const QPrinterInfo& info, const Document& doc)
     bool first = true;
     for (const Page& page : doc.pages) {
         if (!first) {
-            printer.setPageLayout(layoutOf(page));
+            printer.setPageLayout(pageLayoutOf(page));
             printer.newPage();
         }
         first = false;
