@@ -189,6 +189,7 @@ struct TTable::Impl : db::OpenTableFile {
         view.clear();
         cache.clear();
         translated.clear();
+        checkTableReady = false;
     }
 
     void writeBack()
@@ -483,6 +484,10 @@ struct TTable::Impl : db::OpenTableFile {
     void masterChanged()
     {
         if (!owner->Active() || linkFields.empty())
+            return;
+        // A key being typed for a search is not a record to follow.
+        TDataSet* m = owner->masterSource_ ? owner->masterSource_->DataSet() : nullptr;
+        if (m && m->State() == TDataSetState::dsSetKey)
             return;
         std::vector<db::Variant> now = currentMasterValues();
         if (now == masterValues)

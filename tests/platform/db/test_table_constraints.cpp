@@ -92,6 +92,10 @@ TEST_F(TableConstraintsTest, ChecksNestAndSyntaxErrorsAreClear)
     t.DisableConstraints();
     EXPECT_EQ(store("qc02", 6.0), "");
     t.EnableConstraints();
+    // Constraints stay with the table across a close and open.
+    t.Close();
+    t.Open();
+    EXPECT_EQ(store("qc02", 8.0), "必须为负");
 
     t.Constraints.Clear();
     auto& bad = t.Constraints.Add();
