@@ -1,0 +1,826 @@
+#include "entry/EntryWindow.h"
+
+#include <map>
+
+#include "app/Main.h"
+#include "entry/TableHelpers.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/FormFactory.h"
+
+namespace {
+
+bool Editing(TDataSetState s) { return s == TDataSetState::dsEdit || s == TDataSetState::dsInsert; }
+
+// Takes a detail out of its master link and filters it on one key; Restore puts link, filter and checking
+// back exactly once, also when the work in between failed.
+class DetailOnKey {
+public:
+    DetailOnKey(TTable* t, const std::string& filter, bool checkOff)
+        : t_(t), masterFields_(t->MasterFields()), filter_(t->Filter()), filtered_(t->Filtered())
+    {
+        t_->SetMasterFields("");
+        t_->SetFilter(filter);
+        t_->SetFiltered(true);
+        if (checkOff) {
+            t_->DisableConstraints();
+            checkOff_ = true;
+        }
+    }
+    ~DetailOnKey()
+    {
+        try {
+            Restore();
+        } catch (...) {  // a destructor raises nothing; Restore is called explicitly where it may fail
+        }
+    }
+    DetailOnKey(const DetailOnKey&) = delete;
+    DetailOnKey& operator=(const DetailOnKey&) = delete;
+
+    void Restore()
+    {
+        if (done_) {
+            return;
+        }
+        done_ = true;
+        if (Editing(t_->State())) {
+            t_->Cancel();
+        }
+        if (checkOff_) {
+            t_->EnableConstraints();
+        }
+        t_->SetFiltered(false);
+        t_->SetFilter(filter_);
+        t_->SetFiltered(filtered_);
+        t_->SetMasterFields(masterFields_);
+    }
+
+private:
+    TTable* t_;
+    std::string masterFields_, filter_;
+    bool filtered_;
+    bool checkOff_ = false;
+    bool done_ = false;
+};
+
+}  // namespace
+
+std::string KeyFilter(const std::string& field, const std::string& value)
+{
+    std::string quoted;
+    for (char c : value) {
+        quoted += c;
+        if (c == '\'') {
+            quoted += '\'';
+        }
+    }
+    return field + "='" + quoted + "'";
+}
+
+TEntryWindow::TEntryWindow(TComponent* owner) : TForm(owner) {}
+
+void TEntryWindow::Bind(TEntrySetup setup)
+{
+    setup_ = std::move(setup);
+    PageControl1 = Get<TPageControl>("PageControl1");
+    ToolBar1 = Get<TToolBar>("ToolBar1");
+    ToolButton1 = Get<TToolButton>("ToolButton1");
+    ToolButton2 = Get<TToolButton>("ToolButton2");
+    ToolButton3 = Get<TToolButton>("ToolButton3");
+    ToolButton4 = Get<TToolButton>("ToolButton4");
+    ToolButton5 = Get<TToolButton>("ToolButton5");
+    ToolButton6 = Get<TToolButton>("ToolButton6");
+    ToolButton7 = Get<TToolButton>("ToolButton7");
+    ToolButton8 = Get<TToolButton>("ToolButton8");
+    ToolButton9 = Get<TToolButton>("ToolButton9");
+    ToolButton10 = Get<TToolButton>("ToolButton10");
+    ComboBox1 = Get<TComboBox>("ComboBox1");
+    StatusBar1 = Get<TStatusBar>("StatusBar1");
+    ProgressBar1 = Get<TProgressBar>("ProgressBar1");
+    DBEdit1 = Get<TDBEdit>("DBEdit1");
+    Label2 = Get<TLabel>("Label2");
+    for (const TEntryTable& t : setup_.tables) {
+        tables_.push_back(Get<TTable>(t.table));
+        sources_.push_back(Get<TDataSource>(t.source));
+    }
+    for (const TEntryDetailPage& p : setup_.detailPages) {
+        Get<TTabSheet>(p.page);
+        Get<TDBGrid>(p.grid1);
+        Get<TDBGrid>(p.grid2);
+        if (!p.combo.empty()) {
+            Get<TComboBox>(p.combo);
+        }
+    }
+    Get<TTabSheet>(setup_.coverPage);
+    curTable = Master();
+    curSource = Source(0);
+}
+
+int TEntryWindow::IndexOfTable(const TDataSet* ds) const
+{
+    for (std::size_t i = 0; i < tables_.size(); ++i) {
+        if (tables_[i] == ds) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int TEntryWindow::IndexOfSource(const TDataSource* src) const
+{
+    for (std::size_t i = 0; i < sources_.size(); ++i) {
+        if (sources_[i] == src) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+const TEntryDetailPage* TEntryWindow::PageOfTable(int table) const
+{
+    for (const TEntryDetailPage& p : setup_.detailPages) {
+        if (p.table == table) {
+            return &p;
+        }
+    }
+    return nullptr;
+}
+
+const TEntryDetailPage* TEntryWindow::VisibleDetailPage() const
+{
+    const TTabSheet* active = PageControl1->ActivePage();
+    if (active == nullptr) {
+        return nullptr;
+    }
+    for (const TEntryDetailPage& p : setup_.detailPages) {
+        if (SameName(p.page, active->Name())) {
+            return &p;
+        }
+    }
+    return nullptr;
+}
+
+std::string TEntryWindow::MasterKey() const
+{
+    TField* f = Master()->Active() ? Master()->FindField(setup_.keyField) : nullptr;
+    return f ? f->AsString() : std::string();
+}
+
+// ---- activation and closing ----
+
+void TEntryWindow::FormActivate(TObject*)
+{
+    if (Master()->Active()) {
+        UpdateStatusBar();
+        return;
+    }
+    SetUp();
+}
+
+void TEntryWindow::SetUp()
+{
+    if (Application->ScreenWidth() < 801) {
+        SetLeft(0);
+        SetTop(0);
+    }
+    for (std::size_t i = 0; i < tables_.size(); ++i) {
+        tables_[i]->SetTableName(DataFolder + setup_.tables[i].fileName);
+    }
+    TableDeleted = false;
+    SendNameCleared = false;
+    TTable* rules = F_main->Table1;
+    // A failure here (a missing rule table or field) leaves every table closed, so that the next activation
+    // sets the window up again instead of finding the master open.
+    try {
+        for (std::size_t i = 0; i < tables_.size(); ++i) {
+            TTable* t = tables_[i];
+            rules->SetTableName(setup_.tables[i].ruleTable);
+            rules->Open();
+            rules->First();
+            t->Constraints.BeginUpdate();
+            t->Constraints.Clear();
+            try {
+                for (; !rules->Eof(); rules->Next()) {
+                    if (rules->FieldByName("status")->AsString() == "错误") {
+                        TCheckConstraint& c = t->Constraints.Add();
+                        c.CustomConstraint = rules->FieldByName("field_value")->AsString();
+                        c.ErrorMessage = rules->FieldByName("field_text")->AsString();
+                    }
+                }
+            } catch (...) {
+                t->Constraints.EndUpdate();
+                throw;
+            }
+            t->Constraints.EndUpdate();
+            t->Open();
+            for (rules->First(); !rules->Eof(); rules->Next()) {
+                const std::string mask = rules->FieldByName("field_mask")->AsString();
+                if (!mask.empty()) {
+                    t->FieldByName(rules->FieldByName("field_name")->AsString())->EditMask = mask;
+                }
+            }
+            rules->Close();
+        }
+    } catch (...) {
+        rules->Close();
+        CloseTables();
+        throw;
+    }
+    curTable = Master();
+    curSource = Source(0);
+    if (LocatePending) {
+        TTable* m = Master();
+        m->SetIndexFieldNames("");
+        m->SetIndexName(setup_.keyIndex);
+        m->SetKey();
+        m->FieldByName(LocateField)->SetAsString(LocateValue);
+        m->GotoKey();
+        m->SetIndexName("");
+        m->SetIndexFieldNames("id");
+    }
+    lastCode = MasterKey();
+    PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));
+    SwitchPage();
+    ComboBox1->SetItemIndex(0);
+    ComboBox1Change(ComboBox1);
+    UpdateStatusBar();
+    HideEmptyPages();
+}
+
+void TEntryWindow::CloseTables()
+{
+    for (std::size_t i = tables_.size(); i-- > 0;) {
+        tables_[i]->Close();
+    }
+}
+
+void TEntryWindow::FormClose(TObject*, TCloseAction& Action)
+{
+    try {
+        for (std::size_t i = 0; i < tables_.size(); ++i) {
+            if (Editing(sources_[i]->State())) {
+                PostTable(tables_[i]);
+            }
+        }
+    } catch (const std::exception& e) {
+        Action = TCloseAction::caNone;  // the window stays open for correction
+        Application->HandleException(e);
+        return;
+    }
+    CloseTables();
+    if (TableDeleted) {
+        for (TTable* t : tables_) {
+            PackParadoxTable(F_main->Database1->Handle(), t->TableName());
+        }
+    }
+}
+
+// ---- shared operations ----
+
+void TEntryWindow::ShowErrorAndAbort(const std::string& text)
+{
+    Application->MessageBox(text, "错误窗口", MB_OK | MB_ICONERROR);
+    Abort();
+}
+
+void TEntryWindow::PostTable(TTable* table)
+{
+    table->Edit();
+    table->Post();
+    table->FlushBuffers();
+}
+
+void TEntryWindow::UpdateStatusBar()
+{
+    if (curSource == nullptr || curTable == nullptr || !curTable->Active()) {
+        return;
+    }
+    TField* key = curTable->FindField(setup_.keyField);
+    std::string text = "报表编号: " + (key ? key->AsString() : std::string());
+    text += "  当前记录: " + std::to_string(curTable->RecNo());
+    text += "  总记录: " + std::to_string(curTable->RecordCount());
+    text += Editing(curSource->State()) ? "  已修改" : "  未修改";
+    StatusBar1->SetSimpleText(text);
+}
+
+void TEntryWindow::CoverButtons(bool onCover) { ToolButton9->SetEnabled(onCover); }
+
+void TEntryWindow::SwitchPage()
+{
+    if (const TEntryDetailPage* p = VisibleDetailPage()) {
+        curTable = Table(p->table);
+        curSource = Source(p->table);
+        curGrid1 = Get<TDBGrid>(p->grid1);
+        curGrid2 = Get<TDBGrid>(p->grid2);
+        if (!p->combo.empty()) {
+            Get<TComboBox>(p->combo)->SetItemIndex(0);
+        }
+        curGrid1->SetReadOnly(false);
+        curGrid2->SetReadOnly(false);
+        ToolButton5->SetEnabled(true);
+        CoverButtons(false);
+        curTable->SetMasterFields(setup_.keyField);
+        // A key typed over on the cover is stored now, so that the cascade moves the details before they show.
+        if (MasterKey() != lastCode && !lastCode.empty()) {
+            const bool off = checkEnabled;
+            if (off) {
+                Master()->DisableConstraints();
+            }
+            try {
+                PostTable(Master());
+            } catch (...) {
+                if (off) {
+                    Master()->EnableConstraints();
+                }
+                throw;
+            }
+            if (off) {
+                Master()->EnableConstraints();
+            }
+        }
+    } else {
+        curTable = Master();
+        curSource = Source(0);
+        bool detailEditing = false;
+        for (std::size_t i = 1; i < sources_.size(); ++i) {
+            detailEditing = detailEditing || Editing(sources_[i]->State());
+        }
+        Label2->SetCaption(detailEditing ? setup_.keyLabelReadOnlyText : setup_.keyLabelText);
+        DBEdit1->SetEnabled(!detailEditing);
+        const TTabSheet* active = PageControl1->ActivePage();
+        const bool onCover = active != nullptr && SameName(active->Name(), setup_.coverPage);
+        ToolButton5->SetEnabled(onCover);
+        CoverButtons(onCover);
+        if (onCover) {
+            for (std::size_t i = 1; i < tables_.size(); ++i) {
+                tables_[i]->SetMasterFields(setup_.keyField);
+            }
+        }
+    }
+    UpdateStatusBar();
+}
+
+void TEntryWindow::HideEmptyPages()
+{
+    if (curTable != Master() || !Master()->Active() || !Master()->IsEmpty()) {
+        return;
+    }
+    TTabSheet* cover = Get<TTabSheet>(setup_.coverPage);
+    for (int i = 0; i < PageControl1->PageCount(); ++i) {
+        if (PageControl1->Pages(i) != cover) {
+            PageControl1->Pages(i)->SetTabVisible(false);
+        }
+    }
+    pagesHidden_ = true;
+    PageControl1->SetActivePage(cover);
+    SwitchPage();
+}
+
+void TEntryWindow::ShowAllPages()
+{
+    for (int i = 0; i < PageControl1->PageCount(); ++i) {
+        PageControl1->Pages(i)->SetTabVisible(true);
+    }
+    pagesHidden_ = false;
+}
+
+void TEntryWindow::ClearSendList()
+{
+    if (SendNameCleared) {
+        return;
+    }
+    TQuery* q = F_main->Query1;
+    q->SQL.Clear();
+    q->SQL.Add(setup_.sendListStatement);
+    q->ExecSQL();
+    SendNameCleared = true;
+}
+
+std::string TEntryWindow::SerialOf(int table) const
+{
+    TTable* t = Table(table);
+    std::string field = setup_.tables[static_cast<std::size_t>(table)].serialField;
+    if (const TEntryDetailPage* p = PageOfTable(table)) {
+        TDBGrid* g = Get<TDBGrid>(p->grid1);
+        if (g->ColumnCount() > 0) {
+            field = g->Columns()[0]->FieldName();
+        }
+    }
+    return t->FieldByName(field)->AsString();
+}
+
+// ---- tool bar ----
+
+void TEntryWindow::PageControl1Change(TObject*) { SwitchPage(); }
+
+void TEntryWindow::ToolButton1Click(TObject*)
+{
+    curTable->Prior();
+    UpdateStatusBar();
+}
+
+void TEntryWindow::ToolButton2Click(TObject*)
+{
+    curTable->Next();
+    UpdateStatusBar();
+}
+
+void TEntryWindow::ToolButton3Click(TObject*)
+{
+    curTable->First();
+    UpdateStatusBar();
+}
+
+void TEntryWindow::ToolButton4Click(TObject*)
+{
+    curTable->Last();
+    UpdateStatusBar();
+}
+
+void TEntryWindow::ToolButton5Click(TObject*)
+{
+    curTable->Append();
+    UpdateStatusBar();
+}
+
+void TEntryWindow::ToolButton6Click(TObject*)
+{
+    TTable* t = curTable;
+    const bool inserting = t->State() == TDataSetState::dsInsert;
+    if ((inserting || !t->IsEmpty()) &&
+        Application->MessageBox("是否删除当前记录", "提示", MB_YESNO | MB_ICONQUESTION) != IDNO) {
+        if (inserting) {
+            // Only the new row goes: cancelling it must not delete the record that becomes current.
+            t->Cancel();
+        } else {
+            TableDeleted = true;
+            t->Cancel();
+            if (t == Master()) {
+                DeleteDetailsOf(MasterKey());
+            }
+            t->Delete();
+        }
+        HideEmptyPages();
+    }
+    t->FlushBuffers();
+    UpdateStatusBar();
+}
+
+void TEntryWindow::DeleteDetailsOf(const std::string& key)
+{
+    if (key.empty()) {
+        return;
+    }
+    for (std::size_t i = 1; i < tables_.size(); ++i) {
+        TTable* d = tables_[i];
+        DetailOnKey onKey(d, KeyFilter(setup_.keyField, key), false);
+        d->First();
+        while (!d->IsEmpty()) {
+            d->Delete();
+        }
+        d->FlushBuffers();
+        onKey.Restore();
+    }
+}
+
+void TEntryWindow::ToolButton7Click(TObject*)
+{
+    PostTable(curTable);
+    UpdateStatusBar();
+}
+
+void TEntryWindow::ToolButton8Click(TObject*)
+{
+    if (Application->MessageBox("是否放弃当前记录的修改", "提示", MB_YESNO | MB_ICONQUESTION) != IDNO) {
+        curTable->Cancel();
+        UpdateStatusBar();
+        HideEmptyPages();
+    }
+}
+
+void TEntryWindow::ToolButton9Click(TObject*)
+{
+    Application->MessageBox("数据追加尚未提供", "提示", MB_OK | MB_ICONINFORMATION);
+}
+
+void TEntryWindow::ToolButton10Click(TObject*) { Close(); }
+
+void TEntryWindow::ComboBox1Change(TObject*)
+{
+    const int item = ComboBox1->ItemIndex();
+    if (item == 0 && !checkEnabled) {
+        checkEnabled = true;
+        for (TTable* t : tables_) {
+            t->EnableConstraints();
+        }
+    } else if (item == 1 && checkEnabled) {
+        checkEnabled = false;
+        for (TTable* t : tables_) {
+            t->DisableConstraints();
+        }
+    }
+}
+
+void TEntryWindow::DetailViewChange(TObject* Sender)
+{
+    const TEntryDetailPage* page = nullptr;
+    for (const TEntryDetailPage& p : setup_.detailPages) {
+        if (auto* c = dynamic_cast<TComponent*>(Sender); c && SameName(c->Name(), p.combo)) {
+            page = &p;
+        }
+    }
+    if (page == nullptr) {
+        return;
+    }
+    auto* combo = Get<TComboBox>(page->combo);
+    TDBGrid* g1 = Get<TDBGrid>(page->grid1);
+    TDBGrid* g2 = Get<TDBGrid>(page->grid2);
+    TTable* detail = Table(page->table);
+    TDataSource* source = Source(page->table);
+    g1->SetDataSource(nullptr);
+    g2->SetDataSource(nullptr);
+    try {
+        if (combo->ItemIndex() == 1) {
+            if (Editing(source->State())) {
+                PostTable(detail);
+            }
+            g1->SetReadOnly(true);
+            g2->SetReadOnly(true);
+            detail->SetMasterFields("");
+            ToolButton5->SetEnabled(false);
+            detail->First();
+        } else {
+            g1->SetReadOnly(false);
+            g2->SetReadOnly(false);
+            detail->SetMasterFields(setup_.keyField);
+            ToolButton5->SetEnabled(true);
+        }
+    } catch (...) {
+        g1->SetDataSource(source);
+        g2->SetDataSource(source);
+        throw;
+    }
+    g1->SetDataSource(source);
+    g2->SetDataSource(source);
+    UpdateStatusBar();
+}
+
+// ---- stores ----
+
+void TEntryWindow::TableBeforePost(TDataSet* DataSet)
+{
+    const int i = IndexOfTable(DataSet);
+    if (i < 0) {
+        return;
+    }
+    const TEntryTable& desc = setup_.tables[static_cast<std::size_t>(i)];
+    if (i == 0) {
+        ClearSendList();
+        ZeroNullNumericFields(DataSet);
+        DataSet->FieldByName(desc.countingField)->SetAsInteger(1);
+        DataSet->FieldByName("Id")->SetAsString(IdPrefix + DataSet->FieldByName(setup_.keyField)->AsString());
+        return;
+    }
+    if (!cascadeEnabled) {
+        return;
+    }
+    ClearSendList();
+    ZeroNullNumericFields(DataSet);
+    DataSet->FieldByName(desc.countingField)->SetAsInteger(1);
+    const std::string serial = SerialOf(i);
+    if (serial.empty()) {
+        ShowErrorAndAbort(desc.noSerialText);
+    }
+    TTable* detail = Table(i);
+    if (detail->MasterFields().empty()) {
+        // A detail that shows every enterprise keeps the row's own enterprise.
+        const std::string own = detail->FieldByName(setup_.keyField)->AsString();
+        if (own.empty()) {
+            ShowErrorAndAbort(setup_.noMasterKeyText);
+        }
+        detail->FieldByName("Id")->SetAsString(IdPrefix + own + serial);
+        return;
+    }
+    const std::string key = MasterKey();
+    if (key.empty()) {
+        ShowErrorAndAbort(setup_.noMasterKeyText);
+    }
+    detail->FieldByName(setup_.keyField)->SetAsString(key);
+    detail->FieldByName("Id")->SetAsString(IdPrefix + key + serial);
+}
+
+void TEntryWindow::TableAfterPost(TDataSet* DataSet)
+{
+    const int i = IndexOfTable(DataSet);
+    if (i > 0) {
+        DataSet->FlushBuffers();
+        return;
+    }
+    if (i < 0 || !cascadeEnabled) {
+        return;
+    }
+    const std::string key = MasterKey();
+    if (key != lastCode && !lastCode.empty()) {
+        RunCascade(lastCode, key);
+    }
+    // The stored key is the key as last seen: a record inserted after an empty lastCode cascades later too.
+    lastCode = key;
+    Master()->FlushBuffers();
+}
+
+void TEntryWindow::RunCascade(const std::string& oldKey, const std::string& newKey)
+{
+    cascadeEnabled = false;
+    struct Moved {
+        std::size_t table;
+        std::string newId, oldId;
+    };
+    std::vector<Moved> moved;
+    try {
+        for (std::size_t i = 1; i < tables_.size(); ++i) {
+            TTable* d = tables_[i];
+            const std::string& serialField = setup_.tables[i].serialField;
+            DetailOnKey onKey(d, KeyFilter(setup_.keyField, oldKey), checkEnabled);
+            // each stored row leaves the filter; the count bounds the loop should a row stay
+            for (int left = d->RecordCount(); left > 0 && !d->IsEmpty(); --left) {
+                d->First();
+                const std::string oldId = d->FieldByName("Id")->AsString();
+                d->Edit();
+                d->FieldByName(setup_.keyField)->SetAsString(newKey);
+                const std::string newId = IdPrefix + newKey + d->FieldByName(serialField)->AsString();
+                d->FieldByName("Id")->SetAsString(newId);
+                d->Post();
+                moved.push_back({i, newId, oldId});
+            }
+            d->FlushBuffers();
+            onKey.Restore();
+        }
+    } catch (...) {
+        // Put every moved row back under the old key, and the master with them, so that nothing is left split
+        // between the two keys.
+        for (std::size_t i = 1; i < tables_.size(); ++i) {
+            TTable* d = tables_[i];
+            std::map<std::string, std::string> back;
+            for (const Moved& m : moved) {
+                if (m.table == i) {
+                    back[m.newId] = m.oldId;
+                }
+            }
+            if (back.empty()) {
+                continue;
+            }
+            try {
+                DetailOnKey onKey(d, KeyFilter(setup_.keyField, newKey), checkEnabled);
+                for (bool found = true; found;) {
+                    found = false;
+                    for (d->First(); !d->Eof(); d->Next()) {
+                        auto it = back.find(d->FieldByName("Id")->AsString());
+                        if (it != back.end()) {
+                            d->Edit();
+                            d->FieldByName(setup_.keyField)->SetAsString(oldKey);
+                            d->FieldByName("Id")->SetAsString(it->second);
+                            d->Post();
+                            back.erase(it);
+                            found = true;
+                            break;
+                        }
+                    }
+                }
+                d->FlushBuffers();
+                onKey.Restore();
+            } catch (...) {
+            }
+        }
+        try {
+            Master()->Edit();
+            Master()->FieldByName(setup_.keyField)->SetAsString(oldKey);
+            Master()->Post();
+            Master()->FlushBuffers();
+        } catch (...) {
+            if (Editing(Master()->State())) {
+                Master()->Cancel();
+            }
+        }
+        cascadeEnabled = true;
+        throw;
+    }
+    lastCode = newKey;
+    cascadeEnabled = true;
+}
+
+void TEntryWindow::TablePostError(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)
+{
+    const int i = IndexOfTable(DataSet);
+    if (i < 0) {
+        return;
+    }
+    const TEntryTable& desc = setup_.tables[static_cast<std::size_t>(i)];
+    std::string message = E.Message;
+    if (message == "Key violation.") {
+        message = desc.duplicateText;
+    } else {
+        message = RewordPostError(i, message);
+    }
+    message = desc.errorPrefix + message;
+    if (i == 0 && !cascadeEnabled) {
+        Master()->Cancel();
+        message += setup_.importFailSuffix;
+    }
+    E.Message = message;
+    Action = TDataAction::daFail;
+}
+
+std::string TEntryWindow::RewordPostError(int, const std::string& message) { return message; }
+
+void TEntryWindow::TableAfterScroll(TDataSet* DataSet)
+{
+    if (DataSet == Master()) {
+        const TDataSetState s = Source(0)->State();
+        if (s == TDataSetState::dsBrowse || s == TDataSetState::dsInsert) {
+            const std::string key = MasterKey();
+            if (key != lastCode) {
+                lastCode = key;
+            }
+        }
+    }
+    UpdateStatusBar();
+}
+
+// ---- state changes ----
+
+void TEntryWindow::MasterSourceStateChange(TDataSource*)
+{
+    const bool editing = Editing(Source(0)->State());
+    if (pagesHidden_ && editing) {
+        ShowAllPages();
+    }
+    if (editing) {
+        Label2->SetCaption(setup_.keyLabelText);
+        DBEdit1->SetEnabled(true);
+    }
+    if (Master()->Active()) {
+        UpdateStatusBar();
+    }
+}
+
+void TEntryWindow::DetailSourceStateChange(TDataSource* Sender)
+{
+    const int i = IndexOfSource(Sender);
+    if (i <= 0) {
+        return;
+    }
+    TTable* detail = Table(i);
+    if (Editing(Sender->State()) && DBEdit1->Text().empty()) {
+        detail->Cancel();
+        Application->MessageBox(setup_.enterKeyFirstText, "提示窗口", MB_OK | MB_ICONINFORMATION);
+        PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));
+        SwitchPage();
+        Abort();
+    }
+    if (detail->Active()) {
+        UpdateStatusBar();
+    }
+}
+
+// ---- keys and locate ----
+
+void TEntryWindow::FormKeyPress(TObject*, char& Key)
+{
+    if (Key != '\r') {
+        return;
+    }
+    Key = 0;
+    TControl* c = ActiveControl();
+    if (c != nullptr && c == curGrid1 && curGrid1 != nullptr) {
+        const int col = curGrid1->SelectedIndex();
+        if (col + 1 < curGrid1->ColumnCount()) {
+            curGrid1->SetSelectedIndex(col + 1);
+        } else if (curGrid2 != nullptr) {
+            curGrid2->SetSelectedIndex(0);
+            SelectNext(curGrid1, true, true);
+        }
+    } else if (c != nullptr && c == curGrid2 && curGrid2 != nullptr) {
+        const int col = curGrid2->SelectedIndex();
+        if (col + 1 < curGrid2->ColumnCount()) {
+            curGrid2->SetSelectedIndex(col + 1);
+        }
+    } else {
+        SelectNext(c, true, true);
+    }
+}
+
+void TEntryWindow::StatusBar1DblClick(TObject*)
+{
+    if (!curTable->MasterFields().empty()) {
+        return;
+    }
+    LocateTable = curTable;
+    LocateField = setup_.keyField;
+    // a detail that shows every enterprise is searched on its own index
+    const int i = IndexOfTable(curTable);
+    LocateIndex = i <= 0 ? setup_.keyIndex : setup_.tables[static_cast<std::size_t>(i)].index;
+    if (TForm* f = TFormFactory::Obtain(setup_.locateDialog)) {
+        f->ShowModal();
+    }
+    lastCode = MasterKey();
+    UpdateStatusBar();
+}

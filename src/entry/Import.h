@@ -1,0 +1,70 @@
+// The import of a submitted table into one table of a data-entry window: rows are merged by key (a row with a
+// known key is updated field by field, a new key is appended), with the target's checking, detail link and
+// key cascade out of the way while it runs. Each window describes its tables in ImportPosition and reaches
+// its components through an ImportHost; EntryImportHost is the host of every TEntryWindow.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/db/Table.h"
+#include "platform/ui/Control.h"
+
+class TEntryWindow;
+class TProgressBar;
+class TStatusBar;
+
+// What an import needs of its window.
+class ImportHost {
+public:
+    virtual ~ImportHost() = default;
+    virtual TTable* ImportTarget() = 0;  // the window's curTable
+    virtual TProgressBar* ImportProgress() = 0;
+    virtual TStatusBar* ImportStatusBar() = 0;
+    virtual void SetCascadeEnabled(bool on) = 0;
+    virtual void SetImportCursor(TCursor cursor) = 0;  // the cursor of the page the import starts from
+};
+
+// One table of a window as an import target.
+struct ImportPosition {
+    std::vector<std::string> keyFields;  // set in the key search and appended to Pxh for Id: {"qa01", "qe01"}
+    std::string countingField;           // set to 1: "qa_one"
+    // Master: the key index set for the search ("kfq_1") and the order given back afterwards ("id").
+    // Empty keyIndex: the target's own order is the key index (the details).
+    std::string keyIndex;
+    std::string restoreIndexFieldNames;
+    // Details: the link given back afterwards ("qa01"); empty for the master, which is never unlinked.
+    std::string masterFields;
+    bool writesPxh = true;  // Pxh = IdPrefix and Id = Pxh + keys; false: Id = keys
+    // "数据追加": the file dialog's title and the question whether to empty the table first.
+    std::string title;
+    std::string question;
+};
+
+// The source of an import: F_main->Table1, opened when it is closed, which must hold every key field of the
+// position. Raises EDatabaseError (the engine's message) otherwise and leaves the source closed.
+void OpenImportSource(const ImportPosition& position);
+
+// Merges F_main->Table1 (the source, named or open) into host.ImportTarget(). Whatever ends the import, the
+// window gets back its normal state: the target's checking, order and link, the cascade flag, the progress bar
+// and the cursor; the source is closed. Rows stored before a failing store stay; the failure is raised on.
+void ImportTable(ImportHost& host, const ImportPosition& position);
+
+// The host of a data-entry window: the target is its curTable, the cursor that of its cover page.
+class EntryImportHost : public ImportHost {
+public:
+    explicit EntryImportHost(TEntryWindow& window) : w_(window) {}
+    TTable* ImportTarget() override;
+    TProgressBar* ImportProgress() override;
+    TStatusBar* ImportStatusBar() override;
+    void SetCascadeEnabled(bool on) override;
+    void SetImportCursor(TCursor cursor) override;
+
+private:
+    TEntryWindow& w_;
+};
+
+// "数据追加" of a data-entry window, one position per table of the window in its order: for each, the file
+// dialog (skipped when cancelled), the source checked, the question whether to empty the table (Yes/No, empty
+// caption), the import. Afterwards the master is current, the cover shown and the page switched.
+void AppendSubmittedTables(TEntryWindow& window, const std::vector<ImportPosition>& positions);
