@@ -656,9 +656,10 @@ TDataSource::~TDataSource()
 {
     if (dataSet_)
         dataSet_->RemoveDataLink(this);
-    std::vector<TDataLink*> copy = links_;
+    std::vector<TDataLink*> masters = masterLinks_;
     links_.clear();
-    for (auto* link : copy)
+    masterLinks_.clear();
+    for (auto* link : masters)
         link->DataSourceDestroyed(this);
 }
 

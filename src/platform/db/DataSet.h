@@ -125,7 +125,9 @@ public:
     virtual void RecordChanged(TField* /*field, nullptr for all*/) {}  // values of the current record
     virtual void StateChanged() {}
     virtual void UpdateData() {}         // before a post: controls write their pending text to the field
-    virtual void DataSourceDestroyed(TDataSource* /*source*/) {}  // the data source it was added to is going
+    // The data source is going. Told only to the master links of detail tables (see TDataSource), since other
+    // links may be gone before their source.
+    virtual void DataSourceDestroyed(TDataSource* /*source*/) {}
 };
 
 class TDataSet {
@@ -292,7 +294,10 @@ public:
     void UpdateData() override;
 
 private:
+    friend class TTable;  // registers the master links of its details
+
     TDataSet* dataSet_ = nullptr;
     bool enabled_ = true;
     std::vector<TDataLink*> links_;
+    std::vector<TDataLink*> masterLinks_;  // also in links_; told when this source is destroyed
 };

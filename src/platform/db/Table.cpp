@@ -549,7 +549,7 @@ TTable::~TTable()
     } catch (...) {
     }
     if (masterSource_)
-        masterSource_->RemoveLink(&impl_->masterLink);
+        detachMaster();
     impl_.reset();
 }
 
@@ -774,15 +774,25 @@ bool TTable::FindKey(const std::vector<db::Variant>& values)
 
 // ---- master/detail ----
 
+void TTable::detachMaster()
+{
+    masterSource_->RemoveLink(&impl_->masterLink);
+    auto& m = masterSource_->masterLinks_;
+    m.erase(std::remove(m.begin(), m.end(), &impl_->masterLink), m.end());
+    masterSource_ = nullptr;
+}
+
 void TTable::SetMasterSource(TDataSource* src)
 {
     if (src == masterSource_)
         return;
     if (masterSource_)
-        masterSource_->RemoveLink(&impl_->masterLink);
+        detachMaster();
     masterSource_ = src;
-    if (masterSource_)
+    if (masterSource_) {
         masterSource_->AddLink(&impl_->masterLink);
+        masterSource_->masterLinks_.push_back(&impl_->masterLink);
+    }
     if (Active()) {
         CheckBrowseMode();
         impl_->rebuild();

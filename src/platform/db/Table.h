@@ -71,6 +71,7 @@ protected:
 private:
     friend struct TableFileUse;
     struct Impl;
+    void detachMaster();
     std::unique_ptr<Impl> impl_;
     std::string tableName_, indexName_, indexFieldNames_, masterFields_;
     TDataSource* masterSource_ = nullptr;
