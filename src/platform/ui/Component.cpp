@@ -19,15 +19,20 @@ TComponent::TComponent(TComponent* owner) : owner_(owner)
 
 TComponent::~TComponent()
 {
+    DestroyComponents();
+    if (owner_) {
+        owner_->Remove(this);
+    }
+}
+
+void TComponent::DestroyComponents()
+{
     // Last created first: later components may refer to earlier ones.
     while (!components_.empty()) {
         TComponent* c = components_.back();
         components_.pop_back();
         c->owner_ = nullptr;
         delete c;
-    }
-    if (owner_) {
-        owner_->Remove(this);
     }
 }
 

@@ -34,6 +34,10 @@ public:
     // Destroys an owned component now (it leaves the owner's list).
     void DestroyComponent(TComponent* c);
 
+protected:
+    // Destroys every owned component, last created first (a control does it before its widget goes).
+    void DestroyComponents();
+
 private:
     void Insert(TComponent* c) { components_.push_back(c); }
     void Remove(TComponent* c);

@@ -41,6 +41,8 @@ private:
 
 TControl::TControl(TComponent* owner, QWidget* widget) : TComponent(owner), widget_(widget)
 {
+    static long long sequence = 0;
+    created_ = ++sequence;
     widget_->setProperty(kControlProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
     widget_->installEventFilter(new ControlEventFilter(this, widget_));
     TForm::InstallDispatch();
@@ -48,6 +50,7 @@ TControl::TControl(TComponent* owner, QWidget* widget) : TComponent(owner), widg
 
 TControl::~TControl()
 {
+    DestroyComponents();  // while the widgets they sit in still exist
     for (TControl* c : controls_) {
         c->parent_ = nullptr;
     }
@@ -100,7 +103,7 @@ void TControl::SetParent(TControl* parent)
         if (align_ != TAlign::alNone) {
             parent_->Realign();
         }
-    } else {
+    } else if (widget_) {
         widget_->hide();
         widget_->setParent(nullptr);
     }
@@ -108,6 +111,9 @@ void TControl::SetParent(TControl* parent)
 
 void TControl::AttachChild(TControl* child)
 {
+    if (!widget_ || !child->widget_) {
+        return;
+    }
     child->widget_->setParent(ClientWidget());
     child->ApplyGeometry();
     child->widget_->setVisible(child->visible_);
@@ -115,6 +121,9 @@ void TControl::AttachChild(TControl* child)
 
 void TControl::DetachChild(TControl* child)
 {
+    if (!widget_ || !child->widget_) {
+        return;
+    }
     child->widget_->hide();
     child->widget_->setParent(nullptr);
 }
@@ -301,20 +310,45 @@ void TControl::Realign()
         c->height_ = std::max(0, h);
         c->ApplyGeometry();
     };
-    for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
-        for (TControl* c : controls_) {
-            if (c->align_ != pass || !c->visible_) {
-                continue;
-            }
-            switch (pass) {
-            case TAlign::alTop: place(c, l, t, r - l, c->height_); t += c->height_; break;
-            case TAlign::alBottom: b -= c->height_; place(c, l, b, r - l, c->height_); break;
-            case TAlign::alLeft: place(c, l, t, c->width_, b - t); l += c->width_; break;
-            case TAlign::alRight: r -= c->width_; place(c, r, t, c->width_, b - t); break;
-            case TAlign::alClient: place(c, l, t, r - l, b - t); break;
-            case TAlign::alNone: break;
+    // Top and left stacks in ascending position, bottom and right stacks from the edge inwards; equal positions
+    // keep declaration order (the first declared is outermost at the top and left, innermost at the bottom
+    // and right, so that a status bar declared after a tool bar sits under it).
+    std::vector<TControl*> order(controls_.begin(), controls_.end());
+    auto sorted = [&](TAlign a) {
+        std::vector<TControl*> out;
+        for (TControl* c : order) {
+            if (c->align_ == a && c->visible_) {
+                out.push_back(c);
             }
         }
+        std::stable_sort(out.begin(), out.end(), [a](TControl* x, TControl* y) {
+            const int px = (a == TAlign::alTop || a == TAlign::alBottom) ? x->top_ : x->left_;
+            const int py = (a == TAlign::alTop || a == TAlign::alBottom) ? y->top_ : y->left_;
+            if (a == TAlign::alBottom || a == TAlign::alRight) {
+                return px != py ? px > py : x->created_ > y->created_;
+            }
+            return px != py ? px < py : x->created_ < y->created_;
+        });
+        return out;
+    };
+    for (TControl* c : sorted(TAlign::alTop)) {
+        place(c, l, t, r - l, c->height_);
+        t += c->height_;
+    }
+    for (TControl* c : sorted(TAlign::alBottom)) {
+        b -= c->height_;
+        place(c, l, b, r - l, c->height_);
+    }
+    for (TControl* c : sorted(TAlign::alLeft)) {
+        place(c, l, t, c->width_, b - t);
+        l += c->width_;
+    }
+    for (TControl* c : sorted(TAlign::alRight)) {
+        r -= c->width_;
+        place(c, r, t, c->width_, b - t);
+    }
+    for (TControl* c : sorted(TAlign::alClient)) {
+        place(c, l, t, r - l, b - t);
     }
     aligning_ = false;
 }

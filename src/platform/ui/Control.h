@@ -145,6 +145,7 @@ private:
     TCursor cursor_ = crDefault;
     bool aligning_ = false;
     bool clientFiltered_ = false;
+    long long created_ = 0;  // creation sequence: aligned controls with equal positions keep declaration order
 };
 
 // Key translation shared by the key dispatch and the scripted user.

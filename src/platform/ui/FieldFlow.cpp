@@ -16,9 +16,11 @@ void TFieldFlow::Realign()
     TControl::Realign();
     // Declaration order is creation order; the tab order may have been changed since.
     std::vector<TControl*> children;
-    for (int i = 0; i < Owner()->ComponentCount(); ++i) {
-        if (auto* c = dynamic_cast<TControl*>(Owner()->Components(i)); c && c->Parent() == this && c->Visible()) {
-            children.push_back(c);
+    if (Owner()) {
+        for (int i = 0; i < Owner()->ComponentCount(); ++i) {
+            if (auto* c = dynamic_cast<TControl*>(Owner()->Components(i)); c && c->Parent() == this && c->Visible()) {
+                children.push_back(c);
+            }
         }
     }
     std::vector<std::pair<TLabel*, TControl*>> rows;

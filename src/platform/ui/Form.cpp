@@ -113,6 +113,8 @@ TForm::TForm(TComponent* owner) : TControl(owner, new FormWindow)
 
 TForm::~TForm()
 {
+    DestroyComponents();
+    activeControl_ = nullptr;
     if (Application) {
         Application->FormDestroyed(this);
     }

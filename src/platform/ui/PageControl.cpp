@@ -43,6 +43,10 @@ void TPageControl::DetachChild(TControl* child)
         TControl::DetachChild(child);
         return;
     }
+    pages_.erase(std::remove(pages_.begin(), pages_.end(), page), pages_.end());
+    if (!Widget() || !page->Widget()) {
+        return;
+    }
     ++setting_;
     if (const int i = tabs()->indexOf(page->Widget()); i >= 0) {
         tabs()->removeTab(i);

@@ -1,5 +1,6 @@
 #include "platform/ui/RadioButton.h"
 
+#include <QButtonGroup>
 #include <QRadioButton>
 
 #include "platform/ui/Registry.h"
@@ -26,6 +27,32 @@ void TRadioButton::SetCaption(const std::string& text)
     button()->setText(QString::fromStdString(text));
 }
 
+namespace {
+
+// The exclusive group of the radio buttons of one parent (Qt's own auto-exclusion also takes in nested ones).
+QButtonGroup* GroupOf(QWidget* parent)
+{
+    auto* g = parent->findChild<QButtonGroup*>(QStringLiteral("vemora.radios"), Qt::FindDirectChildrenOnly);
+    if (!g) {
+        g = new QButtonGroup(parent);
+        g->setObjectName(QStringLiteral("vemora.radios"));
+    }
+    return g;
+}
+
+}  // namespace
+
+void TRadioButton::SetParent(TControl* parent)
+{
+    if (QButtonGroup* old = button()->group()) {
+        old->removeButton(button());
+    }
+    TControl::SetParent(parent);
+    if (parent) {
+        GroupOf(parent->ClientWidget())->addButton(button());
+    }
+}
+
 bool TRadioButton::Checked() const
 {
     return button()->isChecked();
@@ -34,7 +61,14 @@ bool TRadioButton::Checked() const
 void TRadioButton::SetChecked(bool on)
 {
     setting_ = true;
+    QButtonGroup* g = button()->group();
+    if (!on && g) {
+        g->setExclusive(false);  // an exclusive group never unchecks its checked button
+    }
     button()->setChecked(on);
+    if (!on && g) {
+        g->setExclusive(true);
+    }
     setting_ = false;
 }
 

@@ -1,4 +1,5 @@
-// TRadioButton: one radio button; the buttons of one parent exclude each other. OnClick fires when the user
+// TRadioButton: one radio button; the radio buttons placed directly on one parent exclude each other (and no
+// others: a radio group inside the same parent keeps its own). OnClick fires when the user
 // checks it (mouse or keyboard); setting Checked in code fires nothing.
 #pragma once
 
@@ -14,6 +15,7 @@ public:
     void SetChecked(bool on);
     // Checks the button as the user would; nothing while disabled.
     void Click();
+    void SetParent(TControl* parent) override;
 
 private:
     QRadioButton* button() const;

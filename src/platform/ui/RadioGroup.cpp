@@ -1,6 +1,7 @@
 #include "platform/ui/RadioGroup.h"
 
 #include <QFontMetrics>
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QRadioButton>
 
@@ -8,6 +9,7 @@
 
 TRadioGroup::TRadioGroup(TComponent* owner) : TControl(owner, new QGroupBox)
 {
+    group_ = new QButtonGroup(box());
     SetTabStop(true);
     SetBounds(0, 0, 185, 105);
 }
@@ -38,6 +40,7 @@ void TRadioGroup::SetItems(const std::vector<std::string>& items)
     items_ = items;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         auto* b = new QRadioButton(QString::fromStdString(items_[i]), box());
+        group_->addButton(b);
         b->setFocusPolicy(Qt::StrongFocus);
         const int index = static_cast<int>(i);
         // toggled covers mouse and keyboard; only the button that becomes checked reports.
@@ -56,12 +59,12 @@ void TRadioGroup::SetItems(const std::vector<std::string>& items)
 void TRadioGroup::SetItemIndex(int i)
 {
     itemIndex_ = std::max(-1, i);
+    group_->setExclusive(false);  // so that no item may be checked
     for (std::size_t k = 0; k < buttons_.size(); ++k) {
         QSignalBlocker block(buttons_[k]);
-        buttons_[k]->setAutoExclusive(false);
         buttons_[k]->setChecked(static_cast<int>(k) == i);
-        buttons_[k]->setAutoExclusive(true);
     }
+    group_->setExclusive(true);
 }
 
 void TRadioGroup::SetColumns(int n)

@@ -6,6 +6,7 @@
 
 #include "platform/ui/Control.h"
 
+class QButtonGroup;
 class QGroupBox;
 class QRadioButton;
 
@@ -37,6 +38,7 @@ private:
 
     std::vector<std::string> items_;
     std::vector<QRadioButton*> buttons_;
+    QButtonGroup* group_;
     int itemIndex_ = -1;
     int columns_ = 1;
 };

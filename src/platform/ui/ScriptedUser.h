@@ -42,6 +42,7 @@ public:
     const std::vector<TShownMessage>& Messages() const { return messages_; }
     const std::vector<std::string>& Failures() const { return failures_; }
     bool ScriptDone() const { return steps_.empty(); }
+    void ClearScript() { steps_.clear(); }
     std::size_t StepsLeft() const { return steps_.size(); }
     // Called for each failure (tests report it to the test framework); the failure is recorded either way.
     std::function<void(const std::string&)> OnFailure;

@@ -37,6 +37,9 @@ void TToolBar::SetFlat(bool on)
 void TToolBar::Realign()
 {
     TControl::Realign();
+    if (!arranged_) {
+        return;
+    }
     std::vector<TControl*> items(Controls().begin(), Controls().end());
     std::stable_sort(items.begin(), items.end(), [](TControl* a, TControl* b) { return a->Left() < b->Left(); });
     int x = 0;

@@ -10,8 +10,15 @@ class QToolButton;
 class TToolBar : public TControl {
 public:
     explicit TToolBar(TComponent* owner);
+    // The buttons are lined up once the description is loaded (or when ArrangeNow is called for a bar made in
+    // code), so that the Left values of the description decide the order.
     void Realign() override;
-    void Loaded() override { Realign(); }
+    void Loaded() override { ArrangeNow(); }
+    void ArrangeNow()
+    {
+        arranged_ = true;
+        Realign();
+    }
     int ButtonWidth = 23;
     int ButtonHeight = 22;
     bool Flat = false;
@@ -21,6 +28,9 @@ public:
 
 protected:
     void AttachChild(TControl* child) override;
+
+private:
+    bool arranged_ = false;
 };
 
 enum class TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };

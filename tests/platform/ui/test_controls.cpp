@@ -1,0 +1,215 @@
+// The standard controls: which changes fire events (the user's) and which do not (the program's), captions
+// with accelerators, fonts, pages, the tool bar and status bar, the progress bar and the field flow.
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QProgressBar>
+#include <QTabWidget>
+
+#include <deque>
+
+#include "platform/ui/ComboBox.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/FieldFlow.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/PageControl.h"
+#include "platform/ui/ProbeWindow.h"
+#include "platform/ui/ProgressBar.h"
+#include "platform/ui/RadioButton.h"
+#include "platform/ui/RadioGroup.h"
+#include "platform/ui/StatusBar.h"
+#include "platform/ui/ToolBar.h"
+#include "support/ScriptedTest.h"
+
+namespace {
+
+const char* kControls =
+    "  Font.Name = '宋体'\n"
+    "  Font.Height = -14\n"
+    "  Font.Charset = GB2312_CHARSET\n"
+    "  ClientWidth = 600\n"
+    "  ClientHeight = 400\n"
+    "  object RadioGroup1: TRadioGroup\n    ItemIndex = 1\n    Columns = 2\n"
+    "    Items.Strings = (\n      'a'\n      'b'\n      'c'\n      'd')\n    OnClick = Clicked\n  end\n"
+    "  object ComboBox1: TComboBox\n    Style = csDropDownList\n    ItemIndex = 0\n"
+    "    Items.Strings = (\n      '校验开启'\n      '校验关闭')\n    OnChange = Changed\n  end\n"
+    "  object Edit1: TEdit\n    OnChange = Changed\n  end\n"
+    "  object RadioButton1: TRadioButton\n    Caption = '记录号'\n    Checked = True\n    OnClick = Clicked\n  end\n"
+    "  object RadioButton2: TRadioButton\n    Caption = '编号'\n    OnClick = Clicked\n  end\n"
+    "  object PageControl1: TPageControl\n    Left = 0\n    Top = 100\n    Width = 400\n    Height = 200\n"
+    "    ActivePage = TabSheet1\n    MultiLine = True\n    OnChange = Changed\n"
+    "    object TabSheet1: TTabSheet\n      Caption = '封面'\n    end\n"
+    "    object TabSheet2: TTabSheet\n      Caption = '企业概况'\n    end\n"
+    "    object TabSheet3: TTabSheet\n      Caption = '经济概况'\n      TabVisible = False\n    end\n"
+    "  end\n"
+    "  object ToolBar1: TToolBar\n    Align = alBottom\n    Flat = True\n    ShowCaptions = True\n"
+    "    object ToolButton2: TToolButton\n      Left = 60\n      Caption = '下一记录'\n      OnClick = Clicked\n    end\n"
+    "    object ToolButton1: TToolButton\n      Left = 0\n      Caption = '上一记录'\n      OnClick = Clicked\n    end\n"
+    "    object ComboBox2: TComboBox\n      Left = 200\n      Style = csDropDownList\n    end\n"
+    "  end\n"
+    "  object StatusBar1: TStatusBar\n    SimplePanel = True\n    OnDblClick = DoubleClicked\n  end\n";
+
+class Controls : public testsupport::ScriptedTest {
+protected:
+    void SetUp() override
+    {
+        ScriptedTest::SetUp();
+        Application->CreateForm(&f_);
+        f_->Load(kControls);
+        f_->Show();
+    }
+    TF_probe* f_ = nullptr;
+};
+
+TEST_F(Controls, ChangesMadeInCodeFireNoEventsAndTheUsersDo)
+{
+    TF_probe& f = *f_;
+    auto* rg = f.Get<TRadioGroup>("RadioGroup1");
+    auto* cb = f.Get<TComboBox>("ComboBox1");
+    auto* pc = f.Get<TPageControl>("PageControl1");
+    auto* rb1 = f.Get<TRadioButton>("RadioButton1");
+    auto* rb2 = f.Get<TRadioButton>("RadioButton2");
+    EXPECT_EQ(rg->ItemIndex(), 1);  // given before its items
+    EXPECT_EQ(cb->ItemIndex(), 0);
+    EXPECT_EQ(pc->ActivePage(), f.Get<TTabSheet>("TabSheet1"));
+    f.log.clear();
+
+    struct Step {
+        std::function<void()> act;
+        std::vector<std::string> logged;
+    };
+    const Step steps[] = {
+        {[&] { rg->SetItemIndex(3); }, {}},
+        {[&] { EXPECT_TRUE(TScriptedUser::Choose(*rg, 2)); }, {"click RadioGroup1"}},
+        {[&] { EXPECT_TRUE(TScriptedUser::Choose(*rg, 2)); }, {}},
+        {[&] { cb->SetItemIndex(1); }, {}},
+        {[&] { EXPECT_TRUE(TScriptedUser::Choose(*cb, 0)); }, {"change ComboBox1"}},
+        {[&] { EXPECT_TRUE(TScriptedUser::Choose(*cb, 0)); }, {"change ComboBox1"}},
+        {[&] { pc->SetActivePage(f.Get<TTabSheet>("TabSheet2")); }, {}},
+        {[&] { pc->SetActivePageIndex(0); }, {}},
+        {[&] { EXPECT_TRUE(TScriptedUser::Choose(*pc, 1)); }, {"change PageControl1"}},
+        {[&] { EXPECT_FALSE(TScriptedUser::Choose(*pc, 2)); }, {}},
+        {[&] { f.Get<TTabSheet>("TabSheet2")->SetTabVisible(false); }, {}},
+        {[&] { rb2->SetChecked(true); }, {}},
+        {[&] { EXPECT_TRUE(TScriptedUser::Press(*rb1)); }, {"click RadioButton1"}},
+        {[&] { f.Get<TEdit>("Edit1")->SetText("x"); }, {"change Edit1"}},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        f.log.clear();
+        steps[i].act();
+        EXPECT_EQ(f.log, steps[i].logged) << "step " << i;
+    }
+    EXPECT_EQ(rg->ItemIndex(), 2);
+    EXPECT_TRUE(rb1->Checked());
+    EXPECT_FALSE(rb2->Checked());
+}
+
+TEST_F(Controls, HiddenTabsKeepTheirPagesAndPlaces)
+{
+    auto* pc = f_->Get<TPageControl>("PageControl1");
+    auto* t3 = f_->Get<TTabSheet>("TabSheet3");
+    EXPECT_EQ(pc->PageCount(), 3);
+    EXPECT_EQ(t3->PageIndex(), 2);
+    EXPECT_FALSE(t3->TabVisible());
+    auto* tabs = static_cast<QTabWidget*>(pc->Widget());
+    EXPECT_FALSE(tabs->isTabVisible(2));
+    t3->SetTabVisible(true);
+    EXPECT_TRUE(tabs->isTabVisible(2));
+    EXPECT_EQ(tabs->tabText(1).toStdString(), "企业概况");
+}
+
+TEST(LabelCaption, AcceleratorMarks)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"R&&D人员合计", "R&D人员合计"}, {"&File", "File"}, {"a&&b&c", "a&bc"}, {"&&&&", "&&"}, {"end&", "end"}, {"", ""}};
+    for (const auto& [caption, shown] : cases) {
+        EXPECT_EQ(TLabel::StripAccelerator(caption), shown) << caption;
+    }
+}
+
+TEST_F(Controls, FontsResolveAgainstTheWindowAndMapTheChineseFamily)
+{
+    const QFontInfo edit(f_->Get<TEdit>("Edit1")->Widget()->font());
+    EXPECT_EQ(edit.family().toStdString(), MapFontFamily("宋体"));
+    EXPECT_NE(MapFontFamily("宋体"), "宋体");
+    EXPECT_EQ(edit.pixelSize(), 14);
+    EXPECT_EQ(MapFontFamily("Arial"), "Arial");
+}
+
+TEST_F(Controls, ToolBarLinesUpItsChildrenByLeftAndShowsCaptions)
+{
+    auto* bar = f_->Get<TToolBar>("ToolBar1");
+    auto* b1 = f_->Get<TToolButton>("ToolButton1");
+    auto* b2 = f_->Get<TToolButton>("ToolButton2");
+    auto* combo = f_->Get<TComboBox>("ComboBox2");
+    EXPECT_EQ(bar->Top() + bar->Height(), f_->ClientHeight() - f_->Get<TStatusBar>("StatusBar1")->Height());
+    EXPECT_EQ(b1->Left(), 0);
+    EXPECT_EQ(b2->Left(), b1->Width());
+    EXPECT_EQ(combo->Left(), b2->Left() + b2->Width());
+    EXPECT_GT(b1->Width(), 40);  // wide enough for "上一记录"
+    f_->log.clear();
+    EXPECT_TRUE(TScriptedUser::Press(*b2));
+    b1->SetEnabled(false);
+    EXPECT_FALSE(TScriptedUser::Press(*b1));
+    EXPECT_EQ(f_->log, (std::vector<std::string>{"click ToolButton2"}));
+}
+
+TEST_F(Controls, StatusBarShowsItsSimpleTextAtTheBottomAndTakesDoubleClicks)
+{
+    auto* sb = f_->Get<TStatusBar>("StatusBar1");
+    sb->SetSimpleText("报表编号: 1  当前记录: 1  总记录: 3  未修改");
+    EXPECT_EQ(sb->SimpleText(), "报表编号: 1  当前记录: 1  总记录: 3  未修改");
+    EXPECT_EQ(sb->Top() + sb->Height(), f_->ClientHeight());
+    EXPECT_EQ(sb->Width(), f_->ClientWidth());
+    f_->log.clear();
+    TScriptedUser::DblClick(*sb);
+    EXPECT_EQ(f_->log, (std::vector<std::string>{"dblclick StatusBar1"}));
+}
+
+TEST(ProgressBarRange, AnEmptyRangeIsAnEmptyBarNotABusyOne)
+{
+    Application->Initialize();
+    TProgressBar bar(nullptr);
+    auto* q = static_cast<QProgressBar*>(bar.Widget());
+    const struct {
+        int min, max, position, shownMax, shownValue;
+    } cases[] = {{0, 0, 5, 1, 0}, {0, 10, 5, 10, 5}, {0, 10, 50, 10, 10}, {3, 3, 0, 1, 0}};
+    for (const auto& c : cases) {
+        bar.SetMin(c.min);
+        bar.SetMax(c.max);
+        bar.SetPosition(c.position);
+        EXPECT_EQ(q->maximum(), c.shownMax);
+        EXPECT_EQ(q->value(), c.shownValue);
+    }
+}
+
+TEST(FieldFlowLayout, PairsFillColumnsTopToBottom)
+{
+    Application->Initialize();
+    auto* f = new TF_probe(nullptr);
+    std::unique_ptr<TF_probe> owner(f);
+    std::string body = "  ClientWidth = 600\n  ClientHeight = 300\n"
+                       "  object Flow: TFieldFlow\n    Align = alClient\n    Columns = 2\n    RowHeight = 30\n"
+                       "    LabelWidth = 100\n";
+    for (int i = 1; i <= 5; ++i) {
+        body += "    object Label" + std::to_string(i) + ": TLabel\n      Caption = '字段" + std::to_string(i) + "'\n    end\n";
+        body += "    object Edit" + std::to_string(i) + ": TEdit\n    end\n";
+    }
+    body += "  end\n";
+    f->Load(body);
+    f->Get<TFieldFlow>("Flow")->Realign();
+    // Five rows in two columns: three in the first, two in the second.
+    const struct {
+        const char* edit;
+        int column, row;
+    } cases[] = {{"Edit1", 0, 0}, {"Edit2", 0, 1}, {"Edit3", 0, 2}, {"Edit4", 1, 0}, {"Edit5", 1, 1}};
+    const int columnWidth = (600 - 8) / 2;
+    for (const auto& c : cases) {
+        auto* e = f->Get<TEdit>(c.edit);
+        EXPECT_EQ(e->Left(), 8 + c.column * columnWidth + 100 + 4) << c.edit;
+        EXPECT_EQ(e->Top(), 8 + c.row * 30) << c.edit;
+    }
+    EXPECT_EQ(f->Get<TLabel>("Label4")->Left(), 8 + columnWidth);
+}
+
+}  // namespace

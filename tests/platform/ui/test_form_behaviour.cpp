@@ -1,0 +1,176 @@
+// Window behaviour the system relies on: activation fired by the framework, modal windows and their results,
+// closing (refused, failing), key preview with a consumable key, tab order, and handler errors that never
+// reach Qt's event loop.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "platform/ui/Button.h"
+#include "platform/ui/Edit.h"
+#include "support/ScriptedTest.h"
+#include "platform/ui/ProbeWindow.h"
+
+namespace {
+
+class FormBehaviour : public testsupport::ScriptedTest {
+protected:
+    // A window owned by the application, so that it goes with DestroyForms.
+    TF_probe& Make(const std::string& body)
+    {
+        probes_.push_back(nullptr);
+        Application->CreateForm(&probes_.back());
+        probes_.back()->Load(body);
+        return *probes_.back();
+    }
+    std::deque<TF_probe*> probes_;
+};
+
+const char* kTwoEdits =
+    "  Caption = 'probe'\n"
+    "  KeyPreview = True\n"
+    "  OnActivate = Activated\n"
+    "  OnKeyPress = KeyPressed\n"
+    "  OnClose = Closing\n"
+    "  object Edit2: TEdit\n    TabOrder = 1\n    OnEnter = Entered\n    OnExit = Exited\n  end\n"
+    "  object Edit1: TEdit\n    TabOrder = 0\n    OnEnter = Entered\n    OnExit = Exited\n  end\n"
+    "  object Hidden: TEdit\n    Visible = False\n    TabOrder = 2\n  end\n"
+    "  object Button1: TButton\n    TabOrder = 3\n    OnClick = Clicked\n  end\n"
+    "  object Broken: TButton\n    TabOrder = 4\n    TabStop = False\n    OnClick = Fails\n  end\n"
+    "  object Quiet: TButton\n    TabOrder = 5\n    TabStop = False\n    OnClick = Aborts\n  end\n";
+
+TEST_F(FormBehaviour, ActivationIsFiredOnShowAndWhenAModalChildCloses)
+{
+    TF_probe& parent = Make(kTwoEdits);
+    TF_probe& child = Make("  OnActivate = Activated\n");
+    parent.Show();
+    parent.Show();  // already the active window: no second activation
+    User().InModal("F_probe", [&](TForm& f) {
+        EXPECT_EQ(&f, &child);
+        EXPECT_EQ(Application->ActiveForm(), &child);
+        f.Close();
+    });
+    User().ExpectMessage("提示", "message boxes do not activate windows");
+    EXPECT_EQ(child.ShowModal(), mrCancel);
+    Application->MessageBox("message boxes do not activate windows", "提示", MB_OK);
+    const std::vector<std::string> activations = [&] {
+        std::vector<std::string> out;
+        for (const std::string& s : parent.log) {
+            if (s.rfind("activate", 0) == 0) {
+                out.push_back(s);
+            }
+        }
+        return out;
+    }();
+    EXPECT_EQ(activations.size(), 2u);
+    EXPECT_EQ(child.log, (std::vector<std::string>{"activate F_probe"}));
+}
+
+TEST_F(FormBehaviour, ModalResultOfAButtonClosesTheWindowWithIt)
+{
+    TF_probe& f = Make("  object Ok: TButton\n    ModalResult = mrOk\n    OnClick = Clicked\n  end\n");
+    User().InModal("TF_probe", [](TForm& w) { TScriptedUser::Press(*w.Get<TButton>("Ok")); });
+    EXPECT_EQ(f.ShowModal(), mrOk);
+    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.log, (std::vector<std::string>{"click Ok"}));
+}
+
+TEST_F(FormBehaviour, ACloseRefusedOrFailingLeavesTheWindowOpen)
+{
+    TF_probe& f = Make(kTwoEdits);
+    f.Show();
+    f.refuseClose = true;
+    f.Close();
+    EXPECT_TRUE(f.Visible());
+    f.refuseClose = false;
+    f.failClose = true;
+    User().ExpectMessage(Application->Title, "存盘失败");
+    RunGuarded([&] { f.Close(); });
+    EXPECT_TRUE(f.Visible());
+    f.failClose = false;
+    f.Close();
+    EXPECT_FALSE(f.Visible());
+}
+
+TEST_F(FormBehaviour, HandlerErrorsShowTheDefaultBoxAndAbortIsSilent)
+{
+    TF_probe& f = Make(kTwoEdits);
+    f.Show();
+    User().ExpectMessage(Application->Title, "Key violation.");
+    EXPECT_TRUE(TScriptedUser::Press(*f.Get<TButton>("Broken")));
+    EXPECT_TRUE(TScriptedUser::Press(*f.Get<TButton>("Quiet")));
+    ASSERT_EQ(User().Messages().size(), 1u);
+    EXPECT_EQ(User().Messages()[0].flags & 0xF, MB_OK);
+    EXPECT_TRUE(f.Visible());
+}
+
+TEST_F(FormBehaviour, KeyPreviewSeesKeysFirstAndAZeroKeyIsConsumed)
+{
+    TF_probe& f = Make(kTwoEdits);
+    f.Show();
+    auto* edit = f.Get<TEdit>("Edit1");
+    f.consumeKey = 'x';
+    TScriptedUser::Type(*edit, "axb");
+    EXPECT_EQ(edit->Text(), "ab");
+    f.consumeKey = '\r';
+    f.log.clear();
+    TScriptedUser::Key(*edit, Qt::Key_Return);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"key F_probe 13"}));
+}
+
+TEST_F(FormBehaviour, TabOrderSkipsHiddenDisabledAndNonStopControls)
+{
+    TF_probe& f = Make(kTwoEdits);
+    f.Show();
+    auto* e1 = f.Get<TEdit>("Edit1");
+    auto* e2 = f.Get<TEdit>("Edit2");
+    auto* b1 = f.Get<TButton>("Button1");
+    EXPECT_EQ(f.ActiveControl(), e1);
+    const std::pair<TControl*, TControl*> steps[] = {{e1, e2}, {e2, b1}, {b1, e1}};
+    for (const auto& [from, to] : steps) {
+        f.SelectNext(from, true, true);
+        EXPECT_EQ(f.ActiveControl(), to) << from->Name();
+    }
+    e2->SetEnabled(false);
+    f.SelectNext(e1, true, true);
+    EXPECT_EQ(f.ActiveControl(), b1);
+    f.SelectNext(b1, false, true);
+    EXPECT_EQ(f.ActiveControl(), e1);
+    // The Tab key walks the same order.
+    e2->SetEnabled(true);
+    TScriptedUser::Key(*e1, Qt::Key_Tab);
+    EXPECT_EQ(f.ActiveControl(), e2);
+    // Focus changes fire exit and enter of the controls concerned.
+    EXPECT_NE(std::find(f.log.begin(), f.log.end(), "exit Edit1"), f.log.end());
+    EXPECT_EQ(f.log.back(), "enter Edit2");
+}
+
+TEST_F(FormBehaviour, CreateFormStoresTheWindowAndDestroyEmptiesTheVariable)
+{
+    TF_probe* first = nullptr;
+    TF_probe* second = nullptr;
+    Application->CreateForm(&first);
+    Application->CreateForm(&second);
+    EXPECT_EQ(first->Owner(), Application);
+    EXPECT_EQ(Application->Forms().size(), 2u);
+    Application->DestroyForm(first);
+    EXPECT_EQ(first, nullptr);
+    EXPECT_NE(second, nullptr);
+    Application->DestroyForms();
+    EXPECT_EQ(second, nullptr);
+}
+
+TEST_F(FormBehaviour, NarrowScreensAndCentring)
+{
+    const std::pair<int, int> screens[] = {{800, 600}, {1280, 1024}};
+    for (const auto& [w, h] : screens) {
+        Application->SetScreenSize(w, h);
+        TF_probe& f = Make("  ClientWidth = 400\n  ClientHeight = 300\n  Position = poScreenCenter\n  BorderStyle = bsDialog\n");
+        f.Show();
+        EXPECT_EQ(Application->ScreenWidth(), w);
+        EXPECT_EQ(f.Left(), (w - 406) / 2);
+        EXPECT_EQ(f.Top(), (h - 325) / 2);
+        EXPECT_EQ(f.Widget()->size(), QSize(400, 300));
+    }
+}
+
+}  // namespace
