@@ -74,20 +74,30 @@ std::string formatNumberMask(double v, const std::string& mask)
     if (ip == "0" && minInt == 0) {
         ip.clear();
     }
-    while (static_cast<int>(ip.size()) < minInt) {
-        ip.insert(ip.begin(), '0');
+    if (static_cast<int>(ip.size()) < minInt) {
+        ip = std::string(static_cast<std::size_t>(minInt) - ip.size(), '0') + ip;
     }
-    if (group) {
-        for (int i = static_cast<int>(ip.size()) - 3; i > 0; i -= 3) {
-            ip.insert(static_cast<std::size_t>(i), ",");
+    // Digits are appended one by one (grouped from the right when asked).
+    std::string out;
+    out.reserve(ip.size() + ip.size() / 3 + fp.size() + 2);
+    for (std::size_t i = 0; i < ip.size(); ++i) {
+        if (group && i > 0 && (ip.size() - i) % 3 == 0) {
+            out.push_back(',');
         }
+        out.push_back(ip[i]);
     }
-    std::string out = ip;
     if (!fp.empty()) {
-        out += "." + fp;
+        out.push_back('.');
+        out.append(fp);
     }
     const bool negative = v < 0 && (rounded != 0);
-    return prefix + (negative ? "-" : "") + out + suffix;
+    std::string result = prefix;
+    if (negative) {
+        result.push_back('-');
+    }
+    result.append(out);
+    result.append(suffix);
+    return result;
 }
 
 std::string variantText(const db::Variant& v)
