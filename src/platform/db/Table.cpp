@@ -137,7 +137,7 @@ struct TTable::Impl : db::OpenTableFile {
             return;
         if (owner->tableName_.empty())
             throw EDatabaseError("No table name given");
-        path = db::ResolveTableName(owner->tableName_, owner->DatabaseName);
+        path = owner->resolvedPath();
         displayName = owner->tableName_;
         format = db::FormatOfPath(path);
         if (owner->TableType == TTableType::ttDBase)
@@ -772,6 +772,20 @@ bool TTable::FindKey(const std::vector<db::Variant>& values)
     return GotoKey();
 }
 
+// A name without extension takes the one of the table type (".db" unless dBase or text is asked for).
+std::string TTable::resolvedPath() const
+{
+    std::string name = tableName_;
+    std::string base = name.substr(name.find_last_of("/\\") == std::string::npos ? 0 : name.find_last_of("/\\") + 1);
+    if (base.find('.') == std::string::npos) {
+        if (TableType == TTableType::ttDBase)
+            name += ".dbf";
+        else if (TableType == TTableType::ttASCII)
+            name += ".txt";
+    }
+    return db::ResolveTableName(name, DatabaseName);
+}
+
 // ---- master/detail ----
 
 void TTable::detachMaster()
@@ -924,7 +938,7 @@ void TTable::CreateTable()
     schema.fields = FieldDefs.Items();
     schema.indexes = IndexDefs;
     std::stable_partition(schema.indexes.begin(), schema.indexes.end(), [](const db::IndexDesc& ix) { return ix.primary; });
-    std::string path = db::ResolveTableName(tableName_, DatabaseName);
+    std::string path = resolvedPath();
     if (db::IsFileOpen(path))
         throw EDatabaseError("Table '" + tableName_ + "' is in use");
     db::TableFormat format = db::FormatOfPath(path);

@@ -72,6 +72,7 @@ private:
     friend struct TableFileUse;
     struct Impl;
     void detachMaster();
+    std::string resolvedPath() const;
     std::unique_ptr<Impl> impl_;
     std::string tableName_, indexName_, indexFieldNames_, masterFields_;
     TDataSource* masterSource_ = nullptr;

@@ -150,6 +150,15 @@ TEST_F(TableBatchTest, DbaseTablesOpenEditAndSaveThroughTheDbaseWriter)
     again.FlushBuffers();
     back = db::dbf::Read((dir_ / "out.DBF").string());
     EXPECT_EQ(S(back.rows[0][2]), "42");
+
+    // Without an extension the table type gives it.
+    TTable plain;
+    plain.SetTableName("plain");
+    plain.TableType = TTableType::ttDBase;
+    plain.FieldDefs.Add("n", T::Integer);
+    plain.CreateTable();
+    EXPECT_TRUE(fs::exists(dir_ / "plain.dbf"));
+    EXPECT_FALSE(fs::exists(dir_ / "plain.db"));
 }
 
 TEST_F(TableBatchTest, TextTablesAreWrittenFromTheirFieldDefinitions)
