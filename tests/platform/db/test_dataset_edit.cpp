@@ -272,4 +272,34 @@ TEST_F(DataSetEditTest, TablesOnOneFileSeeEachOthersStores)
     EXPECT_TRUE(t.IsEmpty());
 }
 
+TEST_F(DataSetEditTest, ReadingValuesAsOtherTypes)
+{
+    t.Edit();
+    t.FieldByName("QA04")->SetAsString("12");
+    t.FieldByName("QC02")->SetAsFloat(2.6);
+    EXPECT_EQ(t.FieldByName("QA04")->AsInteger(), 12);
+    EXPECT_EQ(t.FieldByName("QC02")->AsInteger(), 3);
+    EXPECT_DOUBLE_EQ(t.FieldByName("QA04")->AsFloat(), 12.0);
+    t.FieldByName("QA04")->SetAsString("十二");
+    EXPECT_THROW(t.FieldByName("QA04")->AsInteger(), EConvertError);
+    EXPECT_EQ(t.FieldByName("QA12")->AsInteger(), 0);  // null reads as 0
+    t.Cancel();
+}
+
+TEST_F(DataSetEditTest, AutoIncrementFieldsNumberNewRows)
+{
+    db::TableSchema s;
+    s.fields = {F("no", db::FieldType::AutoInc), F("text", db::FieldType::String, 5)};
+    db::CreateTableFile("auto.db", s);
+    TTable a;
+    a.SetTableName("auto.db");
+    a.Open();
+    for (const char* text : {"x", "y"}) {
+        a.Append();
+        a.FieldByName("text")->SetAsString(text);
+        a.Post();
+    }
+    EXPECT_EQ(Column(a, "no"), (std::vector<std::string>{"1", "2"}));
+}
+
 }  // namespace
