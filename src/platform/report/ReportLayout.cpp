@@ -235,7 +235,18 @@ Document Layout::run()
     footerHeight_ = footer_ ? footer_->HeightMm : 0;
 
     TDataSet* ds = rep_.DataSet;
+    // Controls showing the data set do not follow the report through its rows.
+    struct ControlsOff {
+        TDataSet* ds;
+        ~ControlsOff()
+        {
+            if (ds) {
+                ds->EnableControls();
+            }
+        }
+    } controlsOff{ds};
     if (ds) {
+        ds->DisableControls();
         if (!ds->Active()) {
             ds->Open();
         }

@@ -339,3 +339,20 @@ TEST(Layout, LandscapePagesAreWideAndHoldFewerRows)
     }
     EXPECT_GT(pageCounts[1], pageCounts[0]);
 }
+
+TEST(Layout, ControlsOnTheDataSetDoNotFollowTheReportRowByRow)
+{
+    struct Counter : TDataLink {
+        int changes = 0;
+        void DataSetChanged() override { ++changes; }
+        void RecordChanged(TField*) override { ++changes; }
+    } link;
+    ListReport r;
+    r.rows(50);
+    r.data.Open();
+    r.data.AddDataLink(&link);
+    report::layoutReport(*r.rep);
+    r.data.RemoveDataLink(&link);
+    EXPECT_LE(link.changes, 1);
+    EXPECT_FALSE(r.data.ControlsDisabled());
+}
