@@ -20,6 +20,12 @@ protected:
     void SetUp() override
     {
         ProgramTest::SetUp();
+        // The tests write the few rule rows they need.
+        for (const char* rules : {"kfq1_chk.db", "kfq2_chk.db", "kfq5_chk.db"}) {
+            TTable t;
+            t.SetTableName(rules);
+            t.EmptyTable();
+        }
         StartProgram();
     }
 
