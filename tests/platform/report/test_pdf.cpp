@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdio>
 
-#include "TempDir.h"
+#include "TestSupport.h"
 #include "platform/report/PagePainter.h"
 
 using namespace report;
@@ -22,6 +22,28 @@ std::string RunCommand(const std::string& cmd)
         out.append(buf, n);
     }
     pclose(p);
+    return out;
+}
+
+std::vector<std::string> PdfLines(const std::string& file, int page)
+{
+    const std::string range = page > 0 ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
+    const std::string text = RunCommand("pdftotext -enc UTF-8" + range + " '" + file + "' -");
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        auto end = text.find('\n', at);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(at, end - at);
+        const auto first = line.find_first_not_of(" \t\f\r");
+        const auto last = line.find_last_not_of(" \t\f\r");
+        if (first != std::string::npos) {
+            out.push_back(line.substr(first, last - first + 1));
+        }
+        at = end + 1;
+    }
     return out;
 }
 
@@ -75,12 +97,12 @@ TEST(Pdf, ChineseTextComesBackExactlyPageByPage)
         {2, {"第二页：企业统计报表", "序号", "错误信息"}},
     };
     for (const auto& c : cases) {
-        const std::string text = RunCommand("pdftotext -enc UTF-8 -f " + std::to_string(c.page) + " -l " +
-                                            std::to_string(c.page) + " '" + file + "' -");
+        const auto lines = PdfLines(file, c.page);
         for (const auto& s : c.present) {
-            EXPECT_NE(text.find(s), std::string::npos) << "page " << c.page << " lacks " << s << "\n" << text;
+            EXPECT_TRUE(HasLine(lines, s)) << "page " << c.page << " lacks the line " << s;
         }
     }
+    EXPECT_FALSE(HasLine(PdfLines(file, 1), "第二页：企业统计报表"));
     EXPECT_EQ(pdfInfo(file, "Pages"), "2");
 }
 
