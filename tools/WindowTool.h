@@ -17,6 +17,21 @@
 
 namespace tool {
 
+// The caller's folder, kept before the tool enters the data folder: output paths are relative to it.
+inline std::string& CallerFolder()
+{
+    static std::string folder;
+    return folder;
+}
+
+inline std::string FromCaller(const std::string& path)
+{
+    if (path.empty() || path[0] == '/' || CallerFolder().empty()) {
+        return path;
+    }
+    return CallerFolder() + "/" + path;
+}
+
 inline void UseOffscreen()
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -25,6 +40,10 @@ inline void UseOffscreen()
 // Enters the data folder; the program works on bare file names in its current folder.
 inline bool EnterFolder(const std::string& folder)
 {
+    char here[4096];
+    if (getcwd(here, sizeof here)) {
+        CallerFolder() = here;
+    }
     if (chdir(folder.c_str()) != 0) {
         std::cerr << "cannot enter the folder " << folder << "\n";
         return false;
@@ -71,7 +90,7 @@ inline bool Render(TForm& f, const std::string& path)
 {
     QCoreApplication::processEvents();
     const QPixmap pm = f.Widget()->grab();
-    if (pm.isNull() || !pm.save(QString::fromStdString(path), "PNG")) {
+    if (pm.isNull() || !pm.save(QString::fromStdString(FromCaller(path)), "PNG")) {
         std::cerr << "cannot write " << path << "\n";
         return false;
     }
