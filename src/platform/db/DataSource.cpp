@@ -1,0 +1,107 @@
+// The data source: connects a data set to the controls that show it, and passes on what the data set tells.
+#include <algorithm>
+
+#include "platform/db/DataSet.h"
+
+// ---- TDataSource ----
+
+TDataSource::~TDataSource()
+{
+    if (dataSet_)
+        dataSet_->RemoveDataLink(this);
+    std::vector<TDataLink*> masters = masterLinks_;
+    links_.clear();
+    masterLinks_.clear();
+    for (auto* link : masters)
+        link->DataSourceDestroyed(this);
+}
+
+void TDataSource::SetDataSet(TDataSet* ds)
+{
+    if (ds == dataSet_)
+        return;
+    if (dataSet_)
+        dataSet_->RemoveDataLink(this);
+    dataSet_ = ds;
+    if (dataSet_)
+        dataSet_->AddDataLink(this);
+    ActiveChanged();
+}
+
+void TDataSource::SetEnabled(bool on)
+{
+    if (on == enabled_)
+        return;
+    enabled_ = on;
+    ActiveChanged();
+}
+
+TDataSetState TDataSource::State() const
+{
+    if (!dataSet_ || !enabled_)
+        return TDataSetState::dsInactive;
+    return dataSet_->State();
+}
+
+void TDataSource::AddLink(TDataLink* link)
+{
+    if (std::find(links_.begin(), links_.end(), link) == links_.end())
+        links_.push_back(link);
+}
+
+void TDataSource::RemoveLink(TDataLink* link) { links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end()); }
+
+namespace {
+
+template <typename Fn>
+void forEachLink(const std::vector<TDataLink*>& links, Fn fn)
+{
+    std::vector<TDataLink*> copy = links;
+    for (auto* link : copy) {
+        if (std::find(links.begin(), links.end(), link) != links.end())
+            fn(link);
+    }
+}
+
+}  // namespace
+
+void TDataSource::ActiveChanged()
+{
+    forEachLink(links_, [](TDataLink* l) { l->ActiveChanged(); });
+    if (OnStateChange)
+        OnStateChange(this);
+}
+
+void TDataSource::DataSetChanged()
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [](TDataLink* l) { l->DataSetChanged(); });
+    if (OnDataChange)
+        OnDataChange(this, nullptr);
+}
+
+void TDataSource::RecordChanged(TField* field)
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [field](TDataLink* l) { l->RecordChanged(field); });
+    if (OnDataChange)
+        OnDataChange(this, field);
+}
+
+void TDataSource::StateChanged()
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [](TDataLink* l) { l->StateChanged(); });
+    if (OnStateChange)
+        OnStateChange(this);
+}
+
+void TDataSource::UpdateData()
+{
+    if (!enabled_)
+        return;
+    forEachLink(links_, [](TDataLink* l) { l->UpdateData(); });
+}

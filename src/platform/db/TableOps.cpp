@@ -1,0 +1,138 @@
+// Operations of TTable on the whole table: emptying, batch moves, creating the file, flushing.
+#include <algorithm>
+
+#include "platform/db/Table.h"
+#include "platform/db/TableImpl.h"
+
+// ---- whole-table operations ----
+
+// Opens the file of a closed table for the length of one operation.
+struct TableFileUse {
+    TTable::Impl* impl;
+    bool opened = false;
+    TableFileUse(TTable::Impl* i, bool active) : impl(i)
+    {
+        if (!active && !impl->fileOpen()) {
+            impl->openFile();
+            opened = true;
+        }
+    }
+    ~TableFileUse()
+    {
+        if (opened) {
+            try {
+                impl->closeFile();
+            } catch (...) {
+            }
+        }
+    }
+};
+
+void TTable::EmptyTable()
+{
+    if (Active())
+        CheckBrowseMode();
+    TableFileUse use(impl_.get(), Active());
+    impl_->conn.exec("DELETE FROM data");
+    impl_->view.clear();
+    impl_->cache.clear();
+    impl_->afterWrite();
+    if (use.opened)
+        impl_->writeBack();
+    if (Active())
+        ResetCursor();
+}
+
+void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
+{
+    if (!source)
+        throw EDatabaseError("No source for the batch move");
+    if (Active())
+        CheckBrowseMode();
+    if (!source->Active())
+        source->Open();
+    source->CheckBrowseMode();
+    TableFileUse use(impl_.get(), Active());
+    auto& im = *impl_;
+    const auto& fields = im.schema.fields;
+    std::size_t n = std::min<std::size_t>(fields.size(), static_cast<std::size_t>(source->FieldCount()));
+
+    source->DisableControls();
+    im.beginBatch();
+    int count = 0;
+    try {
+        db::Row values(fields.size());
+        for (source->First(); !source->Eof(); source->Next()) {
+            std::fill(values.begin(), values.end(), db::Variant{});
+            for (std::size_t i = 0; i < n; ++i)
+                values[i] = db::ConvertForField(source->GetFieldValue(static_cast<int>(i)), fields[i], db::TextFit::Cut);
+            im.writer->insert(values);
+            if (++count % 1000 == 0) {
+                im.conn.exec("COMMIT");
+                im.conn.exec("BEGIN IMMEDIATE");
+            }
+        }
+        im.endBatch();
+    } catch (...) {
+        try {
+            im.endBatch();
+        } catch (...) {
+        }
+        source->EnableControls();
+        im.afterWrite();
+        if (use.opened)
+            im.writeBack();
+        if (Active()) {
+            im.rebuildKeepingRecord();
+            DataSetChanged();
+        }
+        throw;
+    }
+    source->EnableControls();
+    im.afterWrite();
+    if (use.opened)
+        im.writeBack();
+    if (Active()) {
+        im.rebuildKeepingRecord();
+        DataSetChanged();
+    }
+}
+
+void TTable::CreateTable()
+{
+    if (Active())
+        throw EDatabaseError("Cannot create table '" + tableName_ + "' while it is open");
+    if (tableName_.empty())
+        throw EDatabaseError("No table name given");
+    db::TableSchema schema;
+    schema.fields = FieldDefs.Items();
+    schema.indexes = IndexDefs;
+    std::stable_partition(schema.indexes.begin(), schema.indexes.end(), [](const db::IndexDesc& ix) { return ix.primary; });
+    std::string path = resolvedPath();
+    if (db::IsFileOpen(path))
+        throw EDatabaseError("Table '" + tableName_ + "' is in use");
+    db::TableFormat format = db::FormatOfPath(path);
+    if (TableType == TTableType::ttDBase)
+        format = db::TableFormat::DBase;
+    else if (TableType == TTableType::ttASCII)
+        format = db::TableFormat::Text;
+    if (format == db::TableFormat::Sqlite)
+        db::CreateTableFile(path, schema);
+    else
+        db::CreateForeignTable(path, schema, format);
+    impl_->path = path;
+    impl_->schema = schema;
+}
+
+void TTable::FlushBuffers()
+{
+    if (!Active())
+        return;
+    auto& im = *impl_;
+    if (im.inBatch) {
+        im.endBatch();
+        im.beginBatch();
+    }
+    if (im.dirty)
+        im.writeBack();
+}
