@@ -3,7 +3,10 @@
 // (a file that cannot be written is reported and another one asked for, so nothing is lost).
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
 #include <QPrinterInfo>
 #include <QWidget>
 
@@ -181,4 +184,41 @@ TEST_F(NoPrinter, TheSetupDialogChoosesAPdfFile)
     r.rep->Print();
     Printer()->OutputFile.clear();
     EXPECT_TRUE(HasLine(PdfLines(file), "第R0002行"));
+}
+
+TEST(Preview, TheRealWindowsButtonsPageAndClose)
+{
+    // With the real user agent the preview runs its own loop; a queued action presses the buttons.
+    ChineseList r;
+    r.rows(95);
+    std::vector<int> pagesSeen;
+    QTimer::singleShot(0, [&] {
+        TQRPreviewForm* preview = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* f = dynamic_cast<TQRPreviewForm*>(TControl::FromWidget(w)); f && w->isVisible()) {
+                preview = f;
+            }
+        }
+        ASSERT_NE(preview, nullptr);
+        auto press = [&](const char* text) {
+            for (QPushButton* b : preview->Widget()->findChildren<QPushButton*>()) {
+                if (b->text() == QString::fromUtf8(text)) {
+                    b->click();
+                    return;
+                }
+            }
+            ADD_FAILURE() << "no button " << text;
+        };
+        press("下一页");
+        pagesSeen.push_back(preview->PageIndex());
+        press("末页");
+        pagesSeen.push_back(preview->PageIndex());
+        press("首页");
+        pagesSeen.push_back(preview->PageIndex());
+        press("关闭");
+    });
+    r.rep->Preview();
+    const int last = static_cast<int>(r.rep->LastDocument().pages.size()) - 1;
+    EXPECT_EQ(pagesSeen, (std::vector<int>{1, last, 0}));
+    EXPECT_EQ(r.events, (std::vector<std::string>{"BeforePrint", "AfterPreview"}));
 }
