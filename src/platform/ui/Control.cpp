@@ -290,6 +290,16 @@ void TControl::SetFocus()
     }
 }
 
+void TControl::BringToFront()
+{
+    widget_->raise();
+}
+
+void TControl::SendToBack()
+{
+    widget_->lower();
+}
+
 void TControl::ClientResized()
 {
     Realign();

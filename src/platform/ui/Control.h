@@ -109,6 +109,10 @@ public:
     // The widget that receives the focus (an inner editor for compound controls).
     virtual QWidget* FocusWidget() const { return widget_; }
 
+    // Stacking among the siblings (a progress bar laid over a status bar comes to the front).
+    void BringToFront();
+    void SendToBack();
+
     // Re-lays out aligned children in the client area (containers with their own layout add to it).
     virtual void Realign();
 
@@ -129,9 +133,10 @@ protected:
     virtual void DetachChild(TControl* child);
     void ApplyGeometry();
 
+    virtual void ClientResized();
+
 private:
     friend class ControlEventFilter;
-    void ClientResized();
 
     QPointer<QWidget> widget_;
     TControl* parent_ = nullptr;

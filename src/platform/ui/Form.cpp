@@ -360,6 +360,12 @@ bool TForm::CloseRequested()
     return !Visible();
 }
 
+void TForm::ClientResized()
+{
+    TControl::ClientResized();
+    Fire(OnResize);
+}
+
 void TForm::DoCreate()
 {
     Fire(OnCreate);

@@ -96,6 +96,9 @@ public:
 
     static constexpr int kFrameWidth = 3, kCaptionHeight = 19;  // the classic frame, for Width and Height
 
+protected:
+    void ClientResized() override;
+
 private:
     [[noreturn]] void MissingComponent(const std::string& name, bool wrongClass) const;
     void PlaceOnScreen();

@@ -12,6 +12,7 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/FieldFlow.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/ListBoxes.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/ProbeWindow.h"
 #include "platform/ui/ProgressBar.h"
@@ -210,6 +211,55 @@ TEST(FieldFlowLayout, PairsFillColumnsTopToBottom)
         EXPECT_EQ(e->Top(), 8 + c.row * 30) << c.edit;
     }
     EXPECT_EQ(f->Get<TLabel>("Label4")->Left(), 8 + columnWidth);
+}
+
+}  // namespace
+
+namespace {
+
+class ListControls : public testsupport::ScriptedTest {};
+
+TEST_F(ListControls, FolderListBrowsesWithoutMovingTheCurrentFolder)
+{
+    std::filesystem::create_directories(Base() / "a" / "inner");
+    std::filesystem::create_directories(Base() / "b");
+    const auto before = std::filesystem::current_path();
+    TDirectoryListBox dirs(nullptr);
+    int changes = 0;
+    dirs.OnChange = [&](TObject*) { ++changes; };
+    dirs.SetDirectory(Base().string());
+    EXPECT_EQ(changes, 0);
+    const struct {
+        const char* open;
+        bool ok;
+        std::filesystem::path now;
+    } steps[] = {{"a", true, Base() / "a"}, {"inner", true, Base() / "a" / "inner"}, {"missing", false, Base() / "a" / "inner"},
+                 {"..", true, Base() / "a"}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(dirs.OpenFolder(s.open), s.ok) << s.open;
+        EXPECT_EQ(dirs.Directory(), s.now.string()) << s.open;
+    }
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(std::filesystem::current_path(), before);
+    dirs.SetDirectory("\\");
+    EXPECT_EQ(dirs.Directory(), "/");
+}
+
+TEST_F(ListControls, CheckListTicksFromCodeAreSilentAndTheUsersAreNot)
+{
+    TCheckListBox list(nullptr);
+    int clicks = 0;
+    list.OnClickCheck = [&](TObject*) { ++clicks; };
+    list.SetItems({"国家高新技术产业开发区企业统计报表", "国家级项目未统计原因", "省级高新技术产业开发区情况调查表"});
+    list.SetChecked(1, true);
+    EXPECT_EQ(clicks, 0);
+    list.ToggleItem(2);
+    list.ToggleItem(1);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(list.Checked(0));
+    EXPECT_FALSE(list.Checked(1));
+    EXPECT_TRUE(list.Checked(2));
+    EXPECT_FALSE(list.Checked(7));
 }
 
 }  // namespace
