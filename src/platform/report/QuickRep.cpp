@@ -62,26 +62,50 @@ report::Document TQuickRep::Prepare()
     return report::layoutReport(*this);
 }
 
+namespace {
+
+// Runs the output, then the closing event; the event runs on failure too (before the error goes on), so
+// that the form's tables are closed and the next builder can replace their files.
+void withClosingEvent(TQuickRep* rep, const TNotifyEvent& closing, const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (...) {
+        if (closing) {
+            try {
+                closing(rep);
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    if (closing) {
+        closing(rep);
+    }
+}
+
+}  // namespace
+
 void TQuickRep::Print()
 {
-    last_ = Prepare();
-    if (!last_.empty()) {
-        report::printDocument(last_);
-    }
-    if (AfterPrint) {
-        AfterPrint(this);
-    }
+    withClosingEvent(this, AfterPrint, [this] {
+        last_ = report::Document{};
+        last_ = Prepare();
+        if (!last_.empty()) {
+            report::printDocument(last_);
+        }
+    });
 }
 
 void TQuickRep::Preview()
 {
-    last_ = Prepare();
-    if (!last_.empty()) {
-        report::previewDocument(last_);
-    }
-    if (AfterPreview) {
-        AfterPreview(this);
-    }
+    withClosingEvent(this, AfterPreview, [this] {
+        last_ = report::Document{};
+        last_ = Prepare();
+        if (!last_.empty()) {
+            report::previewDocument(last_);
+        }
+    });
 }
 
 report::ExprValue FieldValueOf(TDataSet* ds, const std::string& field)

@@ -63,6 +63,7 @@ public:
     void Print();
     // Prepares and shows the pages in the modal preview window; returns when it closes, then AfterPreview.
     void Preview();
+    // A failure in either still runs AfterPrint / AfterPreview before it goes on to the caller.
 
     const report::Document& LastDocument() const { return last_; }
 

@@ -249,3 +249,47 @@ INSTANTIATE_TEST_SUITE_P(
         PositionCase{"zoom_50", {{"    Zoom = 100\n", "    Zoom = 50\n"}}, 10 + 32 * 25.4 / 96},
         PositionCase{"margin", {{"Page.LeftMargin = 10", "Page.LeftMargin = 25.5"}}, 25.5 + 16 * 25.4 / 96}),
     [](const auto& info) { return std::string(info.param.name); });
+
+enum class Break { MissingTableFile, UnknownTableInExpression, UnknownField };
+
+struct FailureCase {
+    const char* name;
+    Break what;
+    std::string message;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ReportFormFailures : public ReportForm, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ReportFormFailures, EndThePrintWithTheEnginesMessage)
+{
+    switch (GetParam().what) {
+    case Break::MissingTableFile:
+        std::filesystem::remove("check_pt.db");
+        break;
+    case Break::UnknownTableInExpression:
+        form_->Get<TQRExpr>("QRExpr1")->SetExpression("Table3.Text");
+        break;
+    case Break::UnknownField:
+        form_->Get<TQRDBText>("QRDBText2")->DataField = "编码";
+        break;
+    }
+    int printed = 0;
+    report::setPrintSink([&](const report::Document&) { ++printed; });
+    try {
+        rep()->Print();
+        ADD_FAILURE() << "printed";
+    } catch (const Exception& e) {
+        EXPECT_NE(e.Message.find(GetParam().message), std::string::npos) << e.Message;
+    }
+    EXPECT_EQ(printed, 0);
+    // The tables are closed again, so the next builder's file is the one read next time.
+    EXPECT_TRUE(tablesClosed());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportFormFailures,
+                         testing::Values(FailureCase{"missing_table_file", Break::MissingTableFile, "check_pt"},
+                                         FailureCase{"unknown_table", Break::UnknownTableInExpression, "Table3"},
+                                         FailureCase{"unknown_field", Break::UnknownField, "编码"}),
+                         [](const auto& info) { return std::string(info.param.name); });
