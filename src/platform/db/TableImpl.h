@@ -139,31 +139,35 @@ struct TTable::Impl : db::OpenTableFile {
         format = db::FormatOfPath(path);
         if (owner->TableType == TTableType::ttDBase)
             format = db::TableFormat::DBase;
-        if (format == db::TableFormat::Sqlite) {
+        if (format == db::TableFormat::Sqlite)
             db::CheckTableFile(path, displayName);
-            conn = db::Connection(path, db::Connection::Mode::ReadWrite);
-            try {
+        try {
+            if (format == db::TableFormat::Sqlite) {
+                conn = db::Connection(path, db::Connection::Mode::ReadWrite);
                 schema = db::ReadLayout(conn.get(), displayName);
-            } catch (...) {
-                conn.close();
-                throw;
-            }
-        } else if (format == db::TableFormat::DBase) {
-            conn = db::Connection({}, db::Connection::Mode::Memory);
-            try {
+            } else if (format == db::TableFormat::DBase) {
+                conn = db::Connection({}, db::Connection::Mode::Memory);
                 schema = db::LoadForeignTable(conn.get(), path, displayName);
-            } catch (...) {
-                conn.close();
-                throw;
+            } else {
+                // Text tables are written only: the table works on an empty copy of its field definitions.
+                conn = db::Connection({}, db::Connection::Mode::Memory);
+                schema = db::TableSchema{};
+                schema.fields = owner->FieldDefs.Items();
+                db::CreateLayout(conn.get(), schema);
             }
-        } else {
-            // Text tables are written only: the table works on an empty copy of its field definitions.
-            conn = db::Connection({}, db::Connection::Mode::Memory);
-            schema = db::TableSchema{};
-            schema.fields = owner->FieldDefs.Items();
-            db::CreateLayout(conn.get(), schema);
+            writer = std::make_unique<db::RowWriter>(conn.get(), schema);
+        } catch (const EDatabaseError& e) {
+            writer.reset();
+            conn.close();
+            // A layout that SQLite refuses (a damaged description) is as foreign as any other file.
+            if (e.Message.find(displayName) == std::string::npos)
+                throw EDatabaseError("Table '" + displayName + "': " + e.Message);
+            throw;
+        } catch (...) {
+            writer.reset();
+            conn.close();
+            throw;
         }
-        writer = std::make_unique<db::RowWriter>(conn.get(), schema);
         dirty = false;
         db::RegisterOpenFile(this);
         registered = true;

@@ -72,10 +72,17 @@ TEST_F(TableOpenTest, RefusesFilesThatAreNotTablesAndLeavesThemAsTheyWere)
         db::Connection c((dir_ / "plain.db").string(), db::Connection::Mode::ReadWriteCreate);
         c.exec("CREATE TABLE t(a)");
     }
+    // A table file whose description names a column that its rows lack.
+    db::CreateTableFile("damaged.db", db::TableSchema{{fixture::F("a", db::FieldType::Integer)}, {}});
+    {
+        db::Connection c((dir_ / "damaged.db").string(), db::Connection::Mode::ReadWrite);
+        c.exec("INSERT INTO meta_fields VALUES(1, 'b', 'I', 0, 0)");
+    }
     struct Case {
         const char* name;
         const char* messagePart;
     } cases[] = {
+        {"damaged.db", "has no column named b"},
         {"missing.db", "does not exist"},
         {"old.db", "Paradox"},
         {"text.db", "is not a table"},
