@@ -1,0 +1,257 @@
+#include "entry/Import.h"
+
+#include "app/Main.h"
+#include "entry/EntryWindow.h"
+#include "platform/ui/Application.h"
+
+namespace {
+
+bool Editing(TDataSetState s) { return s == TDataSetState::dsEdit || s == TDataSetState::dsInsert; }
+
+bool NumericType(TFieldType t)
+{
+    return t == TFieldType::Smallint || t == TFieldType::Integer || t == TFieldType::Float;
+}
+
+// Copies one source row into the target's record buffer: fields matched by name, a null number as 0.
+void CopyRow(TTable* source, TTable* target)
+{
+    for (const auto& field : source->Fields()) {
+        TField* sf = field.get();
+        TField* tf = target->FindField(sf->FieldName());
+        if (tf == nullptr) {
+            continue;
+        }
+        if (!sf->IsNull()) {
+            tf->SetValue(sf->Value());
+        } else if (NumericType(sf->DataType())) {
+            tf->SetAsInteger(0);
+        } else {
+            tf->Clear();
+        }
+    }
+}
+
+// Puts the window back as it was before the import, step by step, so that one failing step does not keep the
+// others from running. The first failure is raised afterwards unless an import error is already on its way.
+class ImportState {
+public:
+    ImportState(ImportHost& host, const ImportPosition& position, TTable* source, TTable* target)
+        : host_(host), pos_(position), source_(source), target_(target)
+    {
+    }
+    ImportState(const ImportState&) = delete;
+    ImportState& operator=(const ImportState&) = delete;
+
+    void Unlink()
+    {
+        if (!pos_.masterFields.empty()) {
+            target_->SetMasterFields("");
+            unlinked_ = true;
+        }
+    }
+    void ChecksOff()
+    {
+        target_->DisableConstraints();
+        checksOff_ = true;
+    }
+    void CascadeOff()
+    {
+        host_.SetCascadeEnabled(false);
+        cascadeOff_ = true;
+    }
+    void KeyIndex()
+    {
+        if (!pos_.keyIndex.empty()) {
+            indexSet_ = true;
+            target_->SetIndexFieldNames("");
+            target_->SetIndexName(pos_.keyIndex);
+        }
+    }
+
+    void Restore(bool raise)
+    {
+        std::exception_ptr first;
+        auto step = [&](auto&& f) {
+            try {
+                f();
+            } catch (...) {
+                if (!first) {
+                    first = std::current_exception();
+                }
+            }
+        };
+        step([&] {
+            if (Editing(target_->State())) {
+                target_->Cancel();  // a detail row whose store failed
+            }
+        });
+        step([&] {
+            if (indexSet_) {
+                target_->SetIndexName("");
+                target_->SetIndexFieldNames(pos_.restoreIndexFieldNames);
+            }
+        });
+        step([&] { source_->Close(); });
+        step([&] {
+            if (target_->Active()) {
+                target_->First();
+            }
+        });
+        if (checksOff_) {
+            target_->EnableConstraints();
+        }
+        step([&] {
+            if (unlinked_) {
+                target_->SetMasterFields(pos_.masterFields);
+            }
+        });
+        if (cascadeOff_) {
+            host_.SetCascadeEnabled(true);
+        }
+        step([&] { host_.ImportProgress()->SetVisible(false); });
+        step([&] { host_.SetImportCursor(crArrow); });
+        if (raise && first) {
+            std::rethrow_exception(first);
+        }
+    }
+
+private:
+    ImportHost& host_;
+    const ImportPosition& pos_;
+    TTable* source_;
+    TTable* target_;
+    bool unlinked_ = false, checksOff_ = false, cascadeOff_ = false, indexSet_ = false;
+};
+
+}  // namespace
+
+void OpenImportSource(const ImportPosition& position)
+{
+    TTable* source = F_main->Table1;
+    if (!source->Active()) {
+        source->Open();
+    }
+    try {
+        for (const std::string& key : position.keyFields) {
+            source->FieldByName(key);
+        }
+    } catch (...) {
+        source->Close();
+        throw;
+    }
+}
+
+void ImportTable(ImportHost& host, const ImportPosition& position)
+{
+    TTable* source = F_main->Table1;
+    TTable* target = host.ImportTarget();
+    OpenImportSource(position);  // before anything of the window changes
+    ImportState state(host, position, source, target);
+    try {
+        host.SetImportCursor(crHourGlass);
+        state.Unlink();
+        state.ChecksOff();
+        state.CascadeOff();
+        TProgressBar* bar = host.ImportProgress();
+        TStatusBar* status = host.ImportStatusBar();
+        bar->SetTop(status->Top());
+        bar->SetWidth(status->Width());
+        bar->SetPosition(0);
+        bar->SetMax(source->RecordCount());
+        bar->SetVisible(true);
+        state.KeyIndex();
+
+        std::vector<TField*> sourceKeys, targetKeys;
+        for (const std::string& key : position.keyFields) {
+            sourceKeys.push_back(source->FieldByName(key));
+            targetKeys.push_back(target->FieldByName(key));
+        }
+        TField* pxh = position.writesPxh ? target->FieldByName("Pxh") : nullptr;
+        TField* id = target->FieldByName("Id");
+        TField* counting = target->FieldByName(position.countingField);
+        for (source->First(); !source->Eof(); source->Next()) {
+            target->SetKey();
+            for (std::size_t k = 0; k < sourceKeys.size(); ++k) {
+                targetKeys[k]->SetAsString(sourceKeys[k]->AsString());
+            }
+            if (target->GotoKey()) {
+                target->Edit();
+            } else {
+                target->Append();
+            }
+            CopyRow(source, target);
+            std::string identity;
+            if (pxh != nullptr) {
+                pxh->SetAsString(IdPrefix);
+                identity = pxh->AsString();
+            }
+            counting->SetAsInteger(1);
+            for (TField* key : targetKeys) {
+                identity += key->AsString();
+            }
+            id->SetAsString(identity);
+            target->Post();
+            bar->SetPosition(source->RecNo());
+        }
+    } catch (...) {
+        state.Restore(false);
+        throw;
+    }
+    state.Restore(true);
+}
+
+TTable* EntryImportHost::ImportTarget() { return w_.curTable; }
+
+TProgressBar* EntryImportHost::ImportProgress() { return w_.ProgressBar1; }
+
+TStatusBar* EntryImportHost::ImportStatusBar() { return w_.StatusBar1; }
+
+void EntryImportHost::SetCascadeEnabled(bool on) { w_.cascadeEnabled = on; }
+
+void EntryImportHost::SetImportCursor(TCursor cursor) { w_.Get<TTabSheet>(w_.Setup().coverPage)->SetCursor(cursor); }
+
+void AppendSubmittedTables(TEntryWindow& window, const std::vector<ImportPosition>& positions)
+{
+    EntryImportHost host(window);
+    auto finish = [&] {
+        window.curTable = window.Master();
+        window.curSource = window.Source(0);
+        window.PageControl1->SetActivePage(window.Get<TTabSheet>(window.Setup().coverPage));
+        window.SwitchPage();
+    };
+    try {
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            const ImportPosition& pos = positions[i];
+            TTable* target = window.Table(static_cast<int>(i));
+            window.curTable = target;
+            TOpenDialog* dialog = F_main->OpenDialog1;
+            dialog->Title = pos.title;
+            if (!dialog->Execute()) {
+                continue;
+            }
+            host.SetImportCursor(crHourGlass);
+            try {
+                // The source must open and hold the keys before the user may have the table emptied.
+                F_main->Table1->Close();
+                F_main->Table1->SetTableName(dialog->FileName);
+                OpenImportSource(pos);
+            } catch (...) {
+                host.SetImportCursor(crArrow);
+                throw;
+            }
+            if (Application->MessageBox(pos.question, "", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+                target->Close();
+                target->EmptyTable();
+                target->Open();
+                window.HideEmptyPages();
+            }
+            ImportTable(host, pos);
+        }
+    } catch (...) {
+        F_main->Table1->Close();
+        finish();
+        throw;
+    }
+    finish();
+}
