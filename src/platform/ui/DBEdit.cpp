@@ -167,6 +167,7 @@ const ClassBuilder<TDBEdit> kDBEditClass("TDBEdit", "TControl", [](ClassBuilder<
     });
     c.String("DataField", [](TDBEdit& e, const std::string& v) { e.SetDataField(v); });
     c.Bool("ReadOnly", [](TDBEdit& e, bool v) { e.SetReadOnly(v); });
+    c.Int("MaxLength", [](TDBEdit& e, int v) { e.Link().SetMaxLength(v); });
     c.Event("OnChange", &TControl::OnChange);
 });
 

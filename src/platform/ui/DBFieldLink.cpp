@@ -48,18 +48,30 @@ void TFieldDataLink::SetReadOnly(bool on)
     ApplyReadOnly();
 }
 
+void TFieldDataLink::SetMaxLength(int chars)
+{
+    maxLength_ = chars > 0 ? chars : 0;
+    if (!modified_) {
+        Load();
+    }
+}
+
+TDataSet* TFieldDataLink::ShownDataSet() const
+{
+    TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;
+    return ds != nullptr && ds->Active() ? ds : nullptr;
+}
+
 bool TFieldDataLink::CanModify() const
 {
-    return field_ != nullptr && !readOnly_ && !field_->ReadOnly && field_->DataSet()->CanModify();
+    const TDataSet* ds = ShownDataSet();
+    return ds != nullptr && field_ != nullptr && !readOnly_ && !field_->ReadOnly && ds->CanModify();
 }
 
 void TFieldDataLink::Bind()
 {
-    field_ = nullptr;
-    if (source_ != nullptr && source_->Enabled() && source_->DataSet() != nullptr && source_->DataSet()->Active()
-        && !fieldName_.empty()) {
-        field_ = source_->DataSet()->FindField(fieldName_);
-    }
+    TDataSet* ds = ShownDataSet();
+    field_ = ds != nullptr && !fieldName_.empty() ? ds->FindField(fieldName_) : nullptr;
     Load();
 }
 
@@ -87,7 +99,10 @@ void TFieldDataLink::Load()
     if (!maskActive_) {
         widget_->Show(text, QString());  // a value that does not fit its mask is shown as it is
     }
-    widget_->SetMaxLength(!maskActive_ && field_->DataType() == TFieldType::String ? field_->Size() : 0);
+    widget_->SetMaxLength(maskActive_ ? 0
+                          : maxLength_ > 0 ? maxLength_
+                          : field_->DataType() == TFieldType::String ? field_->Size()
+                                                                     : 0);
     ApplyReadOnly();
 }
 
@@ -98,6 +113,12 @@ void TFieldDataLink::ApplyReadOnly()
 
 void TFieldDataLink::CheckMask()
 {
+    if (ShownDataSet() == nullptr) {
+        if (field_ != nullptr) {
+            Bind();
+        }
+        return;
+    }
     if (field_ != nullptr && !modified_ && field_->EditMask != maskText_) {
         Load();
     }
@@ -109,7 +130,7 @@ bool TFieldDataLink::BeginTyping()
     if (!CanModify()) {
         return false;
     }
-    TDataSet* ds = field_->DataSet();
+    TDataSet* ds = ShownDataSet();
     if (ds->State() == TDataSetState::dsBrowse) {
         ds->Edit();
     }
@@ -118,7 +139,7 @@ bool TFieldDataLink::BeginTyping()
 
 void TFieldDataLink::WriteBack()
 {
-    if (!modified_ || field_ == nullptr || writing_) {
+    if (!modified_ || field_ == nullptr || writing_ || ShownDataSet() == nullptr) {
         return;
     }
     const QString shown = widget_->ShownText();
@@ -159,15 +180,18 @@ void TFieldDataLink::DataSetChanged()
 
 void TFieldDataLink::RecordChanged(TField* field)
 {
-    if (field == nullptr || field == field_) {
+    if (ShownDataSet() == nullptr) {
+        Bind();
+    } else if (field == nullptr || field == field_) {
         Load();
     }
 }
 
 void TFieldDataLink::StateChanged()
 {
-    const TDataSet* ds = field_ != nullptr ? field_->DataSet() : nullptr;
-    if (ds == nullptr || ds->State() == TDataSetState::dsBrowse || ds->State() == TDataSetState::dsInactive) {
+    // a closing data set tells its state before it is inactive: its fields may be gone already
+    const TDataSet* ds = ShownDataSet();
+    if (ds == nullptr || ds->State() == TDataSetState::dsBrowse) {
         Bind();  // a stored or cancelled record is shown as it is now
     } else {
         ApplyReadOnly();

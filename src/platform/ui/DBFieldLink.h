@@ -3,6 +3,8 @@
 // typing, and writes the typed text back to the field on exit and before every post. TDBEdit and TDBMemo
 // differ only in the widget they drive (TextWidget).
 //
+// Invariant: Field() is valid only while the data set is open; every use checks that first, since a closing
+// data set frees its fields before telling its links.
 // Invariant: Modified() is true only while the widget holds text typed since the field was last shown; only
 // then is anything written back, so a stored value that does not fit its mask survives being looked at.
 #pragma once
@@ -49,6 +51,10 @@ public:
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool on);
 
+    // A length limit of the control's own (0: the field's size).
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int chars);
+
     // The field shown, or nullptr when detached (no source, source disabled, data set closed, no such field).
     TField* Field() const { return field_; }
     bool CanModify() const;
@@ -80,6 +86,7 @@ public:
     void DataSourceDestroyed(TDataSource* source) override;
 
 private:
+    TDataSet* ShownDataSet() const;  // nullptr when detached or closed
     void Bind();
     void Load();
     void ApplyReadOnly();
@@ -89,6 +96,7 @@ private:
     std::string fieldName_;
     TField* field_ = nullptr;
     bool readOnly_ = false;
+    int maxLength_ = 0;
     bool modified_ = false;
     bool maskActive_ = false;
     bool writing_ = false;

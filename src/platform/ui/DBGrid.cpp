@@ -164,11 +164,11 @@ TDBGrid::TDBGrid(TComponent* owner) : TControl(owner, new GridWidget(this))
 {
     LinkDataControlClasses();
     SetTabStop(true);
-    QObject::connect(Model(), &QAbstractItemModel::modelReset, View(), [this] {
+    resetConnection_ = QObject::connect(Model(), &QAbstractItemModel::modelReset, View(), [this] {
         ApplyWidths();
         View()->SyncCurrent();
     });
-    QObject::connect(View()->horizontalHeader(), &QHeaderView::sectionResized, View(),
+    resizeConnection_ = QObject::connect(View()->horizontalHeader(), &QHeaderView::sectionResized, View(),
                      [this](int section, int, int size) {
                          if (!applyingWidths_ && section >= 0 && section < columns_.Count()) {
                              columns_[section]->width_ = size;  // resized by the user
@@ -180,6 +180,13 @@ TDBGrid::TDBGrid(TComponent* owner) : TControl(owner, new GridWidget(this))
 
 TDBGrid::~TDBGrid()
 {
+    // the widget outlives this part of the grid: it must not call back into it
+    QObject::disconnect(resetConnection_);
+    QObject::disconnect(resizeConnection_);
+    if (Widget() != nullptr) {
+        static_cast<GridWidget*>(View())->link.Attach(nullptr);
+        Model()->SetDataSource(nullptr);
+    }
     for (TColumn* c : columns_.items_) {
         c->grid_ = nullptr;
     }
@@ -384,7 +391,9 @@ void TDBGrid::RebuildDefaultColumns()
     for (const TColumn* c : columns_.items_) {
         current.push_back(c->FieldName());
     }
-    if (names == current) {
+    // A closed or detached data set keeps the columns (and what the column dialog made of them) for its
+    // reopening; only another list of fields replaces them.
+    if (names == current || names.empty()) {
         return;
     }
     DropColumns();

@@ -2,12 +2,14 @@
 // record and one column per TColumn. The grid's current row is the data set's current record: moving to
 // another row moves the data set, which stores a modified record first; typing in a cell starts an edit (an
 // insert on an empty data set). Columns come from the window description (nested TColumn objects) or, when
-// none are given, one per field, rebuilt whenever the data set opens.
+// none are given, one per field, rebuilt when the data set opens with other fields.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <QMetaObject>
 
 #include "platform/ui/Control.h"
 
@@ -169,4 +171,5 @@ private:
     TDBGridOptions options_ = kDefaultDBGridOptions;
     bool readOnly_ = false;
     bool applyingWidths_ = false;
+    QMetaObject::Connection resetConnection_, resizeConnection_;
 };

@@ -1,5 +1,7 @@
 #include "platform/ui/DBNavigator.h"
 
+#include <functional>
+
 #include <QHBoxLayout>
 #include <QToolButton>
 
@@ -21,6 +23,50 @@ const ButtonLook kLooks[kNavigateButtonCount] = {
     {"✗", "取消修改"},    {"↻", "刷新数据"},
 };
 
+// Follows the data source for the buttons' states. It lives in the widget, which a window destroys (with
+// all its widgets) before its components, data sources included.
+class NavigatorLink : public TDataLink {
+public:
+    ~NavigatorLink() override
+    {
+        if (source_ != nullptr) {
+            source_->RemoveLink(this);
+        }
+    }
+    void Attach(TDataSource* source)
+    {
+        if (source_ != nullptr) {
+            source_->RemoveLink(this);
+        }
+        source_ = source;
+        if (source_ != nullptr) {
+            source_->AddLink(this);
+        }
+        Changed();
+    }
+    TDataSource* Source() const { return source_; }
+    TDataSet* DataSet() const
+    {
+        TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;
+        return ds != nullptr && ds->Active() ? ds : nullptr;
+    }
+
+    void ActiveChanged() override { Changed(); }
+    void DataSetChanged() override { Changed(); }
+    void StateChanged() override { Changed(); }
+
+    std::function<void()> changed;
+
+private:
+    void Changed()
+    {
+        if (changed) {
+            changed();
+        }
+    }
+    TDataSource* source_ = nullptr;
+};
+
 class NavigatorWidget : public QWidget {
 public:
     NavigatorWidget()
@@ -39,6 +85,7 @@ public:
         }
     }
     QToolButton* buttons[kNavigateButtonCount] = {};
+    NavigatorLink link;
 };
 
 NavigatorWidget* navWidget(const TDBNavigator* n)
@@ -48,53 +95,10 @@ NavigatorWidget* navWidget(const TDBNavigator* n)
 
 }  // namespace
 
-class TDBNavigator::Link : public TDataLink {
-public:
-    explicit Link(TDBNavigator* nav) : nav_(nav) {}
-    ~Link() override
-    {
-        if (source_ != nullptr) {
-            source_->RemoveLink(this);
-        }
-    }
-
-    void Attach(TDataSource* source)
-    {
-        if (source_ != nullptr) {
-            source_->RemoveLink(this);
-        }
-        source_ = source;
-        if (source_ != nullptr) {
-            source_->AddLink(this);
-        }
-        nav_->UpdateButtons();
-    }
-    TDataSource* Source() const { return source_; }
-    TDataSet* DataSet() const
-    {
-        TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;
-        return ds != nullptr && ds->Active() ? ds : nullptr;
-    }
-
-    void ActiveChanged() override { nav_->UpdateButtons(); }
-    void DataSetChanged() override { nav_->UpdateButtons(); }
-    void StateChanged() override { nav_->UpdateButtons(); }
-    void DataSourceDestroyed(TDataSource* source) override
-    {
-        if (source == source_) {
-            source_ = nullptr;
-            nav_->UpdateButtons();
-        }
-    }
-
-private:
-    TDBNavigator* nav_;
-    TDataSource* source_ = nullptr;
-};
-
-TDBNavigator::TDBNavigator(TComponent* owner) : TControl(owner, new NavigatorWidget), link_(std::make_unique<Link>(this))
+TDBNavigator::TDBNavigator(TComponent* owner) : TControl(owner, new NavigatorWidget)
 {
     LinkDataControlClasses();
+    navWidget(this)->link.changed = [this] { UpdateButtons(); };
     for (int i = 0; i < kNavigateButtonCount; ++i) {
         QObject::connect(navWidget(this)->buttons[i], &QToolButton::clicked, navWidget(this),
                          [this, i] { RunGuarded([&] { Act(static_cast<TNavigateBtn>(i)); }); });
@@ -102,10 +106,15 @@ TDBNavigator::TDBNavigator(TComponent* owner) : TControl(owner, new NavigatorWid
     UpdateButtons();
 }
 
-TDBNavigator::~TDBNavigator() = default;
+TDBNavigator::~TDBNavigator()
+{
+    if (NavigatorWidget* w = navWidget(this)) {
+        w->link.changed = nullptr;  // the widget may outlive this part of the navigator
+    }
+}
 
-TDataSource* TDBNavigator::DataSource() const { return link_->Source(); }
-void TDBNavigator::SetDataSource(TDataSource* source) { link_->Attach(source); }
+TDataSource* TDBNavigator::DataSource() const { return navWidget(this)->link.Source(); }
+void TDBNavigator::SetDataSource(TDataSource* source) { navWidget(this)->link.Attach(source); }
 
 void TDBNavigator::SetVisibleButtons(TButtonSet buttons)
 {
@@ -115,7 +124,8 @@ void TDBNavigator::SetVisibleButtons(TButtonSet buttons)
 
 bool TDBNavigator::ButtonEnabled(TNavigateBtn button) const
 {
-    const TDataSet* ds = link_ != nullptr ? link_->DataSet() : nullptr;
+    const NavigatorWidget* w = navWidget(this);
+    const TDataSet* ds = w != nullptr ? w->link.DataSet() : nullptr;
     if (ds == nullptr) {
         return false;
     }
@@ -155,7 +165,7 @@ void TDBNavigator::BtnClick(TNavigateBtn button)
 
 void TDBNavigator::Act(TNavigateBtn button)
 {
-    TDataSet* ds = link_->DataSet();
+    TDataSet* ds = navWidget(this)->link.DataSet();
     if (ds == nullptr) {
         return;
     }

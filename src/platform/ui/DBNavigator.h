@@ -3,8 +3,6 @@
 // the data set's state; a delete asks first when ConfirmDelete is on.
 #pragma once
 
-#include <memory>
-
 #include "platform/ui/Control.h"
 
 class TDataSource;
@@ -30,10 +28,8 @@ public:
     bool ButtonEnabled(TNavigateBtn button) const;
 
 private:
-    class Link;
     void UpdateButtons();
     void Act(TNavigateBtn button);
 
-    std::unique_ptr<Link> link_;
     TButtonSet visible_ = kAllNavigateButtons;
 };

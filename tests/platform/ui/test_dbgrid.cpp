@@ -237,6 +237,19 @@ TEST_F(DBGridTest, ColumnTitleAndWidthChangeInPlace)
     EXPECT_EQ(c->Title()->Caption(), "名称");
 }
 
+TEST_F(DBGridTest, DefaultColumnEditsSurviveReopeningTheSameFields)
+{
+    TColumn* c = grid_->Columns()[1];
+    c->Title()->SetCaption("名称");
+    c->SetWidth(40);
+    table_.Close();
+    table_.Open();
+    ASSERT_EQ(grid_->ColumnCount(), 5);
+    EXPECT_EQ(grid_->Columns()[1], c);
+    EXPECT_EQ(c->Title()->Caption(), "名称");
+    EXPECT_EQ(View()->horizontalHeader()->sectionSize(1), 40);
+}
+
 TEST_F(DBGridTest, DisabledDataSourceShowsNothing)
 {
     source_.SetEnabled(false);
