@@ -185,6 +185,7 @@ void TApplication::DestroyForms()
     }
     active_.clear();
     mainForm_ = nullptr;
+    terminated_ = false;  // the application can start again (tests run many programs in one process)
 }
 
 void TApplication::DestroyForm(TForm* f)

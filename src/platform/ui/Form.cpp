@@ -302,7 +302,14 @@ void TForm::SetModalResult(TModalResult r)
 {
     modalResult_ = r;
     if (modal_ && r != mrNone && !modalDone_) {
-        if (!CloseModal()) {
+        bool closes = false;
+        try {
+            closes = CloseModal();
+        } catch (...) {
+            modalResult_ = mrNone;  // a failing OnClose keeps the window open
+            throw;
+        }
+        if (!closes) {
             modalResult_ = mrNone;
         }
     }

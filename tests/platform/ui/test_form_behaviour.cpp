@@ -91,6 +91,22 @@ TEST_F(FormBehaviour, ACloseRefusedOrFailingLeavesTheWindowOpen)
     EXPECT_FALSE(f.Visible());
 }
 
+TEST_F(FormBehaviour, AModalWindowWhoseCloseFailsStaysOpenUntilItCloses)
+{
+    TF_probe& f = Make(kTwoEdits);
+    f.failClose = true;
+    User().InModal("F_probe", [&](TForm& w) {
+        User().ExpectMessage(Application->Title, "存盘失败");
+        RunGuarded([&] { w.Close(); });
+        EXPECT_FALSE(w.ModalDone());
+        EXPECT_EQ(w.ModalResult(), mrNone);
+        f.failClose = false;
+        w.Close();
+    });
+    EXPECT_EQ(f.ShowModal(), mrCancel);
+    EXPECT_EQ(std::count(f.log.begin(), f.log.end(), "close"), 2);
+}
+
 TEST_F(FormBehaviour, HandlerErrorsShowTheDefaultBoxAndAbortIsSilent)
 {
     TF_probe& f = Make(kTwoEdits);
