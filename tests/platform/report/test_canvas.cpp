@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "TestSupport.h"
 #include "platform/db/Exception.h"
 #include "platform/report/Image.h"
 #include "platform/report/Printer.h"
@@ -221,4 +222,25 @@ TEST(Image, ShowsWhatItsCanvasDrawsAndFollowsTheBitmapSize)
     image->AutoSize = false;
     image->Bitmap()->SetSize(300, 300);
     EXPECT_EQ(image->Width(), 120);
+}
+
+TEST(PrinterJob, GoesToThePdfFileTheSetupChose)
+{
+    TempDir tmp;
+    TPrinter* p = Printer();
+    p->OutputFile = tmp.path("query.pdf");
+    p->Title = "查询结果";
+    p->BeginDoc();
+    p->Canvas()->Font->Name = "宋体";
+    p->Canvas()->Font->Size = 12;
+    p->Canvas()->TextOut(60, 60, "企业名称");
+    p->Canvas()->MoveTo(50, 150);
+    p->Canvas()->LineTo(2000, 150);
+    p->NewPage();
+    p->Canvas()->Font->Size = 9;
+    p->Canvas()->TextOut(2400, 6800, "2");
+    p->EndDoc();
+    p->OutputFile.clear();
+    EXPECT_TRUE(HasLine(PdfLines(tmp.path("query.pdf"), 1), "企业名称"));
+    EXPECT_TRUE(HasLine(PdfLines(tmp.path("query.pdf"), 2), "2"));
 }
