@@ -299,6 +299,70 @@ TEST_F(DBGridTest, CtrlDeleteAsksAndDeletesTheCurrentRecord)
     EXPECT_EQ(table_.RecordCount(), 2);
 }
 
+// A detail grid under the master of the fixture: d.db (code, serial, text) linked by code.
+class DBGridDetailTest : public DBGridTest {
+protected:
+    void SetUp() override
+    {
+        DBGridTest::SetUp();
+        detail_.DatabaseName = table_.DatabaseName;
+        detail_.SetTableName("d.db");
+        detail_.FieldDefs.Add("code", db::FieldType::String, 6);
+        detail_.FieldDefs.Add("serial", db::FieldType::String, 4);
+        detail_.FieldDefs.Add("text", db::FieldType::String, 10);
+        detail_.IndexDefs = {db::IndexDesc{"", {"code", "serial"}, true, true, false}};
+        detail_.CreateTable();
+        detail_.Open();
+        for (const auto& [code, serial] : {std::pair{"100001", "1"}, {"100001", "2"}, {"100002", "1"}}) {
+            detail_.Append();
+            detail_.FieldByName("code")->SetAsString(code);
+            detail_.FieldByName("serial")->SetAsString(serial);
+            detail_.Post();
+        }
+        detail_.SetMasterSource(&source_);
+        detail_.SetMasterFields("code");
+        detailSource_.SetDataSet(&detail_);
+        detailGrid_ = std::make_unique<TDBGrid>(nullptr);
+        detailGrid_->Widget()->setParent(window_.get());
+        detailGrid_->SetBounds(0, 200, 400, 200);
+        detailGrid_->SetDataSource(&detailSource_);
+        Watch(detailGrid_->Model());
+        detailGrid_->Widget()->show();
+    }
+    void TearDown() override
+    {
+        detailGrid_.reset();
+        DBGridTest::TearDown();
+    }
+
+    TTable detail_;
+    TDataSource detailSource_;
+    std::unique_ptr<TDBGrid> detailGrid_;
+};
+
+TEST_F(DBGridDetailTest, FollowsTheMasterAndInsertsUnderIt)
+{
+    const struct {
+        int masterRecNo;
+        int detailRows;
+    } steps[] = {{1, 2}, {2, 1}, {3, 0}, {1, 2}};
+    for (const auto& s : steps) {
+        GoTo(s.masterRecNo - 1, 0);
+        EXPECT_EQ(table_.RecNo(), s.masterRecNo);
+        EXPECT_EQ(detailGrid_->Model()->rowCount(), s.detailRows) << "master record " << s.masterRecNo;
+        ExpectNoTesterWarnings();
+    }
+    GoTo(2, 0);  // a master without details: typing in the detail grid starts a row under it
+    QTableView* v = detailGrid_->TableView();
+    detailGrid_->SetSelectedIndex(1);
+    QTest::keyClick(v, '7');
+    EXPECT_EQ(detail_.State(), TDataSetState::dsInsert);
+    EXPECT_EQ(detail_.FieldByName("code")->AsString(), "100003");
+    detail_.Post();
+    EXPECT_EQ(detailGrid_->Model()->rowCount(), 1);
+    EXPECT_EQ(detail_.FieldByName("serial")->AsString(), "7");
+}
+
 TEST_F(DBGridTest, TextWidthMeasuresInTheGridsFont)
 {
     EXPECT_GT(grid_->TextWidth("    "), 0);
