@@ -1,5 +1,6 @@
 #include "platform/ui/DBFieldText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -73,12 +74,19 @@ QString PlainDecimal(double v)
     if (!std::isfinite(v)) {
         return QString::number(v);
     }
-    char buf[400];
-    const auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
-    if (ec != std::errc()) {
-        return QString::number(v, 'f', 6);
+    // 15 significant digits, as the number was most likely typed (0.1 + 0.2 shows as 0.3), never an exponent
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(v))));
+    const int decimals = std::clamp(14 - magnitude, 0, 340);
+    QString text = QString::number(v, 'f', decimals);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0'))) {
+            text.chop(1);
+        }
+        if (text.endsWith(QLatin1Char('.'))) {
+            text.chop(1);
+        }
     }
-    return QString::fromLatin1(buf, p - buf);
+    return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
 }
 
 QString FieldDisplayText(const TField& field, const db::Variant& value)

@@ -19,5 +19,5 @@ db::Variant FieldValueFromText(const TField& field, const QString& text);
 // Writes a typed text to the field of the current record (starting an edit where the data set browses).
 void SetFieldText(TField& field, const QString& text);
 
-// Plain decimal for a float: the shortest text that reads back as the same number, without exponent.
+// Plain decimal for a float: 15 significant digits without trailing zeros, never an exponent.
 QString PlainDecimal(double v);
