@@ -4,7 +4,6 @@
 
 #include <QFontInfo>
 #include <QProgressBar>
-#include <QTabWidget>
 
 #include <deque>
 
@@ -105,18 +104,64 @@ TEST_F(Controls, ChangesMadeInCodeFireNoEventsAndTheUsersDo)
     EXPECT_FALSE(rb2->Checked());
 }
 
+std::vector<std::string> ShownCaptions(const TPageControl& pc)
+{
+    std::vector<std::string> out;
+    for (const auto& t : pc.ShownTabs()) {
+        out.push_back(t.page->Caption());
+    }
+    return out;
+}
+
 TEST_F(Controls, HiddenTabsKeepTheirPagesAndPlaces)
 {
     auto* pc = f_->Get<TPageControl>("PageControl1");
+    auto* t2 = f_->Get<TTabSheet>("TabSheet2");
     auto* t3 = f_->Get<TTabSheet>("TabSheet3");
     EXPECT_EQ(pc->PageCount(), 3);
     EXPECT_EQ(t3->PageIndex(), 2);
     EXPECT_FALSE(t3->TabVisible());
-    auto* tabs = static_cast<QTabWidget*>(pc->Widget());
-    EXPECT_FALSE(tabs->isTabVisible(2));
+    EXPECT_EQ(ShownCaptions(*pc), (std::vector<std::string>{"封面", "企业概况"}));
     t3->SetTabVisible(true);
-    EXPECT_TRUE(tabs->isTabVisible(2));
-    EXPECT_EQ(tabs->tabText(1).toStdString(), "企业概况");
+    EXPECT_EQ(ShownCaptions(*pc), (std::vector<std::string>{"封面", "企业概况", "经济概况"}));
+    // Hiding the active tab hands the page over to the next shown one, without a change event.
+    pc->SetActivePage(t2);
+    f_->log.clear();
+    t2->SetTabVisible(false);
+    EXPECT_EQ(pc->ActivePage(), t3);
+    EXPECT_TRUE(f_->log.empty());
+}
+
+TEST_F(Controls, MultiLineTabsWrapWithTheActiveRowNextToThePage)
+{
+    auto* pc = f_->Get<TPageControl>("PageControl1");
+    for (int i = 0; i < pc->PageCount(); ++i) {
+        pc->Pages(i)->SetTabVisible(true);
+    }
+    const int oneRow = pc->HeaderHeight();
+    pc->SetWidth(150);  // too narrow for the three captions in one row
+    const auto tabs = pc->ShownTabs();
+    ASSERT_EQ(tabs.size(), 3u);
+    EXPECT_GT(pc->HeaderHeight(), oneRow);
+    for (const auto& t : tabs) {
+        EXPECT_LE(t.rect.right(), 150) << t.page->Caption();
+    }
+    const auto rowOf = [&](const TTabSheet* page) {
+        for (const auto& t : pc->ShownTabs()) {
+            if (t.page == page) {
+                return t.rect.top();
+            }
+        }
+        return -1;
+    };
+    auto* first = pc->Pages(0);
+    auto* last = pc->Pages(2);
+    pc->SetActivePage(first);
+    EXPECT_GT(rowOf(first), rowOf(last));
+    pc->SetActivePage(last);
+    EXPECT_GT(rowOf(last), rowOf(first));
+    pc->SetMultiLine(false);
+    EXPECT_EQ(pc->HeaderHeight(), oneRow);
 }
 
 TEST(LabelCaption, AcceleratorMarks)
