@@ -183,16 +183,7 @@ void TDBNavigator::Act(TNavigateBtn button)
     case nbEdit: ds->Edit(); break;
     case nbPost: ds->Post(); break;
     case nbCancel: ds->Cancel(); break;
-    case nbRefresh: {
-        // rows are read from the file as they are shown; reopening rereads what other programs changed
-        const int recNo = ds->RecNo();
-        ds->Close();
-        ds->Open();
-        if (recNo > 0) {
-            ds->SetRecNo(recNo);
-        }
-        break;
-    }
+    case nbRefresh: ds->Refresh(); break;
     }
 }
 
