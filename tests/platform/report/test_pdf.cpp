@@ -147,3 +147,24 @@ TEST(Pdf, RenderedPageShowsTextAndRules)
         renderPage(page, 150).save(out);
     }
 }
+
+TEST(Pdf, ClippedTextStaysInItsBox)
+{
+    Page page;
+    FontSpec body{"宋体", 12, 0};
+    page.items.push_back(TextItem{{20, 20, 15, 6}, "很长很长很长很长的企业名称", body, HAlign::Left, true});
+    page.items.push_back(TextItem{{20, 40, 15, 6}, "很长很长很长很长的企业名称", body, HAlign::Left, false});
+    const QImage img = renderPage(page, 96);
+    auto darkIn = [&](double x0, double y0, double x1, double y1) {
+        int n = 0;
+        for (int y = int(mmToPx(y0, 96)); y < int(mmToPx(y1, 96)); ++y) {
+            for (int x = int(mmToPx(x0, 96)); x < int(mmToPx(x1, 96)); ++x) {
+                n += qGray(img.pixel(x, y)) < 160;
+            }
+        }
+        return n;
+    };
+    EXPECT_GT(darkIn(20, 20, 35, 26), 20);
+    EXPECT_EQ(darkIn(35.5, 20, 80, 26), 0) << "clipped text ran past its box";
+    EXPECT_GT(darkIn(35.5, 40, 80, 46), 20) << "unclipped text was cut";
+}
