@@ -202,11 +202,3 @@ void TFieldDataLink::UpdateData()
 {
     WriteBack();
 }
-
-void TFieldDataLink::DataSourceDestroyed(TDataSource* source)
-{
-    if (source == source_) {
-        source_ = nullptr;
-        Bind();
-    }
-}

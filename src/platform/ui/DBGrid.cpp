@@ -21,13 +21,6 @@ public:
     GridUpdateLink(TDBGrid* grid, DBGridView* view) : grid_(grid), view_(view) {}
     void UpdateData() override { view_->WriteEditorText(); }
     void ActiveChanged() override { grid_->RebuildDefaultColumns(); }
-    void DataSourceDestroyed(TDataSource* source) override
-    {
-        if (source == source_) {
-            source_ = nullptr;
-            grid_->SetDataSource(nullptr);
-        }
-    }
     void Attach(TDataSource* source)
     {
         if (source_ != nullptr) {
