@@ -94,6 +94,27 @@ TEST_F(KfqStore, DetailStartedWhileTheKeyEditIsEmptyGoesBackToTheCover)
     EXPECT_TRUE(Rows("kfq_2.db", {"ID"}).empty());
 }
 
+// A detail that shows every enterprise is stored under each row's own enterprise, never the current one's.
+TEST_F(KfqStore, StoringADetailShowingAllEnterprisesKeepsTheRowsOwnEnterprise)
+{
+    AddEnterprise("100001");
+    AddEnterprise("100002");
+    AddRow("kfq_2.db", {{"ID", "Y"}, {"QA01", "100002"}, {"QE01", "0001"}});
+    AddRow("kfq_2.db", {{"ID", "X"}, {"QE01", "0009"}});  // a product of no enterprise
+    InKfq([this](TF_kfq& k) {
+        ASSERT_TRUE(ShowPage(k, "TabSheet5"));
+        ASSERT_TRUE(TScriptedUser::Choose(*k.ComboBox2, 1));
+        ASSERT_EQ(k.Table2->FieldByName("QE01")->AsString(), "0009");  // no enterprise sorts first
+        Expect("错误窗口", "企业报表编号不能为空");
+        ASSERT_TRUE(Press(k.ToolButton7));
+        k.Table2->Cancel();
+        ASSERT_TRUE(Press(k.ToolButton2));
+        ASSERT_EQ(k.Table2->FieldByName("QA01")->AsString(), "100002");
+        ASSERT_TRUE(Press(k.ToolButton7));
+    });
+    EXPECT_EQ(Rows("kfq_2.db", {"ID", "QA01"}), (std::vector<std::string>{"1000020001|100002", "X|"}));
+}
+
 // Post errors: duplicates are reworded with the table's prefix and the store fails, the record kept.
 struct Duplicate {
     const char* name;

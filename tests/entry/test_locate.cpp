@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "KfqFixture.h"
+#include "entry/ChangeR.h"
 #include "entry/ChangeR2.h"
 #include "entry/Locate.h"
 
@@ -140,6 +141,43 @@ TEST_F(KfqLocate, PendingLocateOfTheCheckPositionsTheMaster)
     LocateField = "qa01";
     LocateValue = "100002";
     TFormFactory::Obtain("TF_kfq")->ShowModal();
+}
+
+// TF_change_r, as the other entry windows open it: LocateTable, LocateField and LocateIndex set before.
+TEST_F(KfqLocate, ChangeRSearchesTheGivenKeyAndIndexAndEnterConfirms)
+{
+    TTable t;
+    t.SetTableName("kfq_1.db");
+    t.SetIndexName("kfq_12");  // in legal-code order: L1, L2, L3
+    t.Open();
+    LocateTable = &t;
+    LocateField = "qa01";
+    LocateIndex = "kfq_1";
+    auto open = [this](const std::function<void(TF_change_r&)>& act) {
+        User().InModal("TF_change_r", [act](TForm& f) { act(dynamic_cast<TF_change_r&>(f)); });
+        TFormFactory::Obtain("TF_change_r")->ShowModal();
+    };
+    open([](TF_change_r& d) {
+        EXPECT_TRUE(d.RadioButton1->Checked());
+        ASSERT_TRUE(TScriptedUser::Type(*d.Edit1, "2"));
+        ASSERT_TRUE(TScriptedUser::Key(*d.Edit1, Qt::Key_Return));
+    });
+    EXPECT_EQ(t.FieldByName("QA01")->AsString(), "100002");
+    open([](TF_change_r& d) {
+        ASSERT_TRUE(TScriptedUser::Press(*d.RadioButton2));
+        ASSERT_TRUE(TScriptedUser::Type(*d.Edit1, "100003"));
+        ASSERT_TRUE(TScriptedUser::Press(*d.Button1));
+    });
+    EXPECT_EQ(t.FieldByName("QA01")->AsString(), "100003");
+    EXPECT_EQ(t.IndexFieldNames(), "id");
+    EXPECT_EQ(t.RecNo(), 3);
+    open([](TF_change_r& d) {
+        EXPECT_TRUE(d.RadioButton2->Checked());  // the choice survives
+        ASSERT_TRUE(TScriptedUser::Type(*d.Edit1, "999999"));
+        ASSERT_TRUE(TScriptedUser::Press(*d.Button1));
+    });
+    EXPECT_EQ(t.FieldByName("QA01")->AsString(), "100003");
+    LocateTable = nullptr;
 }
 
 // The moves on a bare table, as TF_change_r makes them.
