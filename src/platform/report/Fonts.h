@@ -21,7 +21,7 @@ QString installedFamily(const std::string& name);
 // The installed Simplified Chinese face ("WenQuanYi Zen Hei"), or empty when the machine has none.
 QString chineseFamily();
 
-// A font for the spec with its pixel size set for a device of the given resolution.
+// The Qt font of a FontSpec, its pixel size set for a device of the given resolution.
 QFont makeFont(const FontSpec& spec, double dpi);
 
 // Measures single lines and wraps text for one font, in millimetres.
