@@ -148,6 +148,25 @@ INSTANTIATE_TEST_SUITE_P(Reports, JumpBack,
                                          JumpCase{10, "TF_tsjd", "code", "", "特色产业基地情况"},
                                          JumpCase{11, "TF_sjgxq", "code", "", "省级高新区"}));
 
+// A data-entry window that this version lacks is told by the opener; the request is still set.
+TEST_F(CheckWindow, JumpBackToAWindowNotInThisVersionIsTold)
+{
+    MakeTable("dat4_r.db", ResultFields({Text("is_chge", 1)}));
+    MakeCatalogue({{"4", "dat_chk", "code", "", "dat.db\"", "dat4_r.db", "项目校验", "项目校验表"}});
+    MakeRules("dat_chk.db", {{"错误", "val>=0", "值为负", "val"}});
+    MakeData({{"P1", "", "-1", "", "2"}});
+    ScopedStandIn none("TF_gjxm");
+    TFormFactory::Register({"TF_gjxm", [] { return static_cast<TForm*>(nullptr); }, [] {}});
+    InCheck(4, [&](TF_check& w) {
+        ASSERT_TRUE(TScriptedUser::Press(*w.Button3));
+        User().ExpectMessage("提示", "此版本尚未提供窗口 TF_gjxm");
+        ASSERT_TRUE(TScriptedUser::Press(*w.Button5));
+    });
+    EXPECT_TRUE(LocatePending);
+    EXPECT_EQ(LocateField, "jb00");
+    EXPECT_EQ(LocateValue, "P1");
+}
+
 // With the shipped catalogue of report 1 and the real enterprise window: the jump positions the enterprise.
 TEST_F(CheckWindow, JumpBackPositionsTheEnterpriseWindowOnTheFaultyRecord)
 {
