@@ -31,6 +31,8 @@ protected:
 
 TEST_F(KfqAppend, KnownEnterprisesAreUpdatedFieldByFieldAndNewOnesAppended)
 {
+    AddRow("sendname.db", {{"id", "2"}, {"name", "kfq_1.db"}});
+    AddRow("sendname.db", {{"id", "2"}, {"name", "gjxm.db"}});
     AddRow("kfq_1.db", {{"Id", "100001"}, {"QA01", "100001"}, {"QA03", "L100001"}, {"QA04", "旧名称"},
                         {"QA05", "旧地址"}, {"QA06", "100000"}, {"QC02", "5"}});
     // The submitted table lacks QA06: the held value stays. Its empty QC02 and QA05 arrive as 0 and empty.
@@ -44,6 +46,8 @@ TEST_F(KfqAppend, KnownEnterprisesAreUpdatedFieldByFieldAndNewOnesAppended)
     });
     EXPECT_EQ(Rows("kfq_1.db", {"Id", "QA01", "QA04", "QA05", "QA06", "QC02", "Qa_one"}),
               (Lines{"100001|100001|新名称||100000|0|1", "100002|100002|新企业|||7.5|1"}));
+    // the imported enterprises must pass the check again before they can be sent
+    EXPECT_EQ(Rows("sendname.db", {"name"}), Lines{"gjxm.db"});
 }
 
 struct EmptyingCase {
