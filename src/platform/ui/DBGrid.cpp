@@ -291,7 +291,10 @@ int TDBGrid::DefaultWidth(const TField* field, const std::string& title) const
             chars = 10;
         }
     }
-    return std::max(TextWidth(title), chars * TextWidth("0")) + 4;
+    // wide enough for the digits, and never fewer blanks than the field's size: a table saved from the grid
+    // takes its text sizes from the widths in blanks, and a narrower size would cut the text
+    const int perChar = std::max(TextWidth("0"), (TextWidth("    ") + 3) / 4);
+    return std::max(TextWidth(title), chars * perChar) + 4;
 }
 
 void TDBGrid::Loaded()
