@@ -60,6 +60,20 @@ INSTANTIATE_TEST_SUITE_P(Views, KfqDeleteEnterprise, ::testing::Values(
     DeleteCase{"ProductsOfAllEnterprises", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(KfqDelete, LastEnterpriseGoneLeavesOnlyTheCover)
+{
+    AddEnterprise("100001");
+    InKfq([this](TF_kfq& k) {
+        ASSERT_TRUE(ShowPage(k, "TabSheet4"));
+        Expect("提示", "是否删除当前记录", IDYES);
+        ASSERT_TRUE(Press(k.ToolButton6));
+        EXPECT_EQ(VisiblePages(k), std::vector<std::string>{"TabSheet1"});
+        EXPECT_EQ(Page(k), "TabSheet1");
+        EXPECT_EQ(k.StatusBar1->SimpleText(), "报表编号:   当前记录: 0  总记录: 0  未修改");
+    });
+    EXPECT_TRUE(Rows("kfq_1.db", {"QA01"}).empty());
+}
+
 TEST_F(KfqDelete, AnsweringNoKeepsEverything)
 {
     ArrangeTwoEnterprises();
