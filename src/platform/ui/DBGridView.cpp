@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -52,6 +53,37 @@ protected:
 
 private:
     DBGridView* view_;
+};
+
+// Tab and Shift+Tab reach a grid with dgTabs before the window's own tab order takes them: the window's key
+// dispatch is an application filter too, and a filter installed later runs first.
+class GridTabFilter : public QObject {
+public:
+    GridTabFilter(DBGridView* view, TDBGrid* grid) : QObject(view), view_(view), grid_(grid) {}
+
+    bool eventFilter(QObject* obj, QEvent* ev) override
+    {
+        if (ev->type() != QEvent::KeyPress || (grid_->Options() & dgTabs) == 0) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(ev);
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
+            return false;
+        }
+        if ((key->modifiers() & ~Qt::ShiftModifier) != Qt::NoModifier) {
+            return false;
+        }
+        QWidget* focus = QApplication::focusWidget();
+        if (obj != focus || focus == nullptr || (focus != view_ && !view_->isAncestorOf(focus))) {
+            return false;
+        }
+        const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+        return view_->TabMove(forward);
+    }
+
+private:
+    DBGridView* view_;
+    TDBGrid* grid_;
 };
 
 GridCellEdit* cellEdit(QWidget* w)
@@ -163,6 +195,28 @@ DBGridView::DBGridView(TDBGrid* grid, TDataSetModel* model) : grid_(grid), model
             SyncCurrent();
         }
     });
+    qApp->installEventFilter(new GridTabFilter(this, grid_));
+}
+
+bool DBGridView::TabMove(bool forward)
+{
+    const int columns = model_->columnCount();
+    const int rows = model_->rowCount();
+    const int row = model_->CurrentRow();
+    if (columns == 0 || row < 0) {
+        return false;
+    }
+    const int column = std::clamp(selectedColumn_, 0, columns - 1);
+    if (forward ? column + 1 < columns : column > 0) {
+        SetSelectedColumn(forward ? column + 1 : column - 1);
+        return true;
+    }
+    if (forward ? row + 1 >= rows : row == 0) {
+        return false;
+    }
+    // on to the first cell of the next row (the last of the previous), storing a modified record
+    setCurrentIndex(model_->index(forward ? row + 1 : row - 1, forward ? 0 : columns - 1));
+    return true;
 }
 
 TDataSet* DBGridView::DataSet() const

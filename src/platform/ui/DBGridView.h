@@ -30,6 +30,9 @@ public:
     void CommitFailed() { commitFailed_ = true; }
     // Closes an editor without writing its text.
     void DropEditor(QWidget* editor);
+    // Tab and Shift+Tab in a grid that takes them: the next or previous cell, row by row; false at either
+    // end, where the key moves the focus on as usual.
+    bool TabMove(bool forward);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;

@@ -363,6 +363,30 @@ TEST_F(DBGridDetailTest, FollowsTheMasterAndInsertsUnderIt)
     EXPECT_EQ(detail_.FieldByName("serial")->AsString(), "7");
 }
 
+TEST_F(DBGridTest, TabMovesCellByCellAndRowByRow)
+{
+    QApplication::setActiveWindow(window_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    View()->setFocus();
+    GoTo(0, 3);
+    Type("7");  // an edit of qty, stored when Tab leaves the row
+    const struct {
+        Qt::KeyboardModifiers modifiers;
+        int row, column;
+    } steps[] = {{Qt::NoModifier, 0, 4}, {Qt::NoModifier, 1, 0}, {Qt::ShiftModifier, 0, 4},
+                 {Qt::ShiftModifier, 0, 3}};
+    for (const auto& s : steps) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, Qt::Key_Tab, s.modifiers);
+        EXPECT_EQ(View()->currentIndex(), Cell(s.row, s.column));
+        EXPECT_EQ(table_.RecNo(), s.row + 1);
+    }
+    EXPECT_EQ(table_.State(), TDataSetState::dsBrowse);
+    table_.First();
+    EXPECT_EQ(Stored("qty"), "7");
+}
+
 TEST_F(DBGridTest, TextWidthMeasuresInTheGridsFont)
 {
     EXPECT_GT(grid_->TextWidth("    "), 0);
