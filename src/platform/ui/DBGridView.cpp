@@ -196,6 +196,21 @@ DBGridView::DBGridView(TDBGrid* grid, TDataSetModel* model) : grid_(grid), model
         }
     });
     qApp->installEventFilter(new GridTabFilter(this, grid_));
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) { FocusMoved(old, now); });
+}
+
+void DBGridView::FocusMoved(QWidget* old, QWidget* now)
+{
+    // leaving the grid for another control of its window; a cell editor has written its text by now
+    const auto inside = [this](const QWidget* w) { return w != nullptr && (w == this || isAncestorOf(w)); };
+    if (!inside(old) || inside(now) || now == nullptr || now->window() != window()) {
+        return;
+    }
+    TDataSet* ds = DataSet();
+    if ((grid_->Options() & dgCancelOnExit) != 0 && ds != nullptr && ds->State() == TDataSetState::dsInsert
+        && !ds->Modified()) {
+        RunGuarded([&] { ds->Cancel(); });  // a new record that nothing was typed into goes again
+    }
 }
 
 bool DBGridView::TabMove(bool forward)

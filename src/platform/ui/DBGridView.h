@@ -44,6 +44,7 @@ protected:
 
 private:
     void MoveToRow(int row);
+    void FocusMoved(QWidget* old, QWidget* now);
     TDataSet* DataSet() const;
 
     TDBGrid* grid_;

@@ -387,6 +387,34 @@ TEST_F(DBGridTest, TabMovesCellByCellAndRowByRow)
     EXPECT_EQ(Stored("qty"), "7");
 }
 
+TEST_F(DBGridTest, LeavingTheGridCancelsANewRecordNothingWasTypedInto)
+{
+    QLineEdit other(window_.get());
+    other.move(0, 190);
+    other.show();
+    QApplication::setActiveWindow(window_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    const struct {
+        const char* what;
+        const char* typed;
+        TDBGridOptions options;
+        TDataSetState after;
+    } cases[] = {
+        {"nothing typed", "", kDefaultDBGridOptions, TDataSetState::dsBrowse},
+        {"something typed", "100009", kDefaultDBGridOptions, TDataSetState::dsInsert},
+        {"without dgCancelOnExit", "", kDefaultDBGridOptions & ~dgCancelOnExit, TDataSetState::dsInsert},
+    };
+    for (const auto& c : cases) {
+        grid_->SetOptions(c.options);
+        View()->setFocus();
+        table_.Append();
+        Type(c.typed);
+        other.setFocus();
+        EXPECT_EQ(table_.State(), c.after) << c.what;
+        table_.Cancel();
+    }
+}
+
 TEST_F(DBGridTest, TextWidthMeasuresInTheGridsFont)
 {
     EXPECT_GT(grid_->TextWidth("    "), 0);
