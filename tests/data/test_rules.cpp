@@ -231,7 +231,17 @@ TEST_F(RulesTest, EveryStepRunsAsTheCheckBuildsIt)
         for (const Step& s : steps) {
             SCOPED_TRACE(s.checkName + " on " + s.dbName);
             if (s.code()) {
-                EXPECT_FALSE(Codes(s.checkName + ".db").empty());
+                // the codes fit the column they govern, and the column fits 字段名
+                const auto codes = Codes(s.checkName + ".db");
+                EXPECT_FALSE(codes.empty());
+                EXPECT_EQ(std::set<std::string>(codes.begin(), codes.end()).size(), codes.size());
+                EXPECT_LE(s.checkResult.size(), 10u);
+                EXPECT_FALSE(s.text1.empty());
+                auto data = Open(s.dbName.substr(0, s.dbName.size() - 2));
+                const TField* column = data->Fields().Find(s.checkResult);
+                ASSERT_NE(column, nullptr);
+                for (const auto& c : codes)
+                    EXPECT_LE(static_cast<int>(c.size()), column->Size()) << c;
                 EXPECT_NO_THROW(RunCodes(s));
                 continue;
             }
@@ -240,7 +250,10 @@ TEST_F(RulesTest, EveryStepRunsAsTheCheckBuildsIt)
             joined = joined || s.join();
             for (const Rule& r : rules) {
                 SCOPED_TRACE(r.name + ": " + r.value);
+                EXPECT_TRUE(r.status == "错误" || r.status == "警告");
+                EXPECT_LE(QString::fromStdString(r.text).size(), 80);
                 if (s.join()) {
+                    EXPECT_LE(r.disp.size(), 10u);
                     EXPECT_FALSE(r.link.empty());
                     EXPECT_FALSE(r.group.empty());
                     EXPECT_FALSE(r.disp.empty());
