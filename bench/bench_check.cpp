@@ -132,7 +132,7 @@ std::vector<RawOp> CheckStatements(int report)
             if (terms >= 0) {
                 ops.push_back({RawOp::AppendTo, sql + ")", "tmp_r.DB"});
             }
-            ops.push_back({RawOp::AppendTo, "select * from tmp_r.db", result});
+            ops.push_back({RawOp::AppendTo, "select 编号,字段值" + F2 + " from tmp_r.db", result});
             ops.push_back({RawOp::Exec,
                            "update " + result + " set 字段名=" + Quoted(C) + ",错误信息=" + Quoted(Text(cat, "text1")) +
                                ",状态='错误' where 字段名 IS NULL",

@@ -16,6 +16,7 @@
 #include "app/Main.h"
 #include "check/Check.h"
 #include "check/TableSnapshot.h"
+#include "platform/db/TableStore.h"
 #include "platform/ui/Application.h"
 
 namespace {
@@ -67,6 +68,31 @@ struct RunPosition {
         return s;
     }
 };
+
+// Appends the answer's rows to the scratch table of the code-list batches, each column into the field of its
+// name. The scratch table holds the added columns of every report (report 4's is_chge, the detail key code2
+// of reports 7 to 9), so they cannot all sit where a match by position would put them; the later batches
+// and the final append read it back by name.
+void AppendByName(TTable* target, TDataSet* answer)
+{
+    target->Open();
+    std::vector<std::pair<int, int>> map;  // answer field -> target field
+    for (int i = 0; i < answer->FieldCount(); ++i) {
+        if (const TField* f = target->FindField(answer->Fields()[i]->FieldName())) {
+            map.emplace_back(i, f->Index());
+        }
+    }
+    for (answer->First(); !answer->Eof(); answer->Next()) {
+        target->Append();
+        for (const auto& [from, to] : map) {
+            TField* f = target->Fields()[to];
+            f->SetValue(db::ConvertForField(answer->GetFieldValue(from), f->Desc(), db::TextFit::Cut));
+        }
+        target->Post();
+    }
+    target->FlushBuffers();
+    target->Close();
+}
 
 }  // namespace
 
@@ -154,7 +180,7 @@ void TF_check::RunCheck(TObject*)
                     Query1->SQL.Add(")" + ExtraFilter);
                     Query1->Open();
                     Table5->EmptyTable();
-                    Table5->BatchMove(Query1, TBatchMode::batAppend);
+                    AppendByName(Table5, Query1);
                     Query1->Close();
                     open = false;
                 };
@@ -188,8 +214,14 @@ void TF_check::RunCheck(TObject*)
                 if (open) {
                     runBatch();
                 }
-                Table2->BatchMove(Table5, TBatchMode::batAppend);
-                Table5->Close();
+                // Back in the select-list order that the result table's columns follow.
+                Query1->Close();
+                Query1->SQL.Clear();
+                Query1->SQL.Add("select 编号,字段值" + ExtraColumn + F2);
+                Query1->SQL.Add(" from tmp_r.db");
+                Query1->Open();
+                Table2->BatchMove(Query1, TBatchMode::batAppend);
+                Query1->Close();
                 exec({"update " + result, " set 字段名=" + Quoted(C) + ",错误信息=" + Quoted(FieldText(Table3, "text1")) +
                                               ",状态='错误'",
                       " where 字段名 IS NULL"});

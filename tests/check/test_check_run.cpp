@@ -149,6 +149,28 @@ TEST_P(CodeLists, AdmitExactlyTheCodesOfTheTable)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, CodeLists, testing::Values(0, 1, 202, 203, 404, 405));
 
+// The detail key that a step's second field list adds (",code2") survives every batch of a long code list,
+// though the scratch table also holds report 4's is_chge before it.
+TEST_F(CheckRun, CodeListsKeepTheAddedColumnsAcrossBatches)
+{
+    MakeTable("dat_r.db", ResultFields({Text("code2", 4)}));
+    std::vector<std::string> codes;
+    for (int i = 1; i <= 203; ++i) {
+        codes.push_back("K" + std::to_string(1000 + i));
+    }
+    MakeCodes("codes.db", codes);
+    MakeRules("dat_chk.db", {});
+    MakeCatalogue({{"7", "dat_chk", "code", ",code2", "dat.db\"", "dat_r.db", "测试", "测试校验表", "测试库"},
+                   {"7", "codes", "code", ",code2", "dat.db\";", "name", "代码不在代码表中"}});
+    MakeData({{"S1", "K1203", "", "", "", "E1"}, {"S2", "X", "", "", "", "E2"}, {"S3", "K1204", "", "", "", "E3"}});
+    std::vector<std::vector<std::string>> got;
+    for (const Record& r : Run(7)) {
+        got.push_back({r.at("编号"), r.at("字段值"), r.at("code2"), r.at("字段名"), r.at("错误信息")});
+    }
+    EXPECT_EQ(got, (std::vector<std::vector<std::string>>{{"S2", "X", "E2", "name", "代码不在代码表中"},
+                                                          {"S3", "K1204", "E3", "name", "代码不在代码表中"}}));
+}
+
 TEST_F(CheckRun, ReportFourFiltersPlainRulesAndCodeListsOnTheRecordKindAndSelectsIt)
 {
     MakeTable("dat4_r.db", ResultFields({Text("is_chge", 1)}));
