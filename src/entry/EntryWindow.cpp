@@ -28,13 +28,13 @@ void TEntryWindow::Bind(TEntrySetup setup)
     ToolButton6 = Get<TToolButton>("ToolButton6");
     ToolButton7 = Get<TToolButton>("ToolButton7");
     ToolButton8 = Get<TToolButton>("ToolButton8");
-    ToolButton9 = Get<TToolButton>("ToolButton9");
+    ToolButton9 = Optional<TToolButton>("ToolButton9");
     ToolButton10 = Get<TToolButton>("ToolButton10");
-    ComboBox1 = Get<TComboBox>("ComboBox1");
+    ComboBox1 = Optional<TComboBox>("ComboBox1");
     StatusBar1 = Get<TStatusBar>("StatusBar1");
-    ProgressBar1 = Get<TProgressBar>("ProgressBar1");
-    DBEdit1 = Get<TDBEdit>("DBEdit1");
-    Label2 = Get<TLabel>("Label2");
+    ProgressBar1 = Optional<TProgressBar>("ProgressBar1");
+    DBEdit1 = setup_.keyEdit.empty() ? nullptr : Get<TDBEdit>(setup_.keyEdit);
+    Label2 = setup_.keyLabel.empty() ? nullptr : Get<TLabel>(setup_.keyLabel);
     for (const TEntryTable& t : setup_.tables) {
         tables_.push_back(Get<TTable>(t.table));
         sources_.push_back(Get<TDataSource>(t.source));
@@ -177,8 +177,10 @@ void TEntryWindow::SetUp()
     lastCode = MasterKey();
     PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));
     SwitchPage();
-    ComboBox1->SetItemIndex(0);
-    ComboBox1Change(ComboBox1);
+    if (ComboBox1 != nullptr) {
+        ComboBox1->SetItemIndex(0);
+        ComboBox1Change(ComboBox1);
+    }
     UpdateStatusBar();
     HideEmptyPages();
 }
@@ -239,7 +241,22 @@ void TEntryWindow::UpdateStatusBar()
     StatusBar1->SetSimpleText(text);
 }
 
-void TEntryWindow::CoverButtons(bool onCover) { ToolButton9->SetEnabled(onCover); }
+void TEntryWindow::CoverButtons(bool onCover)
+{
+    if (ToolButton9 != nullptr) {
+        ToolButton9->SetEnabled(onCover);
+    }
+}
+
+void TEntryWindow::SetKeyEditable(bool on)
+{
+    if (Label2 != nullptr) {
+        Label2->SetCaption(on ? setup_.keyLabelText : setup_.keyLabelReadOnlyText);
+    }
+    if (DBEdit1 != nullptr) {
+        DBEdit1->SetEnabled(on);
+    }
+}
 
 void TEntryWindow::SwitchPage()
 {
@@ -281,8 +298,7 @@ void TEntryWindow::SwitchPage()
         for (std::size_t i = 1; i < sources_.size(); ++i) {
             detailEditing = detailEditing || Editing(sources_[i]->State());
         }
-        Label2->SetCaption(detailEditing ? setup_.keyLabelReadOnlyText : setup_.keyLabelText);
-        DBEdit1->SetEnabled(!detailEditing);
+        SetKeyEditable(!detailEditing);
         const TTabSheet* active = PageControl1->ActivePage();
         const bool onCover = active != nullptr && SameName(active->Name(), setup_.coverPage);
         ToolButton5->SetEnabled(onCover);
@@ -392,6 +408,7 @@ void TEntryWindow::ToolButton8Click(TObject*)
     }
 }
 
+// Hook for "数据追加": the append of submitted tables comes with the import routine.
 void TEntryWindow::ToolButton9Click(TObject*)
 {
     Application->MessageBox("数据追加尚未提供", "提示", MB_OK | MB_ICONINFORMATION);
@@ -401,7 +418,7 @@ void TEntryWindow::ToolButton10Click(TObject*) { Close(); }
 
 void TEntryWindow::ComboBox1Change(TObject*)
 {
-    const int item = ComboBox1->ItemIndex();
+    const int item = ComboBox1 != nullptr ? ComboBox1->ItemIndex() : 0;
     if (item == 0 && !checkEnabled) {
         checkEnabled = true;
         for (TTable* t : tables_) {
@@ -482,8 +499,7 @@ void TEntryWindow::MasterSourceStateChange(TDataSource*)
         ShowAllPages();
     }
     if (editing) {
-        Label2->SetCaption(setup_.keyLabelText);
-        DBEdit1->SetEnabled(true);
+        SetKeyEditable(true);
     }
     if (Master()->Active()) {
         UpdateStatusBar();
@@ -497,7 +513,8 @@ void TEntryWindow::DetailSourceStateChange(TDataSource* Sender)
         return;
     }
     TTable* detail = Table(i);
-    if (Editing(Sender->State()) && DBEdit1->Text().empty()) {
+    const bool noKey = DBEdit1 != nullptr ? DBEdit1->Text().empty() : MasterKey().empty();
+    if (Editing(Sender->State()) && noKey) {
         detail->Cancel();
         Application->MessageBox(setup_.enterKeyFirstText, "提示窗口", MB_OK | MB_ICONINFORMATION);
         PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));

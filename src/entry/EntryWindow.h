@@ -54,6 +54,8 @@ struct TEntrySetup {
     std::string noMasterKeyText;     // detail stored without a master key
     std::string enterKeyFirstText;   // detail started while the key edit is empty
     std::string importFailSuffix;    // appended to a master post error during an import
+    std::string keyEdit = "DBEdit1";  // the master key edit on the cover; empty when the window has none
+    std::string keyLabel = "Label2";  // its label; empty when none
     std::string keyLabelText;        // "报表编号"
     std::string keyLabelReadOnlyText;  // "报表编号(只读)"
     std::string locateDialog;    // "TF_change_r2"
@@ -63,7 +65,8 @@ class TEntryWindow : public TForm {
 public:
     explicit TEntryWindow(TComponent* owner);
 
-    // Components every entry window has.
+    // Components of an entry window; ToolButton9, ComboBox1, ProgressBar1 and the key edit and label may be
+    // missing (null) in a window that has none.
     TPageControl* PageControl1 = nullptr;
     TToolBar* ToolBar1 = nullptr;
     TToolButton* ToolButton1 = nullptr;
@@ -79,8 +82,8 @@ public:
     TComboBox* ComboBox1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TProgressBar* ProgressBar1 = nullptr;
-    TDBEdit* DBEdit1 = nullptr;  // the master key edit on the cover
-    TLabel* Label2 = nullptr;    // its label
+    TDBEdit* DBEdit1 = nullptr;  // the master key edit on the cover (TEntrySetup::keyEdit)
+    TLabel* Label2 = nullptr;    // its label (TEntrySetup::keyLabel)
 
     // Shared handlers; a window registers them under its documented names.
     void FormActivate(TObject* Sender);
@@ -139,6 +142,13 @@ protected:
 
     std::string MasterKey() const;
     void ShowAllPages();
+    void SetKeyEditable(bool on);  // the key label's text and the key edit
+    // A named component of the window, or nullptr when it has none (raises when it is of another class).
+    template <class T>
+    T* Optional(const std::string& name) const
+    {
+        return FindComponent(name) != nullptr ? Get<T>(name) : nullptr;
+    }
 
 private:
     int IndexOfTable(const TDataSet* ds) const;

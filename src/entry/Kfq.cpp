@@ -71,12 +71,7 @@ std::string TF_kfq::RewordPostError(int table, const std::string& message)
     return message;
 }
 
-// Import hooks: the append and the import of a submitted enterprise disk come with the import routine.
-void TF_kfq::ToolButton9Click(TObject*)
-{
-    Application->MessageBox("数据追加功能尚未提供", "提示", MB_OK | MB_ICONINFORMATION);
-}
-
+// Hook for "数据入库": the import of a submitted enterprise disk comes with the import routine.
 void TF_kfq::ToolButton11Click(TObject*)
 {
     Application->MessageBox("数据入库功能尚未提供", "提示", MB_OK | MB_ICONINFORMATION);
@@ -88,7 +83,6 @@ const ClassBuilder<TF_kfq> kKfqClass("TF_kfq", "TForm", [](ClassBuilder<TF_kfq>&
     c.NotCreatable();
     RegisterEntryHandlers(c, {"Table1", "Table2", "Table5"}, {"DataSource1", "DataSource2", "DataSource5"},
                           {"ComboBox2", "ComboBox3"});
-    c.Handler("ToolButton9Click", static_cast<void (TF_kfq::*)(TObject*)>(&TF_kfq::ToolButton9Click));
     c.Handler("ToolButton11Click", &TF_kfq::ToolButton11Click);
 });
 

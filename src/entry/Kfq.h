@@ -24,7 +24,6 @@ public:
     TToolButton* ToolButton11;
     TTabSheet* TabSheet1;
 
-    void ToolButton9Click(TObject* Sender) override;
     void ToolButton11Click(TObject* Sender);
 
 protected:
