@@ -103,8 +103,16 @@ public:
 
 TApplication* Application = new TApplication;
 
+namespace {
+int guardDepth = 0;  // guarded calls running on the user-interface thread, in the current event loop
+}  // namespace
+
 void RunGuarded(const std::function<void()>& call)
 {
+    struct Depth {
+        Depth() { ++guardDepth; }
+        ~Depth() { --guardDepth; }
+    } depth;
     try {
         call();
     } catch (const EAbort&) {
@@ -113,6 +121,25 @@ void RunGuarded(const std::function<void()>& call)
     } catch (...) {
         Application->HandleException(Exception("Unknown error"));
     }
+}
+
+void RunHandler(const std::function<void()>& call)
+{
+    if (guardDepth > 0) {
+        call();
+    } else {
+        RunGuarded(call);
+    }
+}
+
+TEventLoopScope::TEventLoopScope() : saved_(guardDepth)
+{
+    guardDepth = 0;
+}
+
+TEventLoopScope::~TEventLoopScope()
+{
+    guardDepth = saved_;
 }
 
 TApplication::TApplication() : TComponent(nullptr), qtAgent_(std::make_unique<QtUserAgent>())
@@ -225,23 +252,27 @@ void TApplication::ShowException(const std::exception& e)
 int TApplication::MessageBox(const std::string& text, const std::string& caption, int flags)
 {
     Initialize();
+    TEventLoopScope loop;
     return agent_->MessageBox(text, caption, flags);
 }
 
 bool TApplication::ExecuteFileDialog(TFileDialogRequest& request)
 {
     Initialize();
+    TEventLoopScope loop;
     return agent_->FileDialog(request);
 }
 
 bool TApplication::ExecutePrinterDialog(TPrinterRequest& request)
 {
     Initialize();
+    TEventLoopScope loop;
     return agent_->PrinterDialog(request);
 }
 
 void TApplication::RunModal(TForm& form, const std::function<void()>& loop)
 {
+    TEventLoopScope scope;
     agent_->RunModal(form, loop);
 }
 

@@ -32,7 +32,7 @@ void TButton::Click()
 
 void TButton::Clicked()
 {
-    RunGuarded([this] {
+    RunHandler([this] {
         if (OnClick) {
             OnClick(this);
         }

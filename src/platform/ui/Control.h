@@ -1,6 +1,6 @@
 // TControl: a component that wraps one Qt widget and gives it the properties and events the windows use.
 // Positions are in pixels relative to the parent's client area. Event slots are plain std::function members;
-// the framework calls them only through RunGuarded, so no exception reaches Qt's event loop.
+// the framework calls them only through RunHandler, so no exception reaches Qt's event loop.
 //
 // Invariant: Widget() is valid for the control's whole life; a control destroys its widget unless a parent's
 // widget destroyed it first (QPointer).
@@ -37,8 +37,22 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
-// Runs a handler call on behalf of Qt: EAbort unwinds silently, any other exception shows the error box.
+// Runs a call on behalf of the event loop: EAbort unwinds silently, any other exception shows the error box.
 void RunGuarded(const std::function<void()>& call);
+// Runs an event handler: guarded when the event comes from the event loop; inside another handler (a change
+// made in code) the exception goes on to that handler's caller, as a nested call does.
+void RunHandler(const std::function<void()>& call);
+// Marks a nested event loop (a modal window, a dialog): what runs inside it is guarded again.
+class TEventLoopScope {
+public:
+    TEventLoopScope();
+    ~TEventLoopScope();
+    TEventLoopScope(const TEventLoopScope&) = delete;
+    TEventLoopScope& operator=(const TEventLoopScope&) = delete;
+
+private:
+    int saved_;
+};
 
 class TControl : public TComponent {
 public:
@@ -120,8 +134,8 @@ public:
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyDown, OnKeyUp;
 
-    // Calls an event slot the way the framework does (guarded, skipped when empty).
-    void Fire(const TNotifyEvent& e) { RunGuarded([&] { if (e) { e(this); } }); }
+    // Calls an event slot the way the framework does (see RunHandler; skipped when empty).
+    void Fire(const TNotifyEvent& e) { RunHandler([&] { if (e) { e(this); } }); }
 
 protected:
     // Whether a double-click on the widget is this control's OnDblClick (true for most controls).

@@ -378,14 +378,23 @@ void TForm::DoCreate()
     Fire(OnCreate);
 }
 
+// Activation is an event of the event loop: a failing OnActivate shows its error and the window stays.
 void TForm::Activate()
 {
-    Fire(OnActivate);
+    RunGuarded([this] {
+        if (OnActivate) {
+            OnActivate(this);
+        }
+    });
 }
 
 void TForm::Deactivate()
 {
-    Fire(OnDeactivate);
+    RunGuarded([this] {
+        if (OnDeactivate) {
+            OnDeactivate(this);
+        }
+    });
 }
 
 void TForm::SetActiveControl(TControl* c)

@@ -86,7 +86,7 @@ TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TControl(owner, new QL
     SetTabStop(true);
     SetBounds(0, 0, 145, 97);
     QObject::connect(list(), &QListWidget::itemDoubleClicked, list(), [this](QListWidgetItem* item) {
-        RunGuarded([this, item] { OpenFolder(item->text().toStdString()); });
+        RunHandler([this, item] { OpenFolder(item->text().toStdString()); });
     });
     Fill();
 }

@@ -148,7 +148,7 @@ void TPageControl::SelectPage(TTabSheet* page)
         return;
     }
     bool allow = true;
-    RunGuarded([&] {
+    RunHandler([&] {
         if (OnChanging) {
             OnChanging(this, allow);
         }

@@ -47,6 +47,14 @@ public:
         }
     }
     void Fails(TObject*) { throw EDatabaseError("Key violation."); }
+    void SetsEditText(TObject*)
+    {
+        log.push_back("before");
+        if (auto* edit = dynamic_cast<TControl*>(FindComponent("Edit1"))) {
+            edit->SetText("x");
+        }
+        log.push_back("after");
+    }
     void Aborts(TObject*) { Abort(); }
     void DataSetEvent(TDataSet* d) { log.push_back("dataset " + d->Name); }
     void SourceState(TDataSource* s) { log.push_back("state " + s->Name); }
@@ -68,6 +76,7 @@ inline const ClassBuilder<TF_probe> kProbeClass("TF_probe", "TForm", [](ClassBui
     c.Handler("KeyPressed", &TF_probe::KeyPressed);
     c.Handler("Closing", &TF_probe::Closing);
     c.Handler("Fails", &TF_probe::Fails);
+    c.Handler("SetsEditText", &TF_probe::SetsEditText);
     c.Handler("Aborts", &TF_probe::Aborts);
     c.Handler("DataSetEvent", &TF_probe::DataSetEvent);
     c.Handler("SourceState", &TF_probe::SourceState);

@@ -119,6 +119,28 @@ TEST_F(FormBehaviour, HandlerErrorsShowTheDefaultBoxAndAbortIsSilent)
     EXPECT_TRUE(f.Visible());
 }
 
+TEST_F(FormBehaviour, AnErrorOfAChangeMadeInCodeEndsTheHandlerThatMadeIt)
+{
+    TF_probe& f = Make("  object Edit1: TEdit\n    OnChange = Fails\n  end\n"
+                       "  object Button1: TButton\n    OnClick = SetsEditText\n  end\n");
+    f.Show();
+    User().ExpectMessage(Application->Title, "Key violation.");
+    EXPECT_TRUE(TScriptedUser::Press(*f.Get<TButton>("Button1")));
+    EXPECT_EQ(f.log, (std::vector<std::string>{"before"}));
+    // Typed by the user, the same change is an event of its own: the error is shown and nothing else stops.
+    User().ExpectMessage(Application->Title, "Key violation.");
+    TScriptedUser::Type(*f.Get<TEdit>("Edit1"), "y");
+    EXPECT_EQ(f.Get<TEdit>("Edit1")->Text(), "y");
+}
+
+TEST_F(FormBehaviour, AFailingActivationShowsItsErrorAndTheWindowStaysUsable)
+{
+    TF_probe& f = Make("  OnActivate = Fails\n  object Ok: TButton\n    ModalResult = mrOk\n  end\n");
+    User().ExpectMessage(Application->Title, "Key violation.");
+    User().InModal("F_probe", [](TForm& w) { TScriptedUser::Press(*w.Get<TButton>("Ok")); });
+    EXPECT_EQ(f.ShowModal(), mrOk);
+}
+
 TEST_F(FormBehaviour, KeyPreviewSeesKeysFirstAndAZeroKeyIsConsumed)
 {
     TF_probe& f = Make(kTwoEdits);
