@@ -5,6 +5,11 @@
 
 #include <deque>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
 #include "platform/ui/Button.h"
 #include "platform/ui/Edit.h"
 #include "support/ScriptedTest.h"
@@ -180,6 +185,60 @@ TEST_F(FormBehaviour, TabOrderSkipsHiddenDisabledAndNonStopControls)
     // Focus changes fire exit and enter of the controls concerned.
     EXPECT_NE(std::find(f.log.begin(), f.log.end(), "exit Edit1"), f.log.end());
     EXPECT_EQ(f.log.back(), "enter Edit2");
+}
+
+// The real dialogs and modal loops (no scripted user): a timer acts inside the loop as the user would.
+class RealLoops : public FormBehaviour {
+protected:
+    void SetUp() override
+    {
+        FormBehaviour::SetUp();
+        Application->SetUserAgent(nullptr);
+    }
+    void TearDown() override
+    {
+        Application->SetUserAgent(&User());
+        FormBehaviour::TearDown();
+    }
+};
+
+TEST_F(RealLoops, ModalWindowsRunTheirOwnLoopsUntilTheyClose)
+{
+    TF_probe& outer = Make("  OnActivate = Activated\n  object Ok: TButton\n    ModalResult = mrOk\n  end\n");
+    TF_probe& inner = Make("  OnActivate = Activated\n");
+    TModalResult innerResult = mrNone;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] { inner.Close(); });
+        innerResult = inner.ShowModal();  // a loop inside the outer window's loop
+        TScriptedUser::Press(*outer.Get<TButton>("Ok"));
+    });
+    EXPECT_EQ(outer.ShowModal(), mrOk);
+    EXPECT_EQ(innerResult, mrCancel);
+    EXPECT_FALSE(outer.Visible());
+    EXPECT_FALSE(inner.Visible());
+    // Shown, then uncovered when the inner window closed.
+    EXPECT_EQ(std::count(outer.log.begin(), outer.log.end(), "activate F_probe"), 2);
+}
+
+TEST_F(RealLoops, MessageBoxesAnswerWithTheButtonPressedOrTheSafeAnswerWhenClosed)
+{
+    const struct {
+        int flags;
+        bool close;  // closed by its frame instead of a button
+        int answer;
+    } cases[] = {{MB_YESNO, true, IDNO}, {MB_OK, true, IDOK}, {MB_YESNO, false, IDYES}, {MB_OKCANCEL, true, IDCANCEL}};
+    for (const auto& c : cases) {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            if (c.close) {
+                box->close();
+            } else {
+                box->buttons().front()->click();
+            }
+        });
+        EXPECT_EQ(Application->MessageBox("是否删除当前记录", "提示", c.flags), c.answer) << c.flags;
+    }
 }
 
 TEST_F(FormBehaviour, CreateFormStoresTheWindowAndDestroyEmptiesTheVariable)
