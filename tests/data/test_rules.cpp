@@ -467,4 +467,51 @@ TEST_F(RulesTest, ErrorRulesRefuseRecordsAtEntry)
     }
 }
 
+// A record started at entry holds its identity and zeros in its figures (empty numbers become 0 before every
+// store): the "错误" rows must let it be stored, so that a report can be entered page by page.
+TEST_F(RulesTest, ErrorRulesAcceptARecordWithOnlyItsIdentity)
+{
+    using Values = std::vector<std::pair<const char*, const char*>>;
+    const std::pair<const char*, Values> cases[] = {
+        {"kfq_1.db", {{"Id", "100001"}, {"QA01", "100001"}, {"QA04", "甲公司"}}},
+        {"kfq_2.db", {{"ID", "1000010001"}, {"QA01", "100001"}, {"QE01", "0001"}}},
+        {"kfq_5.db", {{"Id", "1000010001"}, {"Qa01", "100001"}, {"Qh00", "0001"}}},
+        {"kfqzh.db", {}},
+        {"gjxm.db", {{"Id", "110000001"}, {"JB00", "110000001"}, {"JB01", "某项目"}, {"IS_CHGE", "2"}}},
+        {"tzjg.db", {{"ID", "0001"}, {"code", "0001"}}},
+        {"tsjd.db", {{"Id", "000001"}, {"CODE", "000001"}}},
+        {"sjgxq.db", {{"Id", "0001"}, {"Code", "0001"}}},
+        {"rjjd.db", {{"Id", "0001"}, {"Code", "0001"}}},
+        {"rjjdqy.db", {{"Id", "00010001"}, {"Code", "0001"}, {"Code2", "0001"}}},
+        {"rjjdqycp.db", {{"Id", "000100010001"}, {"Code", "0001"}, {"Code2", "0001"}, {"Code3", "0001"}}},
+        {"dx.db", {{"Id", "0001"}, {"CODE", "0001"}}},
+        {"dxzfqy.db", {{"Id", "0001001"}, {"CODE", "0001"}, {"CODE2", "001"}}},
+        {"dxxm.db", {{"Id", "00010001"}, {"Code", "0001"}, {"Code2", "0001"}}},
+        {"fhq.db", {{"Id", "0001"}, {"CODE", "0001"}}},
+        {"fhqzfqy.db", {{"Id", "00010001"}, {"CODE", "0001"}, {"CODE2", "0001"}}},
+    };
+    for (const auto& [table, values] : cases) {
+        SCOPED_TRACE(table);
+        std::string rules;
+        for (const auto& [r, data] : kEntryRules) {
+            if (data == std::string(table))
+                rules = r;
+        }
+        ASSERT_FALSE(rules.empty());
+        auto t = Open(table);
+        for (const Rule& r : Rules(rules)) {
+            if (r.status == "错误")
+                t->Constraints.Add() = {r.value, r.text};
+        }
+        t->Append();
+        for (const auto& [field, value] : values)
+            t->FieldByName(field)->SetAsString(value);
+        for (int i = 0; i < t->FieldCount(); ++i) {
+            if (t->Fields()[i]->IsNumeric() && t->Fields()[i]->IsNull())
+                t->Fields()[i]->SetAsInteger(0);
+        }
+        EXPECT_NO_THROW(t->Post());
+    }
+}
+
 }  // namespace
