@@ -6,6 +6,7 @@
 
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "DataFolder.h"
 #include "Generator.h"
@@ -264,6 +265,25 @@ TEST_F(RulesTest, EveryStepRunsAsTheCheckBuildsIt)
             }
             if (!s.join())
                 checkedTables.insert(s.checkName + ".db");
+        }
+        // Answers are appended by position: the columns a plain or code-list step adds after 字段值 must be the
+        // result table's next fields, or their values would land in 字段名 and escape the stamp.
+        auto result = Open(steps.front().checkResult);
+        for (const Step& s : steps) {
+            if (s.join())
+                continue;
+            std::vector<std::string> added;
+            std::stringstream extra(ExtraColumn(report) + s.key2);
+            for (std::string column; std::getline(extra, column, ',');) {
+                if (!column.empty())
+                    added.push_back(column);
+            }
+            for (std::size_t i = 0; i < added.size(); ++i) {
+                ASSERT_LT(static_cast<int>(i) + 2, result->FieldCount());
+                EXPECT_EQ(QString::fromStdString(result->Fields()[static_cast<int>(i) + 2]->FieldName()).toLower(),
+                          QString::fromStdString(added[i]).toLower())
+                    << s.checkName;
+            }
         }
         const bool hasDetails = report == 1 || report == 3 || report == 7 || report == 8 || report == 9;
         EXPECT_EQ(joined, hasDetails);
