@@ -94,7 +94,10 @@ public:
         return true;
     }
 
-    bool PrinterDialog(TPrinterRequest&) override { return true; }
+    bool PrinterDialog(TPrinterRequest& r) override
+    {
+        return Application->RealPrinterDialog ? Application->RealPrinterDialog(r) : true;
+    }
 
     void RunModal(TForm&, const std::function<void()>& loop) override { loop(); }
 };

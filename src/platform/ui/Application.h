@@ -99,6 +99,9 @@ public:
     void RunModal(TForm& form, const std::function<void()>& loop);
     TUserAgent& UserAgent();
     void SetUserAgent(TUserAgent* agent);  // nullptr: the real dialogs again
+    // The real printer dialog of the program; the print layer installs it (the window layer has no printing).
+    // Without one, the real user agent accepts the request as it is.
+    std::function<bool(TPrinterRequest&)> RealPrinterDialog;
     // Ends every running modal loop (a failed script); new modal windows close at once until cleared.
     void AbortModalLoops(bool on);
     bool ModalLoopsAborted() const { return abortModals_; }
