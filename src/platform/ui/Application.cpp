@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/db/Exception.h"
+#include "platform/ui/Dialogs.h"
 
 namespace {
 
@@ -69,7 +70,10 @@ public:
         QFileDialog dlg;
         dlg.setWindowTitle(QString::fromStdString(r.title));
         dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dlg.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // As the classic dialogs: a name that does not exist is refused only with ofFileMustExist, and an existing
+        // target is confirmed only with ofOverwritePrompt.
+        dlg.setFileMode(!r.save && (r.options & ofFileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, !(r.options & ofOverwritePrompt));
         const QStringList filters = QtFilters(r.filter);
         if (!filters.isEmpty()) {
             dlg.setNameFilters(filters);
