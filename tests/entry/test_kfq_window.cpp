@@ -56,6 +56,24 @@ TEST_F(KfqWindow, BothReportsShowTheSameWindowOnTheCoverWithTheStatusOfTheCurren
         2);
 }
 
+// The window moves to the top-left corner on a screen narrower than 801 pixels, and stays put on a wider one.
+TEST_F(KfqWindow, NarrowScreenPutsTheWindowInTheCorner)
+{
+    const std::vector<std::pair<int, bool>> screens = {{800, true}, {1024, false}};
+    for (const auto& [width, corner] : screens) {
+        Application->SetScreenSize(width, 600);
+        InKfq([&](TF_kfq& k) {
+            if (corner) {
+                EXPECT_EQ(k.Left(), 0) << width;
+                EXPECT_EQ(k.Top(), 0) << width;
+            } else {
+                EXPECT_GT(k.Left(), 0) << width;
+            }
+            k.SetLeft(50);  // moved by the user; set up again at the next showing
+        });
+    }
+}
+
 TEST_F(KfqWindow, KeyLabelReadsReadOnlyWhileADetailIsEdited)
 {
     AddEnterprise("100001");
