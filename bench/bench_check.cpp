@@ -98,9 +98,12 @@ std::vector<RawOp> CheckStatements(int report)
         }
         const std::string K = Text(cat, "field_name"), F2 = Text(cat, "field_name2"), dbName = Text(cat, "db_name");
         const std::size_t comma = dbName.find(',');
-        const std::string D = comma == std::string::npos
-                                  ? "\"" + dbName
-                                  : "\"" + dbName.substr(0, comma) + " left join \"" + dbName.substr(comma + 1);
+        std::string D(1, '"');
+        if (comma == std::string::npos) {
+            D.append(dbName);
+        } else {
+            D.append(dbName, 0, comma).append(" left join \"").append(dbName, comma + 1);
+        }
         TTable rules;
         rules.SetTableName(Text(cat, "check_name"));
         rules.Open();

@@ -313,8 +313,6 @@ void TF_check::RunCheck(TObject*)
         at.stage = "登记发送表";
         exec({"delete from sendname.db", " where id=1 and name=" + Quoted(result)});
         exec({"insert into sendname.db (id,name,text)", " values (1," + Quoted(result) + "," + Quoted(ResultText) + ")"});
-    } catch (const EAbort&) {
-        throw;
     } catch (const std::exception& e) {
         const std::string where = at.Describe();
         Query1->Close();
@@ -334,6 +332,9 @@ void TF_check::RunCheck(TObject*)
         } catch (const std::exception&) {
         }
         DataSource1->SetEnabled(true);
+        if (dynamic_cast<const EAbort*>(&e)) {
+            throw;  // a silent abort stays silent, but leaves nothing half done either
+        }
         Application->MessageBox(where + "校验失败：" + e.what() + "\n" + restored, "错误窗口", MB_OK | MB_ICONERROR);
         return;
     }
