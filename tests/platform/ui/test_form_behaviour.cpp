@@ -7,10 +7,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Edit.h"
 #include "support/ScriptedTest.h"
 #include "platform/ui/ProbeWindow.h"
@@ -239,6 +241,35 @@ TEST_F(RealLoops, MessageBoxesAnswerWithTheButtonPressedOrTheSafeAnswerWhenClose
         });
         EXPECT_EQ(Application->MessageBox("是否删除当前记录", "提示", c.flags), c.answer) << c.flags;
     }
+}
+
+TEST_F(RealLoops, FileDialogsOfferTheFiltersAndReturnTheChosenFile)
+{
+    const std::string target = (Base() / "kfq_1.db").string();
+    TSaveDialog save(nullptr);
+    save.Filter = "*.db|*.db|*.dbf|*.dbf|*.txt|*.txt";
+    save.FilterIndex = 2;
+    save.Title = "数据转存";
+    QStringList offered;
+    QString selected;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->windowTitle().toStdString(), "数据转存");
+        offered = dlg->nameFilters();
+        selected = dlg->selectedNameFilter();
+        dlg->selectFile(QString::fromStdString(target));
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    ASSERT_TRUE(save.Execute());
+    EXPECT_EQ(save.FileName, target);
+    EXPECT_EQ(offered, (QStringList{"*.db (*.db)", "*.dbf (*.dbf)", "*.txt (*.txt)"}));
+    EXPECT_EQ(selected, "*.dbf (*.dbf)");
+    TOpenDialog open(nullptr);
+    open.FileName = "keep";
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_FALSE(open.Execute());
+    EXPECT_EQ(open.FileName, "keep");
 }
 
 TEST_F(FormBehaviour, CreateFormStoresTheWindowAndDestroyEmptiesTheVariable)
