@@ -138,6 +138,7 @@ void TEntryWindow::SetUp()
     TableDeleted = false;
     SendNameCleared = false;
     TTable* rules = F_main->Table1;
+    rules->Close();  // a scratch table: whoever used it last may have left it open
     // A failure here (a missing rule table or field) leaves every table closed, so that the next activation
     // sets the window up again instead of finding the master open.
     try {
