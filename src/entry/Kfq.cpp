@@ -1,7 +1,7 @@
 #include "entry/Kfq.h"
 
 #include "app/Main.h"
-#include "platform/ui/Application.h"
+#include "entry/KfqImport.h"
 #include "platform/ui/FormFactory.h"
 
 namespace {
@@ -71,11 +71,9 @@ std::string TF_kfq::RewordPostError(int table, const std::string& message)
     return message;
 }
 
-// Hook for "数据入库": the import of a submitted enterprise disk comes with the import routine.
-void TF_kfq::ToolButton11Click(TObject*)
-{
-    Application->MessageBox("数据入库功能尚未提供", "提示", MB_OK | MB_ICONINFORMATION);
-}
+void TF_kfq::ToolButton9Click(TObject*) { KfqAppendData(*this); }
+
+void TF_kfq::ToolButton11Click(TObject*) { KfqImportDisk(*this); }
 
 namespace {
 
@@ -83,6 +81,7 @@ const ClassBuilder<TF_kfq> kKfqClass("TF_kfq", "TForm", [](ClassBuilder<TF_kfq>&
     c.NotCreatable();
     RegisterEntryHandlers(c, {"Table1", "Table2", "Table5"}, {"DataSource1", "DataSource2", "DataSource5"},
                           {"ComboBox2", "ComboBox3"});
+    c.Handler("ToolButton9Click", static_cast<void (TF_kfq::*)(TObject*)>(&TF_kfq::ToolButton9Click));
     c.Handler("ToolButton11Click", &TF_kfq::ToolButton11Click);
 });
 

@@ -1,6 +1,6 @@
 // TF_kfq: the enterprise window of reports 1 and 3. The master kfq_1.db holds one enterprise per record, its
 // products (kfq_2.db) and science and technology projects (kfq_5.db) are linked by the report number QA01.
-// Everything but the import of a submitted enterprise disk is the shared entry-window behaviour.
+// Everything but the imports ("数据追加", "数据入库", in KfqImport) is the shared entry-window behaviour.
 #pragma once
 
 #include "entry/EntryWindow.h"
@@ -24,7 +24,8 @@ public:
     TToolButton* ToolButton11;
     TTabSheet* TabSheet1;
 
-    void ToolButton11Click(TObject* Sender);
+    void ToolButton9Click(TObject* Sender) override;  // "数据追加"
+    void ToolButton11Click(TObject* Sender);          // "数据入库"
 
 protected:
     std::string RewordPostError(int table, const std::string& message) override;

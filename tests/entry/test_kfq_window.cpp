@@ -120,6 +120,23 @@ TEST_F(KfqWindow, AllEnterprisesOnADetailPageIsReadOnlyUntilThePageIsEnteredAgai
     });
 }
 
+// The import buttons reach their file dialogs; cancelled, nothing changes and the cover is shown.
+TEST_F(KfqWindow, ImportButtonsAskForTheSubmittedFiles)
+{
+    AddEnterprise("100001");
+    InKfq([this](TF_kfq& k) {
+        User().CancelFile("请选择企业数据库  文件名:kfq_1.db");
+        User().CancelFile("请选择产品数据库  文件名:kfq_2.db");
+        User().CancelFile("请选择科技项目情况数据库  文件名:kfq_5.db");
+        ASSERT_TRUE(Press(k.ToolButton9));
+        User().CancelFile("请选择上报企业数据的磁盘目录");
+        ASSERT_TRUE(Press(k.ToolButton11));
+        EXPECT_EQ(Page(k), "TabSheet1");
+        EXPECT_EQ(F_main->OpenDialog1->Filter, "*.db;*.dbf|*.db;*.dbf");
+    });
+    EXPECT_EQ(Rows("kfq_1.db", {"QA01"}), std::vector<std::string>{"100001"});
+}
+
 // Rule rows: "错误" rows are constraints; masks go to their field, a later row for the same field winning.
 TEST_F(KfqWindow, RuleMasksApplyToTheirFieldsAndALaterRowWins)
 {
