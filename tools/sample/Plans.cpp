@@ -170,8 +170,8 @@ Qj55 count x2                   # 专利
 Qj56 count <Qj55 .1 .6
 Qj74 count <Qj55 .3 .9
 Qj57 count <Qj74 0 .5
-Qj75 count <Qj74 0 .2
-Qj76 count <Qj75 0 1
+Qj76 count <Qj57 0 .3             # 欧美日发明专利: within both 发明专利 and 欧美日专利
+Qj75 count >Qj76 1 2
 Qj83 count >Qj74 1 4
 Qj73 count <Qj83 0 .5
 Qj83_1 count <Qj83 0 .1
