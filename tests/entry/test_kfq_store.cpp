@@ -172,6 +172,7 @@ TEST_F(KfqStore, RuleConstraintShowsTheRulesTextAndKeepsTheRecordInEdit)
     AddEnterprise("100001");
     InKfq([this](TF_kfq& k) {
         ASSERT_EQ(k.Table1->Constraints.Count(), 1);
+        ASSERT_TRUE(ShowPage(k, "TabSheet3"));
         ASSERT_TRUE(TypeInto(k, "QC02", "500"));
         ExpectError("企业数据错误:工业总产值过大");
         ASSERT_TRUE(Press(k.ToolButton7));
