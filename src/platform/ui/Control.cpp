@@ -175,12 +175,15 @@ void TControl::SetEnabled(bool on)
 
 bool TControl::Showing() const
 {
+    const TControl* top = this;
     for (const TControl* c = this; c; c = c->parent_) {
         if (!c->visible_) {
             return false;
         }
+        top = c;
     }
-    return true;
+    // A control on a page that is not the page control's current one is not shown either.
+    return top == this || !widget_ || !top->widget_ || widget_->isVisibleTo(top->widget_);
 }
 
 bool TControl::CanFocus() const

@@ -87,7 +87,8 @@ public:
     virtual void SetVisible(bool on);
     bool Enabled() const { return enabled_; }
     virtual void SetEnabled(bool on);
-    // Visible and enabled together with every parent.
+    // Showing: visible with every parent and, on a page control, on the current page.
+    // CanFocus: visible and enabled with every parent (whatever page is current).
     bool Showing() const;
     bool CanFocus() const;
 

@@ -461,7 +461,7 @@ void TForm::SelectNext(TControl* current, bool forward, bool checkTabStop)
     std::size_t start = it == list.end() ? n - 1 : static_cast<std::size_t>(it - list.begin());
     for (std::size_t step = 1; step <= n; ++step) {
         TControl* c = list[(start + step) % n];
-        if (c != current && c->CanFocus() && (!checkTabStop || c->TabStop())) {
+        if (c != current && c->CanFocus() && c->Showing() && (!checkTabStop || c->TabStop())) {
             SetActiveControl(c);
             return;
         }

@@ -14,6 +14,7 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/PageControl.h"
 #include "support/ScriptedTest.h"
 #include "platform/ui/ProbeWindow.h"
 
@@ -270,6 +271,28 @@ TEST_F(RealLoops, FileDialogsOfferTheFiltersAndReturnTheChosenFile)
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     EXPECT_FALSE(open.Execute());
     EXPECT_EQ(open.FileName, "keep");
+}
+
+TEST_F(FormBehaviour, TabOrderSkipsTheControlsOfPagesNotShown)
+{
+    TF_probe& f = Make("  object PageControl1: TPageControl\n    Width = 300\n    Height = 200\n    TabStop = False\n"
+                       "    object TabSheet1: TTabSheet\n"
+                       "      object Edit1: TEdit\n      end\n      object Edit2: TEdit\n      end\n    end\n"
+                       "    object TabSheet2: TTabSheet\n"
+                       "      object Edit3: TEdit\n      end\n    end\n  end\n"
+                       "  object Button1: TButton\n  end\n");
+    f.Show();
+    auto* e2 = f.Get<TEdit>("Edit2");
+    auto* e3 = f.Get<TEdit>("Edit3");
+    EXPECT_FALSE(e3->Showing());
+    f.SelectNext(e2, true, true);
+    EXPECT_EQ(f.ActiveControl(), f.Get<TButton>("Button1"));
+    auto* pc = f.Get<TPageControl>("PageControl1");
+    pc->SetActivePage(f.Get<TTabSheet>("TabSheet2"));
+    EXPECT_TRUE(e3->Showing());
+    EXPECT_FALSE(e2->Showing());
+    f.SelectNext(f.Get<TButton>("Button1"), true, true);
+    EXPECT_EQ(f.ActiveControl(), e3);
 }
 
 TEST_F(FormBehaviour, CreateFormStoresTheWindowAndDestroyEmptiesTheVariable)
