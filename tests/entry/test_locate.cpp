@@ -56,7 +56,11 @@ TEST_P(KfqLocateByNumber, CountsFromOneInTheCurrentOrder)
 
 INSTANTIATE_TEST_SUITE_P(Numbers, KfqLocateByNumber, ::testing::Values(
     ByNumber{"1", "100001"}, ByNumber{"3", "100003"}, ByNumber{"99999", "100003"}, ByNumber{"0", "100001"},
-    ByNumber{"-2", "100001"}));
+    ByNumber{"-2", "100001"}),
+    [](const auto& info) {
+        const std::string n = info.param.entered;
+        return n[0] == '-' ? "Minus" + n.substr(1) : "Number" + n;
+    });
 
 TEST_F(KfqLocate, NumberThatIsNotAnIntegerLeavesTheTableWhereItWasAndTheDialogOpen)
 {
