@@ -18,7 +18,9 @@ TDataSet::TDataSet() = default;
 
 TDataSet::~TDataSet()
 {
-    for (auto* link : links_) {
+    // Detaching a data source removes it from links_: walk a copy.
+    const std::vector<TDataLink*> links = links_;
+    for (auto* link : links) {
         if (auto* src = dynamic_cast<TDataSource*>(link))
             src->SetDataSet(nullptr);
     }

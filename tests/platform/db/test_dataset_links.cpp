@@ -104,12 +104,14 @@ TEST_F(DataSetLinksTest, DestroyingEitherSideDetachesTheOther)
         EXPECT_EQ(detail.MasterSource(), nullptr);
         shortLived.Next();  // the master no longer reaches the destroyed source
     }
-    TDataSource orphan;
+    TDataSource orphan, second;
     {
         TTable gone;
         orphan.SetDataSet(&gone);
+        second.SetDataSet(&gone);
     }
     EXPECT_EQ(orphan.DataSet(), nullptr);
+    EXPECT_EQ(second.DataSet(), nullptr);
 }
 
 TEST_F(DataSetLinksTest, RefreshKeepsTheCurrentRecordAndSeesNewRows)
