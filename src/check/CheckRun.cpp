@@ -271,7 +271,8 @@ void TF_check::RunCheck(TObject*)
             Table1->Close();
             if (!join) {
                 exec({"delete from sendname.db", " where id=2 and name=" + D});
-                exec({"insert into sendname.db (id,name,text)", " values (2," + D + "," + Quoted(FieldText(Table3, "Text2")) + ")"});
+                exec({"insert into sendname.db (id,name,text)",
+                      " values (2," + D + "," + Quoted(FieldText(Table3, "Text2")) + ")"});
             }
         }
 
@@ -312,7 +313,8 @@ void TF_check::RunCheck(TObject*)
         // 5. The result table in the send list.
         at.stage = "登记发送表";
         exec({"delete from sendname.db", " where id=1 and name=" + Quoted(result)});
-        exec({"insert into sendname.db (id,name,text)", " values (1," + Quoted(result) + "," + Quoted(ResultText) + ")"});
+        exec({"insert into sendname.db (id,name,text)",
+              " values (1," + Quoted(result) + "," + Quoted(ResultText) + ")"});
     } catch (const std::exception& e) {
         const std::string where = at.Describe();
         Query1->Close();

@@ -201,7 +201,8 @@ TEST_F(CheckRun, ReportFourFiltersPlainRulesAndCodeListsOnTheRecordKindAndEveryS
 TEST_F(CheckRun, JoinRulesReportTheGroupsThatMatchAndRegisterNoDataTable)
 {
     MakeCatalogue({{"1", "join_chk", "a.code", "", "dat.db\" a,det.db\" b", "dat_r.db", "测试", "测试校验表"}});
-    MakeRules("join_chk.db", {{"错误", "total>100", "明细合计超过100", "sum(b.amount) total", "total", "a.code=b.code", "a.code"}});
+    MakeRules("join_chk.db",
+              {{"错误", "total>100", "明细合计超过100", "sum(b.amount) total", "total", "a.code=b.code", "a.code"}});
     MakeData({{"A1"}, {"A2"}, {"A3"}});
     MakeTable("det.db", {Text("code", 10), Number("amount")}, {{"A1", "60"}, {"A1", "50"}, {"A2", "100"}});
     EXPECT_EQ(Rows(Run(1)), (std::vector<Row>{{"A1", "110", "total", "明细合计超过100", "错误", "1"}}));

@@ -147,7 +147,9 @@ INSTANTIATE_TEST_SUITE_P(Reports, JumpBack,
                                          JumpCase{9, "TF_fhq", "code", "E1", "科技企业孵化器情况"},
                                          JumpCase{10, "TF_tsjd", "code", "", "特色产业基地情况"},
                                          JumpCase{11, "TF_sjgxq", "code", "", "省级高新区"}),
-                         [](const testing::TestParamInfo<JumpCase>& i) { return "Report" + std::to_string(i.param.report); });
+                         [](const testing::TestParamInfo<JumpCase>& i) {
+                             return "Report" + std::to_string(i.param.report);
+                         });
 
 // A data-entry window that this version lacks is told by the opener; the request is still set.
 TEST_F(CheckWindow, JumpBackToAWindowNotInThisVersionIsTold)
