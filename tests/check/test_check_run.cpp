@@ -56,6 +56,8 @@ struct PlainCase {
     std::vector<Row> expected;
 };
 
+void PrintTo(const PlainCase& c, std::ostream* os) { *os << c.name; }
+
 class PlainRules : public CheckTest, public testing::WithParamInterface<PlainCase> {};
 
 TEST_P(PlainRules, GiveTheirViolationsStampedSortedAndNumbered)
@@ -257,6 +259,8 @@ struct FailureCase {
     std::vector<Rule> rules;  // of bad_chk.db, when made
     const char* where;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class FailedRun : public CheckTest, public testing::WithParamInterface<FailureCase> {};
 

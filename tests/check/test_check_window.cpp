@@ -91,6 +91,8 @@ struct JumpCase {
     const char* caption;
 };
 
+void PrintTo(const JumpCase& c, std::ostream* os) { *os << "report " << c.report << " " << c.className; }
+
 class JumpBack : public CheckWindow, public testing::WithParamInterface<JumpCase> {};
 
 // The result row's key (and detail key) go to the report's data-entry window, which is asked for by name.
