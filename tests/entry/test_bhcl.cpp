@@ -76,6 +76,21 @@ TEST_F(DiskImport, AllNewEnterprisesPassAtTheFirstPressAndAreImported)
     SubmitProject("100002", "0001", "上报项目");
     ImportDisk([](TF_bhcl& b) {
         EXPECT_EQ(b.Caption(), "编号处理");
+        EXPECT_EQ(b.Width(), 671);
+        EXPECT_EQ(b.Height(), 333);
+        EXPECT_EQ(b.Button1->Caption(), "检查报表编号并执行数据入库");
+        EXPECT_EQ(b.Button2->Caption(), "返回");
+        const struct {
+            const char* field;
+            int width;
+            bool readOnly;
+        } columns[] = {{"原报表编号", 77, true}, {"修改后编号", 78, false}, {"法人代码", 104, true}, {"企业名称", 314, true}};
+        ASSERT_EQ(b.DBGrid1->ColumnCount(), 4);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(b.DBGrid1->Columns()[i]->FieldName(), columns[i].field);
+            EXPECT_EQ(b.DBGrid1->Columns()[i]->Width(), columns[i].width) << columns[i].field;
+            EXPECT_EQ(b.DBGrid1->Columns()[i]->ReadOnly(), columns[i].readOnly) << columns[i].field;
+        }
         EXPECT_EQ(b.Label1->Caption(), "上报盘中的企业清单，如要修改报表编号，请在下面第二栏进行修改");
         EXPECT_EQ(b.Label2->Caption(), "请注意：如果上报数据中法人代码与库中代码相同但报表编号不同刚不能执行入库");
         EXPECT_EQ(Grid(b), Lines{"100002|100002|L2"});
