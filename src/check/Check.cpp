@@ -110,6 +110,11 @@ bool TF_check::PrintableResult()
 void TF_check::PrepareCheckPrint()
 {
     DataSource1->SetEnabled(false);
+    // The grid comes back whatever fails on the way (a missing heading table), not only after a new run.
+    struct Reattach {
+        TDataSource* source;
+        ~Reattach() { source->SetEnabled(true); }
+    } reattach{DataSource1};
     if (!Table2->Active()) {
         Table2->Open();
     }
@@ -124,7 +129,6 @@ void TF_check::PrepareCheckPrint()
     }
     F_check_p->Table2->FieldByName("Text")->SetAsString(Caption());
     F_check_p->Table2->Post();
-    DataSource1->SetEnabled(true);
 }
 
 void TF_check::Button4Click(TObject*)

@@ -238,6 +238,21 @@ TEST_F(CheckWindow, PrintAndPreviewHeadThePageWithTheCaption)
     EXPECT_FALSE(F_check_p->Table2->Active());
 }
 
+// An engine error while preparing the print is shown, and the grid shows the result again afterwards.
+TEST_F(CheckWindow, AFailedPrintPreparationReattachesTheGrid)
+{
+    MakeCatalogue({{"1", "dat_chk", "code", "", "dat.db\"", "dat_r.db", "测试数据校验", "测试校验表", "测试数据库"}});
+    std::filesystem::remove("check_pt.db");
+    int printed = 0;
+    report::setPrintSink([&](const report::Document&) { ++printed; });
+    InCheck(1, [&](TF_check& w) {
+        User().ExpectMessageContaining(Application->Title, "check_pt.db");
+        ASSERT_TRUE(TScriptedUser::Press(*w.Button1));
+        EXPECT_TRUE(w.DataSource1->Enabled());
+    });
+    EXPECT_EQ(printed, 0);
+}
+
 TEST_F(CheckWindow, AnEmptyResultPrintsNothing)
 {
     MakeCatalogue({{"1", "dat_chk", "code", "", "dat.db\"", "dat_r.db", "测试数据校验", "测试校验表", "测试数据库"}});
