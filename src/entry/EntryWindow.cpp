@@ -17,17 +17,6 @@ TEntryWindow::TEntryWindow(TComponent* owner) : TForm(owner) {}
 
 // The data sources are declared after the controls and so go first when the window's components are
 // destroyed: the grids and edits are taken off them before, so that none reaches a destroyed source.
-TEntryWindow::~TEntryWindow()
-{
-    for (int i = 0; i < ComponentCount(); ++i) {
-        if (auto* g = dynamic_cast<TDBGrid*>(Components(i))) {
-            g->SetDataSource(nullptr);
-        } else if (auto* e = dynamic_cast<TDBEdit*>(Components(i))) {
-            e->SetDataSource(nullptr);
-        }
-    }
-}
-
 void TEntryWindow::Bind(TEntrySetup setup)
 {
     setup_ = std::move(setup);

@@ -64,7 +64,6 @@ struct TEntrySetup {
 class TEntryWindow : public TForm {
 public:
     explicit TEntryWindow(TComponent* owner);
-    ~TEntryWindow() override;
 
     // Components of an entry window; ToolButton9, ComboBox1, ProgressBar1 and the key edit and label may be
     // missing (null) in a window that has none.

@@ -117,17 +117,24 @@ private:
 };
 
 // Something that follows a data set through a data source: a data-aware control or the data source itself.
+// A link leaves its data source when it goes, so a source only ever holds live links.
 class TDataLink {
 public:
-    virtual ~TDataLink() = default;
+    TDataLink() = default;
+    TDataLink(const TDataLink&) = delete;
+    TDataLink& operator=(const TDataLink&) = delete;
+    virtual ~TDataLink();
     virtual void ActiveChanged() {}      // opened or closed
     virtual void DataSetChanged() {}     // rows changed, view rebuilt, cursor moved to another row
     virtual void RecordChanged(TField* /*field, nullptr for all*/) {}  // values of the current record
     virtual void StateChanged() {}
     virtual void UpdateData() {}         // before a post: controls write their pending text to the field
-    // The data source is going. Told only to the master links of detail tables (see TDataSource), since other
-    // links may be gone before their source.
+    // The data source is going: a link that keeps a pointer to it drops it here.
     virtual void DataSourceDestroyed(TDataSource* /*source*/) {}
+
+private:
+    friend class TDataSource;
+    TDataSource* linkedTo_ = nullptr;  // the source that holds this link, if any
 };
 
 class TDataSet {
@@ -294,10 +301,7 @@ public:
     void UpdateData() override;
 
 private:
-    friend class TTable;  // registers the master links of its details
-
     TDataSet* dataSet_ = nullptr;
     bool enabled_ = true;
-    std::vector<TDataLink*> links_;
-    std::vector<TDataLink*> masterLinks_;  // also in links_; told when this source is destroyed
+    std::vector<TDataLink*> links_;  // every link here is alive: links remove themselves when they go
 };

@@ -3,17 +3,26 @@
 
 #include "platform/db/DataSet.h"
 
+TDataLink::~TDataLink()
+{
+    if (linkedTo_)
+        linkedTo_->RemoveLink(this);
+}
+
 // ---- TDataSource ----
 
 TDataSource::~TDataSource()
 {
     if (dataSet_)
         dataSet_->RemoveDataLink(this);
-    std::vector<TDataLink*> masters = masterLinks_;
+    // Links leave their source when they go, so the ones left are alive: tell them all, so that none keeps
+    // this source (a control destroyed later would otherwise unlink from a dead source).
+    std::vector<TDataLink*> links = links_;
     links_.clear();
-    masterLinks_.clear();
-    for (auto* link : masters)
+    for (auto* link : links) {
+        link->linkedTo_ = nullptr;
         link->DataSourceDestroyed(this);
+    }
 }
 
 void TDataSource::SetDataSet(TDataSet* ds)
@@ -45,11 +54,20 @@ TDataSetState TDataSource::State() const
 
 void TDataSource::AddLink(TDataLink* link)
 {
-    if (std::find(links_.begin(), links_.end(), link) == links_.end())
-        links_.push_back(link);
+    if (link->linkedTo_ == this)
+        return;
+    if (link->linkedTo_)
+        link->linkedTo_->RemoveLink(link);
+    links_.push_back(link);
+    link->linkedTo_ = this;
 }
 
-void TDataSource::RemoveLink(TDataLink* link) { links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end()); }
+void TDataSource::RemoveLink(TDataLink* link)
+{
+    links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+    if (link->linkedTo_ == this)
+        link->linkedTo_ = nullptr;
+}
 
 namespace {
 

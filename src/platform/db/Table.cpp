@@ -259,8 +259,6 @@ std::string TTable::resolvedPath() const
 void TTable::detachMaster()
 {
     masterSource_->RemoveLink(&impl_->masterLink);
-    auto& m = masterSource_->masterLinks_;
-    m.erase(std::remove(m.begin(), m.end(), &impl_->masterLink), m.end());
     masterSource_ = nullptr;
 }
 
@@ -273,7 +271,6 @@ void TTable::SetMasterSource(TDataSource* src)
     masterSource_ = src;
     if (masterSource_) {
         masterSource_->AddLink(&impl_->masterLink);
-        masterSource_->masterLinks_.push_back(&impl_->masterLink);
     }
     if (Active()) {
         CheckBrowseMode();

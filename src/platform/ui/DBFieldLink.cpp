@@ -21,6 +21,14 @@ TFieldDataLink::~TFieldDataLink()
     }
 }
 
+void TFieldDataLink::DataSourceDestroyed(TDataSource* source)
+{
+    if (source == source_) {
+        source_ = nullptr;
+        field_ = nullptr;
+    }
+}
+
 void TFieldDataLink::SetDataSource(TDataSource* source)
 {
     if (source == source_) {

@@ -46,6 +46,7 @@ public:
 
     TDataSource* DataSource() const { return source_; }
     void SetDataSource(TDataSource* source);
+    void DataSourceDestroyed(TDataSource* source) override;
     const std::string& FieldName() const { return fieldName_; }
     void SetFieldName(const std::string& name);
 

@@ -32,6 +32,13 @@ public:
         }
     }
     ~GridUpdateLink() override { Attach(nullptr); }
+    void DataSourceDestroyed(TDataSource* source) override
+    {
+        if (source == source_) {
+            source_ = nullptr;
+        }
+    }
+    TDataSource* Source() const { return source_; }
 
 private:
     TDBGrid* grid_;
@@ -190,11 +197,10 @@ DBGridView* TDBGrid::View() const { return static_cast<DBGridView*>(Widget()); }
 QTableView* TDBGrid::TableView() const { return View(); }
 TDataSetModel* TDBGrid::Model() const { return View()->Model(); }
 
-TDataSource* TDBGrid::DataSource() const { return source_; }
+TDataSource* TDBGrid::DataSource() const { return static_cast<GridWidget*>(View())->link.Source(); }
 
 void TDBGrid::SetDataSource(TDataSource* source)
 {
-    source_ = source;
     static_cast<GridWidget*>(View())->link.Attach(source);
     RebuildDefaultColumns();
     Model()->SetDataSource(source);
@@ -373,7 +379,8 @@ void TDBGrid::RebuildDefaultColumns()
         return;
     }
     // from the source itself: the model may not know of it yet
-    const TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;
+    const TDataSource* source = DataSource();
+    const TDataSet* ds = source != nullptr && source->Enabled() ? source->DataSet() : nullptr;
     if (ds != nullptr && !ds->Active()) {
         ds = nullptr;
     }

@@ -167,7 +167,6 @@ private:
     int DefaultWidth(const TField* field, const std::string& title) const;
 
     TDBGridColumns columns_{this};
-    TDataSource* source_ = nullptr;
     TDBGridOptions options_ = kDefaultDBGridOptions;
     bool readOnly_ = false;
     bool applyingWidths_ = false;

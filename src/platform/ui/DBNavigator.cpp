@@ -45,6 +45,12 @@ public:
         Changed();
     }
     TDataSource* Source() const { return source_; }
+    void DataSourceDestroyed(TDataSource* source) override
+    {
+        if (source == source_) {
+            source_ = nullptr;
+        }
+    }
     TDataSet* DataSet() const
     {
         TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;

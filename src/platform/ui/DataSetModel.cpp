@@ -26,6 +26,12 @@ public:
     void DataSetChanged() override { model_->Refresh(Change::Rows); }
     void RecordChanged(TField*) override { model_->Refresh(Change::Record); }
     void StateChanged() override { model_->Refresh(Change::State); }
+    void DataSourceDestroyed(TDataSource* source) override
+    {
+        if (source == model_->source_) {
+            model_->source_ = nullptr;
+        }
+    }
 
 private:
     TDataSetModel* model_;
