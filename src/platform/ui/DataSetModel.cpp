@@ -30,6 +30,7 @@ public:
     {
         if (source == model_->source_) {
             model_->source_ = nullptr;
+            model_->Refresh(Change::Shape);
         }
     }
 

@@ -492,3 +492,18 @@ TEST_F(DBGridTest, ColumnOutsideAGridIsRefusedAtLoadTime)
 }
 
 }  // namespace
+
+// A window may destroy a data source before the grid that shows it: the grid must let go of it, not unlink
+// from freed memory later (run under AddressSanitizer in CI).
+TEST_F(DBGridTest, GridOutlivingItsDataSourceLetsGoOfIt)
+{
+    auto source = std::make_unique<TDataSource>();
+    source->SetDataSet(&table_);
+    TDBGrid grid(nullptr);
+    grid.SetDataSource(source.get());
+    EXPECT_EQ(grid.Model()->rowCount(), 3);
+    source.reset();
+    EXPECT_EQ(grid.DataSource(), nullptr);
+    EXPECT_EQ(grid.Model()->DataSource(), nullptr);
+    EXPECT_EQ(grid.Model()->rowCount(), 0);
+}
