@@ -114,7 +114,7 @@ TEST_P(CodeLists, AdmitExactlyTheCodesOfTheTable)
 {
     const int n = GetParam();
     auto code = [](int i) {
-        char buf[8];
+        char buf[16];
         std::snprintf(buf, sizeof buf, "K%04d", i);
         return std::string(buf);
     };
