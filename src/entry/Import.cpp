@@ -55,6 +55,12 @@ public:
         target_->DisableConstraints();
         checksOff_ = true;
     }
+    // The window's controls follow the target again once the import is over, not at every field.
+    void ControlsOff()
+    {
+        target_->DisableControls();
+        controlsOff_ = true;
+    }
     void CascadeOff()
     {
         host_.SetCascadeEnabled(false);
@@ -102,6 +108,11 @@ public:
             target_->EnableConstraints();
         }
         step([&] {
+            if (controlsOff_) {
+                target_->EnableControls();
+            }
+        });
+        step([&] {
             if (unlinked_) {
                 target_->SetMasterFields(pos_.masterFields);
             }
@@ -121,7 +132,7 @@ private:
     const ImportPosition& pos_;
     TTable* source_;
     TTable* target_;
-    bool unlinked_ = false, checksOff_ = false, cascadeOff_ = false, indexSet_ = false;
+    bool unlinked_ = false, checksOff_ = false, controlsOff_ = false, cascadeOff_ = false, indexSet_ = false;
 };
 
 }  // namespace
@@ -152,6 +163,7 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
         host.SetImportCursor(crHourGlass);
         state.Unlink();
         state.ChecksOff();
+        state.ControlsOff();
         state.CascadeOff();
         TProgressBar* bar = host.ImportProgress();
         TStatusBar* status = host.ImportStatusBar();

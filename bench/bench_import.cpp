@@ -1,0 +1,196 @@
+// The three imports of "数据入库" (the report-number check aside) beside raw SQLite doing the same upserts in
+// the same run: a sample set of 10,000 enterprises with their products and projects (seed 2) merged into 10,000
+// held ones (seed 1) through the enterprise window's ImportTable, then the same merge as INSERT ... ON CONFLICT
+// DO UPDATE on the same table files. Both start from fresh copies of the held tables; the counter "ratio" is engine time / SQLite
+// time. The submitted enterprises are the held ones reporting again: their legal-person codes and names are
+// taken from the held set, so every row is an update or a new product or project, never a refused duplicate.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "Generator.h"
+#include "app/Main.h"
+#include "entry/Import.h"
+#include "entry/KfqImport.h"
+#include "entry/Kfq.h"
+#include "platform/db/DataText.h"
+#include "platform/ui/Application.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// VEMORA_BENCH_ENTERPRISES overrides the size for a quick look.
+int Enterprises()
+{
+    const char* n = std::getenv("VEMORA_BENCH_ENTERPRISES");
+    return n != nullptr && std::atoi(n) > 0 ? std::atoi(n) : 10000;
+}
+const char* const kTables[] = {"kfq_1.db", "kfq_2.db", "kfq_5.db"};
+
+void Exec(sqlite3* db, const std::string& sql)
+{
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string message = err ? err : "sqlite error";
+        sqlite3_free(err);
+        throw std::runtime_error(message + " in " + sql);
+    }
+}
+
+struct Folders {
+    fs::path root, work, held, submitted;
+};
+
+fs::path MakeSample(const fs::path& root, const std::string& name, std::uint64_t seed)
+{
+    const fs::path dir = root / name;
+    db::datatext::BuildDataFolder(std::string(VEMORA_SOURCE_DIR) + "/data", dir.string());
+    sample::Generator(dir.string(), {Enterprises(), seed}).run();
+    return dir;
+}
+
+const Folders& Prepare()
+{
+    static Folders f = [] {
+        Folders out;
+        out.root = fs::temp_directory_path() / ("vemora_bench_import_" + std::to_string(getpid()));
+        fs::create_directories(out.root);
+        out.held = MakeSample(out.root, "held", 1);
+        out.submitted = MakeSample(out.root, "submitted", 2);
+        // The same enterprises again: codes and names as held.
+        sqlite3* db = nullptr;
+        sqlite3_open((out.submitted / "kfq_1.db").c_str(), &db);
+        Exec(db, "ATTACH '" + (out.held / "kfq_1.db").string() + "' AS held");
+        Exec(db, "UPDATE data SET QA03=NULL, QA04=NULL");
+        Exec(db, "UPDATE data SET QA03=(SELECT h.QA03 FROM held.data h WHERE h.QA01=data.QA01), "
+                 "QA04=(SELECT h.QA04 FROM held.data h WHERE h.QA01=data.QA01)");
+        sqlite3_close(db);
+        out.work = MakeSample(out.root, "work", 1);  // the program's folder
+        fs::current_path(out.work);
+        Application->Initialize();
+        Application->CreateForm(&F_main);
+        F_main->Show();
+        Application->CreateForm(&F_kfq);
+        return out;
+    }();
+    return f;
+}
+
+void FreshHeldTables(const Folders& f)
+{
+    for (const char* t : kTables) {
+        fs::copy_file(f.held / t, f.work / t, fs::copy_options::overwrite_existing);
+    }
+}
+
+double SqliteSeconds(const Folders& f);
+
+// The engine's import of the three tables, timed by hand so that the SQLite run of the same iteration can
+// stand beside it in the counter "ratio".
+void BM_ImportEngine(benchmark::State& state)
+{
+    const Folders& f = Prepare();
+    double engine = 0, sqlite = 0;
+    for (auto _ : state) {
+        FreshHeldTables(f);
+        F_kfq->Show();  // activation opens the tables
+        const auto start = Clock::now();
+        const std::vector<ImportPosition> positions = KfqImportPositions();
+        TTable* targets[] = {F_kfq->Table1, F_kfq->Table2, F_kfq->Table5};
+        EntryImportHost host(*F_kfq);
+        for (int i = 0; i < 3; ++i) {
+            F_main->Table1->SetTableName((f.submitted / kTables[i]).string());
+            F_kfq->curTable = targets[i];
+            ImportTable(host, positions[static_cast<std::size_t>(i)]);
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        state.SetIterationTime(seconds);
+        engine += seconds;
+        state.counters["enterprises"] = F_kfq->Table1->RecordCount();
+        F_kfq->curTable = F_kfq->Table1;
+        F_kfq->Close();
+        FreshHeldTables(f);
+        sqlite += SqliteSeconds(f);
+    }
+    state.counters["sqlite_s"] = sqlite / static_cast<double>(state.iterations());
+    state.counters["ratio"] = sqlite > 0 ? engine / sqlite : 0;
+}
+
+// The same merge as one upsert statement per table, in one transaction per table.
+double SqliteSeconds(const Folders& f)
+{
+    const auto start = Clock::now();
+    for (const char* t : kTables) {
+        sqlite3* db = nullptr;
+        sqlite3_open((f.work / t).c_str(), &db);
+        Exec(db, "PRAGMA synchronous=FULL");
+        Exec(db, "ATTACH '" + (f.submitted / t).string() + "' AS sub");
+        // the columns as the table declares them; Id rebuilt from the keys, counting field 1
+        std::vector<std::string> cols;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, "SELECT name FROM pragma_table_info('data')", -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            cols.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        }
+        sqlite3_finalize(st);
+        const std::string table = t;
+        const std::string id = table == "kfq_1.db" ? "QA01" : table == "kfq_2.db" ? "QA01||QE01" : "Qa01||Qh00";
+        const std::string counting = table == "kfq_1.db" ? "qa_one" : table == "kfq_2.db" ? "qe_one" : "qh_one";
+        std::string names, values, updates;
+        for (const std::string& c : cols) {
+            const std::string quoted = "\"" + c + "\"";
+            std::string v = quoted;
+            if (strcasecmp(c.c_str(), "Id") == 0) {
+                v = id;
+            } else if (strcasecmp(c.c_str(), counting.c_str()) == 0) {
+                v = "1";
+            } else if (strcasecmp(c.c_str(), "Pxh") == 0) {
+                v = "NULL";
+            }
+            names += (names.empty() ? "" : ",") + quoted;
+            values += (values.empty() ? "" : ",") + v;
+            updates += (updates.empty() ? "" : ",") + quoted + "=excluded." + quoted;
+        }
+        Exec(db, "BEGIN");
+        Exec(db, "INSERT INTO main.data(" + names + ") SELECT " + values + " FROM sub.data WHERE true " +
+                     "ON CONFLICT DO UPDATE SET " + updates);
+        Exec(db, "COMMIT");
+        sqlite3_close(db);
+    }
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void BM_ImportSqlite(benchmark::State& state)
+{
+    const Folders& f = Prepare();
+    for (auto _ : state) {
+        state.PauseTiming();
+        FreshHeldTables(f);
+        state.ResumeTiming();
+        SqliteSeconds(f);
+    }
+}
+
+BENCHMARK(BM_ImportEngine)->Unit(benchmark::kSecond)->Iterations(1)->UseManualTime();
+BENCHMARK(BM_ImportSqlite)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::current_path(fs::temp_directory_path());
+    fs::remove_all(Prepare().root, ec);
+    return 0;
+}
