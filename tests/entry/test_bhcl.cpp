@@ -242,6 +242,19 @@ TEST_F(DiskImport, AMissingSubmittedFileIsReportedAndNothingIsCopied)
     EXPECT_TRUE(Rows("kfq_1.db", {"QA01"}).empty());
 }
 
+TEST_F(DiskImport, AMissingWorkFolderStopsTheCopyWithTheFileSystemsMessage)
+{
+    SubmitEnterprise("100002", "L2");
+    std::filesystem::remove_all("tmp");
+    ImportDisk(
+        [](TF_bhcl& b) {
+            EXPECT_TRUE(Grid(b).empty());
+            ASSERT_TRUE(Press(b.Button2));
+        },
+        [this] { User().ExpectMessageContaining(Application->Title, "tmp\\kfq_1.db: No such file or directory"); });
+    EXPECT_TRUE(Rows("kfq_1.db", {"QA01"}).empty());
+}
+
 TEST_F(DiskImport, ACancelledDialogLeavesTablesAndWorkFolderAlone)
 {
     AddEnterprise("100001", "L1");
