@@ -1,9 +1,10 @@
 // The three imports of "数据入库" (the report-number check aside) beside raw SQLite doing the same upserts in
 // the same run: a sample set of 10,000 enterprises with their products and projects (seed 2) merged into 10,000
 // held ones (seed 1) through the enterprise window's ImportTable, then the same merge as INSERT ... ON CONFLICT
-// DO UPDATE on the same table files. Both start from fresh copies of the held tables; the counter "ratio" is engine time / SQLite
-// time. The submitted enterprises are the held ones reporting again: their legal-person codes and names are
-// taken from the held set, so every row is an update or a new product or project, never a refused duplicate.
+// DO UPDATE on the same table files. Both start from fresh copies of the held tables; the counter "ratio" is
+// engine time / SQLite time. The submitted enterprises are the held ones reporting again: their legal-person
+// codes and names are taken from the held set, so every row is an update or a new product or project, never a
+// refused duplicate. VEMORA_BENCH_ENTERPRISES gives another size.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -26,7 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// VEMORA_BENCH_ENTERPRISES overrides the size for a quick look.
 int Enterprises()
 {
     const char* n = std::getenv("VEMORA_BENCH_ENTERPRISES");

@@ -191,8 +191,8 @@ void TF_bhcl::ApplyRenumbering()
             }
             for (int i = 0; i < 3; ++i) {
                 Query1->SQL.Clear();
-                Query1->SQL.Add("update \"" + BhclCopyName(i) + "\" set qa01=case qa01" + cases + " end where qa01 in (" +
-                                olds + ")");
+                Query1->SQL.Add("update \"" + BhclCopyName(i) + "\" set qa01=case qa01" + cases +
+                                " end where qa01 in (" + olds + ")");
                 Query1->ExecSQL();
             }
         }
