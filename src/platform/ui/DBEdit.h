@@ -5,25 +5,14 @@
 
 #include <string>
 
-#include "platform/ui/Control.h"
+#include "platform/ui/DBTextControl.h"
 
 class QLineEdit;
-class TDataSource;
-class TField;
-class TFieldDataLink;
 
-class TDBEdit : public TControl {
+class TDBEdit : public TDBTextControl {
 public:
     explicit TDBEdit(TComponent* owner);
     ~TDBEdit() override;
-
-    TDataSource* DataSource() const;
-    void SetDataSource(TDataSource* source);
-    const std::string& DataField() const;
-    void SetDataField(const std::string& name);
-    bool ReadOnly() const;
-    void SetReadOnly(bool on);
-    TField* Field() const;  // nullptr when detached
 
     // The text shown (without mask blanks). Setting it counts as typed: it is written to the field on exit
     // and before a post.
@@ -31,5 +20,5 @@ public:
     void SetText(const std::string& text) override;
 
     QLineEdit* LineEdit() const;
-    TFieldDataLink& Link() const;
+    TFieldDataLink& Link() const override;
 };

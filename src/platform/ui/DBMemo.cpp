@@ -1,24 +1,16 @@
 #include "platform/ui/DBMemo.h"
 
-#include <QFocusEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPointer>
-#include <QTimer>
 
 #include "platform/ui/DBClasses.h"
-#include "platform/ui/DBFieldLink.h"
-#include "platform/ui/DbComponents.h"
-#include "platform/ui/Registry.h"
-#include "platform/ui/DBTyping.h"
+#include "platform/ui/DBTextEdit.h"
 
 namespace {
 
-class DBPlainTextEdit : public QPlainTextEdit, public TextWidget {
+class DBPlainTextEdit : public DBTextEdit<QPlainTextEdit> {
 public:
-    DBPlainTextEdit() : link(this)
+    DBPlainTextEdit()
     {
         connect(this, &QPlainTextEdit::textChanged, this, [this] {
             if (!loading_) {
@@ -40,31 +32,10 @@ public:
     void SetReadOnly(bool on) override { setReadOnly(on); }
     void SetMaxLength(int) override {}
 
-    TFieldDataLink link;
-
 protected:
-    void keyPressEvent(QKeyEvent* e) override
+    bool KeyChanges(const QKeyEvent* e) const override
     {
-        if (e->key() == Qt::Key_Escape && link.Modified()) {
-            link.Reset();
-            e->accept();
-            return;
-        }
-        const bool changes = KeyChangesText(e) || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-        if (changes && !BeginTypingGuarded(link)) {
-            e->accept();
-            return;
-        }
-        QPlainTextEdit::keyPressEvent(e);
-    }
-
-    void inputMethodEvent(QInputMethodEvent* e) override
-    {
-        if (!e->commitString().isEmpty() && !BeginTypingGuarded(link)) {
-            e->accept();
-            return;
-        }
-        QPlainTextEdit::inputMethodEvent(e);
+        return KeyChangesText(e) || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     }
 
     void insertFromMimeData(const QMimeData* source) override
@@ -74,38 +45,8 @@ protected:
         }
     }
 
-    void focusInEvent(QFocusEvent* e) override
-    {
-        link.CheckMask();
-        QPlainTextEdit::focusInEvent(e);
-    }
-
-    void focusOutEvent(QFocusEvent* e) override
-    {
-        QPlainTextEdit::focusOutEvent(e);
-        if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason || exiting_) {
-            return;
-        }
-        exiting_ = true;
-        bool ok = false;
-        RunGuarded([&] {
-            link.WriteBack();
-            ok = true;
-        });
-        exiting_ = false;
-        if (!ok) {
-            QPointer<DBPlainTextEdit> self(this);
-            QTimer::singleShot(0, this, [self] {
-                if (self) {
-                    self->setFocus(Qt::OtherFocusReason);
-                }
-            });
-        }
-    }
-
 private:
     bool loading_ = false;
-    bool exiting_ = false;
 };
 
 DBPlainTextEdit* memo(const TDBMemo* m)
@@ -115,7 +56,7 @@ DBPlainTextEdit* memo(const TDBMemo* m)
 
 }  // namespace
 
-TDBMemo::TDBMemo(TComponent* owner) : TControl(owner, new DBPlainTextEdit)
+TDBMemo::TDBMemo(TComponent* owner) : TDBTextControl(owner, new DBPlainTextEdit)
 {
     LinkDataControlClasses();
     SetTabStop(true);
@@ -126,14 +67,6 @@ TDBMemo::~TDBMemo() = default;
 
 QPlainTextEdit* TDBMemo::PlainTextEdit() const { return memo(this); }
 TFieldDataLink& TDBMemo::Link() const { return memo(this)->link; }
-
-TDataSource* TDBMemo::DataSource() const { return Link().DataSource(); }
-void TDBMemo::SetDataSource(TDataSource* source) { Link().SetDataSource(source); }
-const std::string& TDBMemo::DataField() const { return Link().FieldName(); }
-void TDBMemo::SetDataField(const std::string& name) { Link().SetFieldName(name); }
-bool TDBMemo::ReadOnly() const { return Link().ReadOnly(); }
-void TDBMemo::SetReadOnly(bool on) { Link().SetReadOnly(on); }
-TField* TDBMemo::Field() const { return Link().Field(); }
 
 std::string TDBMemo::Text() const
 {
@@ -158,11 +91,7 @@ void TDBMemo::SetText(const std::string& text)
 namespace {
 
 const ClassBuilder<TDBMemo> kDBMemoClass("TDBMemo", "TControl", [](ClassBuilder<TDBMemo>& c) {
-    c.Reference("DataSource", "TDataSource", [](TDBMemo& m, TComponent* s) {
-        m.SetDataSource(static_cast<TDataSourceComponent*>(s)->Object());
-    });
-    c.String("DataField", [](TDBMemo& m, const std::string& v) { m.SetDataField(v); });
-    c.Bool("ReadOnly", [](TDBMemo& m, bool v) { m.SetReadOnly(v); });
+    DataFieldProperties(c);
     c.Enum("ScrollBars", ClassBuilder<TDBMemo>::Ordinals({"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}),
            [](TDBMemo& m, long long v) { m.SetScrollBars(static_cast<int>(v)); });
     c.Event("OnChange", &TControl::OnChange);

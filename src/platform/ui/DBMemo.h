@@ -4,25 +4,14 @@
 
 #include <string>
 
-#include "platform/ui/Control.h"
+#include "platform/ui/DBTextControl.h"
 
 class QPlainTextEdit;
-class TDataSource;
-class TField;
-class TFieldDataLink;
 
-class TDBMemo : public TControl {
+class TDBMemo : public TDBTextControl {
 public:
     explicit TDBMemo(TComponent* owner);
     ~TDBMemo() override;
-
-    TDataSource* DataSource() const;
-    void SetDataSource(TDataSource* source);
-    const std::string& DataField() const;
-    void SetDataField(const std::string& name);
-    bool ReadOnly() const;
-    void SetReadOnly(bool on);
-    TField* Field() const;
 
     // 0 none, 1 horizontal, 2 vertical, 3 both; without a horizontal bar long lines wrap.
     void SetScrollBars(int which);
@@ -31,5 +20,5 @@ public:
     void SetText(const std::string& text) override;  // counts as typed
 
     QPlainTextEdit* PlainTextEdit() const;
-    TFieldDataLink& Link() const;
+    TFieldDataLink& Link() const override;
 };
