@@ -4,6 +4,8 @@
 // Whole-table operations (emptying, batch moves, creation) are in TableOps.cpp.
 #include "platform/db/Table.h"
 
+#include <utility>
+
 #include "platform/db/TableImpl.h"
 
 // ---- TTable ----
@@ -135,29 +137,23 @@ void TTable::SetIndexName(const std::string& name)
         if (!name.empty() && !impl_->schema.findIndex(name))
             throw EDatabaseError("Index '" + name + "' does not exist in table '" + tableName_ + "'");
     }
-    std::string oldName = indexName_, oldFields = indexFieldNames_;
-    indexName_ = name;
-    indexFieldNames_.clear();
-    if (!Active())
-        return;
-    try {
-        impl_->rebuildKeepingRecord();
-    } catch (...) {
-        indexName_ = oldName;
-        indexFieldNames_ = oldFields;
-        impl_->rebuildKeepingRecord();
-        throw;
-    }
-    DataSetChanged();
+    setOrder(name, {});
 }
 
 void TTable::SetIndexFieldNames(const std::string& names)
 {
     if (Active())
         CheckBrowseMode();
+    setOrder({}, names);
+}
+
+// An order is an index name or a list of fields (the other one empty). On an open table the view is rebuilt
+// at once, keeping the current record; a failed rebuild restores the old order.
+void TTable::setOrder(std::string indexName, std::string fieldNames)
+{
     std::string oldName = indexName_, oldFields = indexFieldNames_;
-    indexFieldNames_ = names;
-    indexName_.clear();
+    indexName_ = std::move(indexName);
+    indexFieldNames_ = std::move(fieldNames);
     if (!Active())
         return;
     try {

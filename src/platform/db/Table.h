@@ -72,6 +72,7 @@ private:
     friend struct TableFileUse;
     struct Impl;
     void detachMaster();
+    void setOrder(std::string indexName, std::string fieldNames);
     std::string resolvedPath() const;
     std::unique_ptr<Impl> impl_;
     std::string tableName_, indexName_, indexFieldNames_, masterFields_;
