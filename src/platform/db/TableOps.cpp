@@ -57,6 +57,17 @@ void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
     const auto& fields = im.schema.fields;
     std::size_t n = std::min<std::size_t>(fields.size(), static_cast<std::size_t>(source->FieldCount()));
 
+    // after the move, whether it went through or not
+    auto finish = [&] {
+        source->EnableControls();
+        im.afterWrite();
+        if (use.opened)
+            im.writeBack();
+        if (Active()) {
+            im.rebuildKeepingRecord();
+            DataSetChanged();
+        }
+    };
     source->DisableControls();
     im.beginBatch();
     int count = 0;
@@ -78,24 +89,10 @@ void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
             im.endBatch();
         } catch (...) {
         }
-        source->EnableControls();
-        im.afterWrite();
-        if (use.opened)
-            im.writeBack();
-        if (Active()) {
-            im.rebuildKeepingRecord();
-            DataSetChanged();
-        }
+        finish();
         throw;
     }
-    source->EnableControls();
-    im.afterWrite();
-    if (use.opened)
-        im.writeBack();
-    if (Active()) {
-        im.rebuildKeepingRecord();
-        DataSetChanged();
-    }
+    finish();
 }
 
 void TTable::CreateTable()
