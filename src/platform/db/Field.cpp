@@ -41,18 +41,7 @@ std::string TField::AsString() const
             return {};
         return AsBoolean() ? "True" : "False";
     }
-    if (auto* s = std::get_if<std::string>(&v))
-        return *s;
-    if (auto* i = std::get_if<std::int64_t>(&v))
-        return std::to_string(*i);
-    if (auto* d = std::get_if<double>(&v)) {
-        char buf[400];
-        auto r = std::to_chars(buf, buf + sizeof buf, *d, std::chars_format::fixed);
-        return std::string(buf, r.ptr);
-    }
-    if (auto* dt = std::get_if<db::Date>(&v))
-        return db::FormatDate(*dt);
-    return {};
+    return db::PlainText(v);
 }
 
 std::int64_t TField::AsInteger() const

@@ -31,18 +31,7 @@ std::string Utf8Prefix(std::string_view s, int chars)
     return std::string(s);
 }
 
-namespace {
-
-std::string trimmed(const std::string& s)
-{
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos)
-        return {};
-    std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
-
-std::string plainText(const Variant& v)
+std::string PlainText(const Variant& v)
 {
     if (auto* s = std::get_if<std::string>(&v))
         return *s;
@@ -56,6 +45,17 @@ std::string plainText(const Variant& v)
     if (auto* dt = std::get_if<Date>(&v))
         return FormatDate(*dt);
     return {};
+}
+
+namespace {
+
+std::string trimmed(const std::string& s)
+{
+    std::size_t b = s.find_first_not_of(' ');
+    if (b == std::string::npos)
+        return {};
+    std::size_t e = s.find_last_not_of(' ');
+    return s.substr(b, e - b + 1);
 }
 
 [[noreturn]] void badValue(const std::string& text, const FieldDesc& f, const char* what)
@@ -121,7 +121,7 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
                 out = static_cast<std::int64_t>(d);
             }
         } else {
-            badValue(plainText(v), f, "integer");
+            badValue(PlainText(v), f, "integer");
         }
         if (f.type == FieldType::Smallint && (out < -32768 || out > 32767))
             throw EDatabaseError("Value " + std::to_string(out) + " is out of range for field '" + f.name + "'");
@@ -142,7 +142,7 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
                 badValue(*s, f, "floating point");
             return d;
         }
-        badValue(plainText(v), f, "floating point");
+        badValue(PlainText(v), f, "floating point");
     }
     case FieldType::Date: {
         if (std::holds_alternative<Date>(v))
@@ -156,7 +156,7 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
                 badValue(*s, f, "date");
             return d;
         }
-        badValue(plainText(v), f, "date");
+        badValue(PlainText(v), f, "date");
     }
     case FieldType::Boolean: {
         if (auto* i = std::get_if<std::int64_t>(&v))
@@ -176,10 +176,10 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
                     return std::int64_t{0};
             }
         }
-        badValue(plainText(v), f, "logical");
+        badValue(PlainText(v), f, "logical");
     }
     default: {
-        Variant text = ToStorage(plainText(v));
+        Variant text = ToStorage(PlainText(v));
         if (isNull(text))
             return text;
         auto& s = std::get<std::string>(text);

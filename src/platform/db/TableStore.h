@@ -22,6 +22,9 @@ enum class TextFit { Refuse, Cut };
 // field's type, EDatabaseError naming the field for a text longer than its size when fit is Refuse.
 Variant ConvertForField(const Variant& v, const FieldDesc& field, TextFit fit);
 
+// A value as plain text: numbers in full (fixed notation), dates as yyyy-mm-dd, "" for null.
+std::string PlainText(const Variant& v);
+
 int Utf8Length(std::string_view s);                  // characters
 std::string Utf8Prefix(std::string_view s, int chars);
 
