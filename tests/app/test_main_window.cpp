@@ -96,6 +96,7 @@ struct EntryCase {
     const char* className;
     const char* caption;
 };
+void PrintTo(const EntryCase& c, std::ostream* os) { *os << "item " << c.item << " " << c.className << " " << c.caption; }
 
 class EnterDataByReport : public MainWindow, public testing::WithParamInterface<EntryCase> {};
 
@@ -142,6 +143,7 @@ struct KindCase {
     bool modal;
     const char* caption;  // set by the opener, or "" when it keeps its own
 };
+void PrintTo(const KindCase& c, std::ostream* os) { *os << c.button << " opens " << c.className; }
 
 class ReportNumberBeforeOpening : public MainWindow, public testing::WithParamInterface<KindCase> {};
 

@@ -50,6 +50,7 @@ struct ScenarioCase {
     int status;
     std::vector<const char*> output;  // lines expected in the output, in order
 };
+void PrintTo(const ScenarioCase& c, std::ostream* os) { *os << c.name; }
 
 class Scenarios : public WindowTools, public testing::WithParamInterface<ScenarioCase> {};
 

@@ -14,6 +14,7 @@ struct Keys {
     const char* oldKey;
     const char* newKey;
 };
+void PrintTo(const Keys& c, std::ostream* os) { *os << c.name; }
 
 class KfqCascade : public KfqTest, public ::testing::WithParamInterface<Keys> {
 protected:

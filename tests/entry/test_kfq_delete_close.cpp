@@ -30,6 +30,7 @@ struct DeleteCase {
     const char* name;
     int productsView;  // item of ComboBox2 chosen before going back to the cover
 };
+void PrintTo(const DeleteCase& c, std::ostream* os) { *os << c.name; }
 
 class KfqDeleteEnterprise : public KfqTest, public ::testing::WithParamInterface<DeleteCase> {};
 
@@ -91,6 +92,7 @@ struct InsertCase {
     const char* name;
     const char* page;
 };
+void PrintTo(const InsertCase& c, std::ostream* os) { *os << c.name; }
 
 class KfqDeleteWhileInserting : public KfqTest, public ::testing::WithParamInterface<InsertCase> {};
 

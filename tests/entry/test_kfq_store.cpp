@@ -55,6 +55,7 @@ struct Guard {
     const char* serialField;  // left empty when null
     const char* text;
 };
+void PrintTo(const Guard& c, std::ostream* os) { *os << c.name; }
 
 class KfqDetailGuard : public KfqTest, public ::testing::WithParamInterface<Guard> {};
 
@@ -122,6 +123,7 @@ struct Duplicate {
     const char* value;
     const char* message;
 };
+void PrintTo(const Duplicate& c, std::ostream* os) { *os << c.name; }
 
 class KfqDuplicate : public KfqTest, public ::testing::WithParamInterface<Duplicate> {};
 

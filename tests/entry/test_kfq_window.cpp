@@ -159,6 +159,7 @@ struct BrokenRules {
     std::function<void()> breakIt;
     const char* messagePart;
 };
+void PrintTo(const BrokenRules& c, std::ostream* os) { *os << c.what; }
 
 class KfqBrokenRules : public KfqTest, public ::testing::WithParamInterface<BrokenRules> {};
 

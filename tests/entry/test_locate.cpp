@@ -38,6 +38,7 @@ struct ByNumber {
     const char* entered;
     const char* key;  // the enterprise then current (the master is in Id order)
 };
+void PrintTo(const ByNumber& c, std::ostream* os) { *os << "number " << c.entered; }
 
 class KfqLocateByNumber : public KfqLocate, public ::testing::WithParamInterface<ByNumber> {};
 

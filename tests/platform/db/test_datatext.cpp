@@ -104,6 +104,7 @@ struct ValueCase {
     const char* text;
     Variant expected;
 };
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << c.type << " " << c.text; }
 
 class DataTextValue : public testing::TestWithParam<ValueCase> {};
 
@@ -135,6 +136,7 @@ struct FaultCase {
     int line;
     const char* message;
 };
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class DataTextFault : public testing::TestWithParam<FaultCase> {};
 

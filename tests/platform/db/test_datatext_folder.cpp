@@ -101,6 +101,7 @@ struct FaultCase {
     std::map<std::string, std::string> extra;  // descriptions added to the good ones
     std::string expectedInMessage;
 };
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class BuildDataFolderFault : public testing::TestWithParam<FaultCase> {};
 

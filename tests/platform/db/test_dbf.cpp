@@ -233,6 +233,12 @@ struct NameCase {
     std::vector<std::string> expected;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    for (std::size_t i = 0; i < c.names.size(); ++i)
+        *os << (i ? " " : "") << c.names[i];
+}
+
 class DbfFieldNames : public testing::TestWithParam<NameCase> {};
 
 TEST_P(DbfFieldNames, CutAtCharacterBoundaryThenUnique)
@@ -313,6 +319,7 @@ struct WriteFault {
     Variant value;
     std::string expectedInMessage;
 };
+void PrintTo(const WriteFault& c, std::ostream* os) { *os << c.name; }
 
 class DbfWriteFault : public testing::TestWithParam<WriteFault> {};
 
@@ -442,6 +449,7 @@ struct ReadFault {
     std::string bytes;
     std::string expectedInMessage;
 };
+void PrintTo(const ReadFault& c, std::ostream* os) { *os << c.name; }
 
 class DbfReadFault : public testing::TestWithParam<ReadFault> {};
 

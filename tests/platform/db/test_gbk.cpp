@@ -63,6 +63,7 @@ struct FaultCase {
     bool fromGbk;
     std::string expectedInMessage;
 };
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class GbkFault : public testing::TestWithParam<FaultCase> {};
 

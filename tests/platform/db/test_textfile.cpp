@@ -110,6 +110,7 @@ struct ReadFault {
     std::string utf8;
     std::string expectedInMessage;
 };
+void PrintTo(const ReadFault& c, std::ostream* os) { *os << c.name; }
 
 class TextFileReadFault : public testing::TestWithParam<ReadFault> {};
 
@@ -158,6 +159,7 @@ struct WriteFault {
     Variant value;
     std::string expectedInMessage;
 };
+void PrintTo(const WriteFault& c, std::ostream* os) { *os << c.name; }
 
 class TextFileWriteFault : public testing::TestWithParam<WriteFault> {};
 

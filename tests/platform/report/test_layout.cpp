@@ -54,6 +54,7 @@ struct BandOptionsCase {
     TQuickRepOptions options;
     int rows;
 };
+void PrintTo(const BandOptionsCase& c, std::ostream* os) { *os << c.name; }
 
 class BandOptions : public testing::TestWithParam<BandOptionsCase> {};
 
@@ -188,6 +189,7 @@ struct EmptyCase {
     bool printIfEmpty;
     std::size_t pages;
 };
+void PrintTo(const EmptyCase& c, std::ostream* os) { *os << c.name; }
 
 class EmptyTable : public testing::TestWithParam<EmptyCase> {};
 

@@ -139,6 +139,7 @@ struct ShownCase {
     db::Variant value;
     const char* shown;
 };
+void PrintTo(const ShownCase& c, std::ostream* os) { *os << c.field << " shown as " << (*c.shown ? c.shown : "empty"); }
 
 class CellText : public DataAwareTest, public ::testing::WithParamInterface<ShownCase> {};
 
@@ -176,6 +177,7 @@ struct TypedCase {
     bool accepted;
     const char* valueOrMessagePart;  // the stored text, or a part of the message
 };
+void PrintTo(const TypedCase& c, std::ostream* os) { *os << c.field << " typed '" << c.typed << "'"; }
 
 class TypedText : public DataAwareTest, public ::testing::WithParamInterface<TypedCase> {};
 

@@ -74,6 +74,7 @@ struct Fault {
     const char* body;
     const char* message;
 };
+void PrintTo(const Fault& c, std::ostream* os) { *os << c.message; }
 
 class DbComponentFaults : public DbComponents, public testing::WithParamInterface<Fault> {};
 

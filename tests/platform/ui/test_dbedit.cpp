@@ -96,6 +96,7 @@ struct MaskTyping {
     const char* keys;      // typed from the first position of an empty field
     const char* stored;    // nullptr: null
 };
+void PrintTo(const MaskTyping& c, std::ostream* os) { *os << "mask " << c.mask << " keys " << c.keys; }
 
 class DBEditMask : public DBEditTest, public ::testing::WithParamInterface<MaskTyping> {};
 
@@ -227,6 +228,7 @@ struct Refusal {
     std::function<void(TDBEdit&, TTable&, TDataSource&)> arrange;
     const char* shown;
 };
+void PrintTo(const Refusal& c, std::ostream* os) { *os << c.what; }
 
 class DBEditRefuses : public DBEditTest, public ::testing::WithParamInterface<Refusal> {};
 

@@ -153,6 +153,7 @@ struct ReadOnlyCase {
     std::function<void(TDBGrid&)> arrange;
     int column;
 };
+void PrintTo(const ReadOnlyCase& c, std::ostream* os) { *os << c.what; }
 
 class DBGridReadOnly : public DBGridTest, public ::testing::WithParamInterface<ReadOnlyCase> {};
 

@@ -13,6 +13,7 @@ struct QtMaskCase {
     bool keepLiterals;
     char blank;
 };
+void PrintTo(const QtMaskCase& c, std::ostream* os) { *os << "mask " << c.classic; }
 
 class EditMaskTranslation : public ::testing::TestWithParam<QtMaskCase> {};
 
@@ -54,6 +55,7 @@ struct ValueCase {
     const char* stored;  // nullptr: null
     const char* shown;   // nullptr: does not fit
 };
+void PrintTo(const ValueCase& c, std::ostream* os) { *os << "mask " << c.mask << " value " << (c.stored ? c.stored : "null"); }
 
 class EditMaskDisplay : public ::testing::TestWithParam<ValueCase> {};
 
@@ -96,6 +98,7 @@ struct StoreCase {
     const char* stored;  // nullptr: stores null
     bool complete;
 };
+void PrintTo(const StoreCase& c, std::ostream* os) { *os << "mask " << c.mask << " shown " << c.shown; }
 
 class EditMaskStore : public ::testing::TestWithParam<StoreCase> {};
 

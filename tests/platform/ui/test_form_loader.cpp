@@ -94,6 +94,7 @@ struct LoadFault {
     const char* where;
     const char* message;
 };
+void PrintTo(const LoadFault& c, std::ostream* os) { *os << c.where << " " << c.message; }
 
 class FormLoaderFaults : public FormLoaderTest, public testing::WithParamInterface<LoadFault> {};
 

@@ -50,6 +50,7 @@ struct BadCase {
     const char* where;    // file:line:col
     const char* message;  // part of the message
 };
+void PrintTo(const BadCase& c, std::ostream* os) { *os << c.where << " " << c.message; }
 
 class FormParserFaults : public testing::TestWithParam<BadCase> {};
 

@@ -52,6 +52,7 @@ struct Mismatch {
     std::function<void()> program;
     const char* failure;
 };
+void PrintTo(const Mismatch& c, std::ostream* os) { *os << c.name; }
 
 class ScriptedUserMismatch : public ScriptedUserTest, public testing::WithParamInterface<Mismatch> {};
 
