@@ -86,18 +86,28 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
             throw EDatabaseError("Field '" + f.name + "' must have a value");
     }
     std::int64_t rowid;
-    if (inserting) {
-        rowid = im.writer->insert(values);
-    } else {
-        rowid = im.editRowid;
+    try {
+        im.batchWrite();
+        if (inserting) {
+            rowid = im.writer->insert(values);
+        } else {
+            rowid = im.editRowid;
+            im.writer->update(rowid, values);
+            if (sqlite3_changes(im.conn.get()) == 0)
+                throw EDatabaseError("The record was deleted by another user");
+        }
+    } catch (...) {
+        if (im.runDepth > 0)
+            im.commitBatch();  // the run's rows before the failing one stay
+        throw;
+    }
+    (void)viewPos;
+    if (!inserting) {
         auto it = std::find(im.view.begin(), im.view.end(), rowid);
-        (void)viewPos;
-        im.writer->update(rowid, values);
-        if (sqlite3_changes(im.conn.get()) == 0)
-            throw EDatabaseError("The record was deleted by another user");
         if (it != im.view.end())
             im.view.erase(it);
     }
+    im.countRunStore();
     im.cache.erase(rowid);
     im.lastPostPos = im.placeRow(rowid);
     im.afterWrite();
@@ -109,7 +119,9 @@ void TTable::InternalDelete(int viewPos)
     if (viewPos < 0 || viewPos >= static_cast<int>(im.view.size()))
         throw EDatabaseError("Cannot perform this operation on an empty dataset");
     std::int64_t rowid = im.view[static_cast<std::size_t>(viewPos)];
+    im.batchWrite();
     im.writer->remove(rowid);
+    im.countRunStore();
     im.view.erase(im.view.begin() + viewPos);
     im.cache.erase(rowid);
     im.afterWrite();

@@ -47,6 +47,11 @@ public:
     // Appends every row of source, columns by position; text is cut to the target field's size.
     void BatchMove(TDataSet* source, TBatchMode mode);
     void FlushBuffers() override;
+    // A long run of stores (an import): its stores and deletes commit together, every 1,000 rows, when a store
+    // fails and when the run ends (or the table closes), instead of one by one; FlushBuffers inside the run
+    // commits nothing more. Runs nest; the table must be open.
+    void BeginBatch();
+    void EndBatch();
 
     // The table's file as resolved, once opened or created.
     const std::string& FilePath() const;

@@ -120,6 +120,8 @@ struct TTable::Impl : db::OpenTableFile {
     std::unordered_map<std::int64_t, db::Row> cache;
 
     bool inBatch = false;
+    int runDepth = 0;   // BeginBatch nesting: stores of a run commit together
+    int runStores = 0;  // stores since the run's last commit
     MasterLink masterLink;
     std::vector<db::Variant> savedKey;
     std::map<std::string, std::string> translated;  // condition texts already translated
@@ -175,6 +177,7 @@ struct TTable::Impl : db::OpenTableFile {
 
     void closeFile()
     {
+        runDepth = 0;
         if (inBatch)
             endBatch();
         if (dirty)
@@ -223,14 +226,34 @@ struct TTable::Impl : db::OpenTableFile {
             conn.exec("COMMIT");
     }
 
+    // Commits what a batch has stored so far; its next write opens a new transaction (so that a statement of
+    // another connection can write the file in between).
+    void commitBatch()
+    {
+        if (inBatch && sqlite3_get_autocommit(conn.get()) == 0)
+            conn.exec("COMMIT");
+        runStores = 0;
+    }
+
+    // Before every write: inside a batch the write goes into the batch's transaction.
+    void batchWrite()
+    {
+        if (inBatch && sqlite3_get_autocommit(conn.get()) != 0)
+            conn.exec("BEGIN IMMEDIATE");
+    }
+
+    // After each store or delete of a run: every 1,000 rows go to disk.
+    void countRunStore()
+    {
+        if (runDepth > 0 && ++runStores >= 1000)
+            commitBatch();
+    }
+
     // OpenTableFile
     const std::string& openPath() const override { return path; }
     void commitPendingWrites() override
     {
-        if (inBatch && sqlite3_get_autocommit(conn.get()) == 0) {
-            conn.exec("COMMIT");
-            conn.exec("BEGIN IMMEDIATE");
-        }
+        commitBatch();
         if (dirty)
             writeBack();
     }

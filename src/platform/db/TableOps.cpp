@@ -69,7 +69,9 @@ void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
         }
     };
     source->DisableControls();
-    im.beginBatch();
+    const bool ownBatch = !im.inBatch;  // inside a run the run's transaction carries the rows
+    if (ownBatch)
+        im.beginBatch();
     int count = 0;
     try {
         db::Row values(fields.size());
@@ -77,16 +79,21 @@ void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
             std::fill(values.begin(), values.end(), db::Variant{});
             for (std::size_t i = 0; i < n; ++i)
                 values[i] = db::ConvertForField(source->GetFieldValue(static_cast<int>(i)), fields[i], db::TextFit::Cut);
+            im.batchWrite();
             im.writer->insert(values);
-            if (++count % 1000 == 0) {
-                im.conn.exec("COMMIT");
-                im.conn.exec("BEGIN IMMEDIATE");
-            }
+            if (++count % 1000 == 0)
+                im.commitBatch();
         }
-        im.endBatch();
+        if (ownBatch)
+            im.endBatch();
+        else
+            im.commitBatch();
     } catch (...) {
         try {
-            im.endBatch();
+            if (ownBatch)
+                im.endBatch();
+            else
+                im.commitBatch();
         } catch (...) {
         }
         finish();
@@ -126,10 +133,30 @@ void TTable::FlushBuffers()
     if (!Active())
         return;
     auto& im = *impl_;
-    if (im.inBatch) {
-        im.endBatch();
-        im.beginBatch();
+    if (im.runDepth == 0)
+        im.commitBatch();
+    if (im.dirty)
+        im.writeBack();
+}
+
+void TTable::BeginBatch()
+{
+    CheckActive();
+    auto& im = *impl_;
+    if (im.runDepth++ == 0) {
+        im.runStores = 0;
+        if (!im.inBatch)
+            im.beginBatch();
     }
+}
+
+void TTable::EndBatch()
+{
+    auto& im = *impl_;
+    if (im.runDepth == 0 || --im.runDepth > 0)
+        return;
+    if (im.inBatch)
+        im.endBatch();
     if (im.dirty)
         im.writeBack();
 }

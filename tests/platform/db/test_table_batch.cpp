@@ -6,6 +6,7 @@
 #include "TableFixture.h"
 #include "platform/db/Database.h"
 #include "platform/db/Dbf.h"
+#include "platform/db/Query.h"
 #include "platform/db/TextFile.h"
 
 namespace fs = std::filesystem;
@@ -177,6 +178,54 @@ TEST_F(TableBatchTest, TextTablesAreWrittenFromTheirFieldDefinitions)
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(S(rows[2][0]), "100003");
     EXPECT_EQ(S(rows[2][2]), "3");
+}
+
+}  // namespace
+
+namespace {
+
+// A run of stores (an import) commits every 1,000 rows, when a store fails and when it ends; a flush inside
+// the run commits nothing more, and a statement of another connection can still write the file in between.
+TEST_F(TableBatchTest, RunOfStoresCommitsInThousandsOnFailureAndAtTheEnd)
+{
+    db::TableSchema keyed;
+    keyed.fields = {F("id", T::String, 6), F("n", T::Integer)};
+    keyed.indexes = {Primary({"id"})};
+    db::CreateTableFile("keyed.db", keyed);
+    const std::string path = (dir_ / "keyed.db").string();
+    auto stored = [&] { return StoredColumn(path, "id").size(); };
+
+    TTable t;
+    t.SetTableName("keyed.db");
+    t.Open();
+    t.BeginBatch();
+    auto store = [&](int i) {
+        t.Append();
+        t.FieldByName("id")->SetAsString(std::to_string(100000 + i));
+        t.FieldByName("n")->SetAsInteger(i);
+        t.Post();
+        t.FlushBuffers();
+    };
+    for (int i = 0; i < 1500; ++i)
+        store(i);
+    EXPECT_EQ(stored(), 1000u);
+
+    TQuery q;  // another connection writes the same file during the run
+    q.SQL.Add("update keyed.db set n=-1 where id='100000'");
+    q.ExecSQL();
+    EXPECT_EQ(q.RowsAffected(), 1);
+    EXPECT_EQ(stored(), 1500u);
+
+    store(1500);
+    EXPECT_THROW(store(1), EDatabaseError);  // a key violation: what came before it is on disk
+    t.Cancel();
+    EXPECT_EQ(stored(), 1501u);
+    store(1501);
+    t.EndBatch();
+    EXPECT_EQ(stored(), 1502u);
+    store(1502);  // after the run every store commits at once again
+    EXPECT_EQ(stored(), 1503u);
+    EXPECT_EQ(t.RecordCount(), 1503);
 }
 
 }  // namespace
