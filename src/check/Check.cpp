@@ -131,28 +131,30 @@ void TF_check::PrepareCheckPrint()
     F_check_p->Table2->Post();
 }
 
-void TF_check::Button4Click(TObject*)
+bool TF_check::ReadyCheckPrint()
 {
     if (!PrintableResult()) {
-        return;
+        return false;
     }
     if (!F_check_p) {
         Application->CreateForm(&F_check_p);
     }
     PrepareCheckPrint();
-    F_check_p->QuickRep1->Preview();
+    return true;
+}
+
+void TF_check::Button4Click(TObject*)
+{
+    if (ReadyCheckPrint()) {
+        F_check_p->QuickRep1->Preview();
+    }
 }
 
 void TF_check::Button1Click(TObject*)
 {
-    if (!PrintableResult()) {
-        return;
+    if (ReadyCheckPrint()) {
+        F_check_p->QuickRep1->Print();
     }
-    if (!F_check_p) {
-        Application->CreateForm(&F_check_p);
-    }
-    PrepareCheckPrint();
-    F_check_p->QuickRep1->Print();
 }
 
 void TF_check::DBGrid1DblClick(TObject*)

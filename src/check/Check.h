@@ -48,4 +48,6 @@ public:
 
 private:
     bool PrintableResult();
+    // The print window, created on first use and filled with the result; false when there is none.
+    bool ReadyCheckPrint();
 };
