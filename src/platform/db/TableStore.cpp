@@ -254,18 +254,28 @@ void RowWriter::checkKeys(const Row& values, std::int64_t self)
     }
 }
 
+namespace {
+
+// Runs a change statement once; it is reset (bindings cleared) whether it went through or not.
+void runOnce(Statement& s)
+{
+    try {
+        s.step();
+    } catch (...) {
+        s.reset();
+        throw;
+    }
+    s.reset();
+}
+
+}  // namespace
+
 std::int64_t RowWriter::insert(const Row& values)
 {
     checkKeys(values, -1);
     for (std::size_t i = 0; i < values.size(); ++i)
         insert_.bind(static_cast<int>(i + 1), ToStorage(values[i]));
-    try {
-        insert_.step();
-    } catch (...) {
-        insert_.reset();
-        throw;
-    }
-    insert_.reset();
+    runOnce(insert_);
     return sqlite3_last_insert_rowid(db_);
 }
 
@@ -275,25 +285,13 @@ void RowWriter::update(std::int64_t rowid, const Row& values)
     for (std::size_t i = 0; i < values.size(); ++i)
         update_.bind(static_cast<int>(i + 1), ToStorage(values[i]));
     update_.bindInt(static_cast<int>(values.size() + 1), rowid);
-    try {
-        update_.step();
-    } catch (...) {
-        update_.reset();
-        throw;
-    }
-    update_.reset();
+    runOnce(update_);
 }
 
 void RowWriter::remove(std::int64_t rowid)
 {
     delete_.bindInt(1, rowid);
-    try {
-        delete_.step();
-    } catch (...) {
-        delete_.reset();
-        throw;
-    }
-    delete_.reset();
+    runOnce(delete_);
 }
 
 }  // namespace db
