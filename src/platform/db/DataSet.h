@@ -129,8 +129,13 @@ public:
     virtual void RecordChanged(TField* /*field, nullptr for all*/) {}  // values of the current record
     virtual void StateChanged() {}
     virtual void UpdateData() {}         // before a post: controls write their pending text to the field
-    // The data source is going: a link that keeps a pointer to it drops it here.
+    // The data source that holds this link is going (LinkedSource() is already nullptr).
     virtual void DataSourceDestroyed(TDataSource* /*source*/) {}
+
+    // The source that holds this link; nullptr when none, or when it went.
+    TDataSource* LinkedSource() const { return linkedTo_; }
+    // Leaves the source that holds this link and joins source (nullptr: none) as its last link.
+    void LinkTo(TDataSource* source);
 
 private:
     friend class TDataSource;

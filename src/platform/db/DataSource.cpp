@@ -9,6 +9,14 @@ TDataLink::~TDataLink()
         linkedTo_->RemoveLink(this);
 }
 
+void TDataLink::LinkTo(TDataSource* source)
+{
+    if (linkedTo_)
+        linkedTo_->RemoveLink(this);
+    if (source)
+        source->AddLink(this);
+}
+
 // ---- TDataSource ----
 
 TDataSource::~TDataSource()

@@ -14,33 +14,16 @@ std::optional<QString> MaskedValue(const TField& field, const TEditMask& mask, c
 
 TFieldDataLink::TFieldDataLink(TextWidget* widget) : widget_(widget) {}
 
-TFieldDataLink::~TFieldDataLink()
-{
-    if (source_ != nullptr) {
-        source_->RemoveLink(this);
-    }
-}
+TFieldDataLink::~TFieldDataLink() = default;
 
-void TFieldDataLink::DataSourceDestroyed(TDataSource* source)
-{
-    if (source == source_) {
-        source_ = nullptr;
-        field_ = nullptr;
-    }
-}
+void TFieldDataLink::DataSourceDestroyed(TDataSource*) { field_ = nullptr; }
 
 void TFieldDataLink::SetDataSource(TDataSource* source)
 {
-    if (source == source_) {
+    if (source == LinkedSource()) {
         return;
     }
-    if (source_ != nullptr) {
-        source_->RemoveLink(this);
-    }
-    source_ = source;
-    if (source_ != nullptr) {
-        source_->AddLink(this);
-    }
+    LinkTo(source);
     Bind();
 }
 
@@ -66,7 +49,8 @@ void TFieldDataLink::SetMaxLength(int chars)
 
 TDataSet* TFieldDataLink::ShownDataSet() const
 {
-    TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;
+    TDataSource* source = LinkedSource();
+    TDataSet* ds = source != nullptr && source->Enabled() ? source->DataSet() : nullptr;
     return ds != nullptr && ds->Active() ? ds : nullptr;
 }
 

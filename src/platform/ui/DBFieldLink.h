@@ -44,7 +44,7 @@ public:
     TFieldDataLink(const TFieldDataLink&) = delete;
     TFieldDataLink& operator=(const TFieldDataLink&) = delete;
 
-    TDataSource* DataSource() const { return source_; }
+    TDataSource* DataSource() const { return LinkedSource(); }
     void SetDataSource(TDataSource* source);
     void DataSourceDestroyed(TDataSource* source) override;
     const std::string& FieldName() const { return fieldName_; }
@@ -94,7 +94,6 @@ private:
     void ApplyReadOnly();
 
     TextWidget* widget_;
-    TDataSource* source_ = nullptr;
     std::string fieldName_;
     TField* field_ = nullptr;
     bool readOnly_ = false;

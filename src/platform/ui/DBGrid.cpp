@@ -21,29 +21,10 @@ public:
     GridUpdateLink(TDBGrid* grid, DBGridView* view) : grid_(grid), view_(view) {}
     void UpdateData() override { view_->WriteEditorText(); }
     void ActiveChanged() override { grid_->RebuildDefaultColumns(); }
-    void Attach(TDataSource* source)
-    {
-        if (source_ != nullptr) {
-            source_->RemoveLink(this);
-        }
-        source_ = source;
-        if (source_ != nullptr) {
-            source_->AddLink(this);
-        }
-    }
-    ~GridUpdateLink() override { Attach(nullptr); }
-    void DataSourceDestroyed(TDataSource* source) override
-    {
-        if (source == source_) {
-            source_ = nullptr;
-        }
-    }
-    TDataSource* Source() const { return source_; }
 
 private:
     TDBGrid* grid_;
     DBGridView* view_;
-    TDataSource* source_ = nullptr;
 };
 
 // The grid's widget: the view, its model and its link live and die together.
@@ -52,7 +33,7 @@ public:
     explicit GridWidget(TDBGrid* grid) : DBGridView(grid, new TDataSetModel), link(grid, this) {}
     ~GridWidget() override
     {
-        link.Attach(nullptr);
+        link.LinkTo(nullptr);
         Model()->SetDataSource(nullptr);
     }
     GridUpdateLink link;
@@ -184,7 +165,7 @@ TDBGrid::~TDBGrid()
     QObject::disconnect(resetConnection_);
     QObject::disconnect(resizeConnection_);
     if (Widget() != nullptr) {
-        static_cast<GridWidget*>(View())->link.Attach(nullptr);
+        static_cast<GridWidget*>(View())->link.LinkTo(nullptr);
         Model()->SetDataSource(nullptr);
     }
     for (TColumn* c : columns_.items_) {
@@ -197,11 +178,11 @@ DBGridView* TDBGrid::View() const { return static_cast<DBGridView*>(Widget()); }
 QTableView* TDBGrid::TableView() const { return View(); }
 TDataSetModel* TDBGrid::Model() const { return View()->Model(); }
 
-TDataSource* TDBGrid::DataSource() const { return static_cast<GridWidget*>(View())->link.Source(); }
+TDataSource* TDBGrid::DataSource() const { return static_cast<GridWidget*>(View())->link.LinkedSource(); }
 
 void TDBGrid::SetDataSource(TDataSource* source)
 {
-    static_cast<GridWidget*>(View())->link.Attach(source);
+    static_cast<GridWidget*>(View())->link.LinkTo(source);
     RebuildDefaultColumns();
     Model()->SetDataSource(source);
 }

@@ -27,33 +27,15 @@ const ButtonLook kLooks[kNavigateButtonCount] = {
 // all its widgets) before its components, data sources included.
 class NavigatorLink : public TDataLink {
 public:
-    ~NavigatorLink() override
-    {
-        if (source_ != nullptr) {
-            source_->RemoveLink(this);
-        }
-    }
     void Attach(TDataSource* source)
     {
-        if (source_ != nullptr) {
-            source_->RemoveLink(this);
-        }
-        source_ = source;
-        if (source_ != nullptr) {
-            source_->AddLink(this);
-        }
+        LinkTo(source);
         Changed();
-    }
-    TDataSource* Source() const { return source_; }
-    void DataSourceDestroyed(TDataSource* source) override
-    {
-        if (source == source_) {
-            source_ = nullptr;
-        }
     }
     TDataSet* DataSet() const
     {
-        TDataSet* ds = source_ != nullptr && source_->Enabled() ? source_->DataSet() : nullptr;
+        TDataSource* source = LinkedSource();
+        TDataSet* ds = source != nullptr && source->Enabled() ? source->DataSet() : nullptr;
         return ds != nullptr && ds->Active() ? ds : nullptr;
     }
 
@@ -70,7 +52,6 @@ private:
             changed();
         }
     }
-    TDataSource* source_ = nullptr;
 };
 
 class NavigatorWidget : public QWidget {
@@ -119,7 +100,7 @@ TDBNavigator::~TDBNavigator()
     }
 }
 
-TDataSource* TDBNavigator::DataSource() const { return navWidget(this)->link.Source(); }
+TDataSource* TDBNavigator::DataSource() const { return navWidget(this)->link.LinkedSource(); }
 void TDBNavigator::SetDataSource(TDataSource* source) { navWidget(this)->link.Attach(source); }
 
 void TDBNavigator::SetVisibleButtons(TButtonSet buttons)

@@ -26,13 +26,7 @@ public:
     void DataSetChanged() override { model_->Refresh(Change::Rows); }
     void RecordChanged(TField*) override { model_->Refresh(Change::Record); }
     void StateChanged() override { model_->Refresh(Change::State); }
-    void DataSourceDestroyed(TDataSource* source) override
-    {
-        if (source == model_->source_) {
-            model_->source_ = nullptr;
-            model_->Refresh(Change::Shape);
-        }
-    }
+    void DataSourceDestroyed(TDataSource*) override { model_->Refresh(Change::Shape); }
 
 private:
     TDataSetModel* model_;
@@ -40,25 +34,16 @@ private:
 
 TDataSetModel::TDataSetModel(QObject* parent) : QAbstractTableModel(parent), link_(std::make_unique<Link>(this)) {}
 
-TDataSetModel::~TDataSetModel()
-{
-    if (source_ != nullptr) {
-        source_->RemoveLink(link_.get());
-    }
-}
+TDataSetModel::~TDataSetModel() = default;  // the link leaves its source as it goes
+
+TDataSource* TDataSetModel::DataSource() const { return link_->LinkedSource(); }
 
 void TDataSetModel::SetDataSource(TDataSource* source)
 {
-    if (source == source_) {
+    if (source == DataSource()) {
         return;
     }
-    if (source_ != nullptr) {
-        source_->RemoveLink(link_.get());
-    }
-    source_ = source;
-    if (source_ != nullptr) {
-        source_->AddLink(link_.get());
-    }
+    link_->LinkTo(source);
     Refresh(Change::Shape);
 }
 
@@ -102,10 +87,11 @@ void TDataSetModel::SetEditing(Editing e)
 
 TDataSet* TDataSetModel::ShownDataSet() const
 {
-    if (source_ == nullptr || !source_->Enabled()) {
+    TDataSource* source = DataSource();
+    if (source == nullptr || !source->Enabled()) {
         return nullptr;
     }
-    TDataSet* ds = source_->DataSet();
+    TDataSet* ds = source->DataSet();
     return ds != nullptr && ds->Active() ? ds : nullptr;
 }
 

@@ -30,7 +30,7 @@ public:
     explicit TDataSetModel(QObject* parent = nullptr);
     ~TDataSetModel() override;
 
-    TDataSource* DataSource() const { return source_; }
+    TDataSource* DataSource() const;
     void SetDataSource(TDataSource* source);
 
     // Explicit columns (possibly none); until they are set, every field of the data set in order.
@@ -87,7 +87,6 @@ private:
     db::Variant CellValue(int row, TField* field) const;
 
     std::unique_ptr<Link> link_;
-    TDataSource* source_ = nullptr;
     std::vector<Column> columns_;
     bool explicitColumns_ = false;
     Editing editing_ = Editing::Editable;
