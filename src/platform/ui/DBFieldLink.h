@@ -3,8 +3,8 @@
 // typing, and writes the typed text back to the field on exit and before every post. TDBEdit and TDBMemo
 // differ only in the widget they drive (TextWidget).
 //
-// A binder is not told when its data source is destroyed: it lives in its widget, and a window destroys its
-// widgets before its components (data sources among them).
+// A binder lives in its widget. A data source that goes first tells it (DataSourceDestroyed), and it lets go
+// of the source and the field.
 // Invariant: Field() is valid only while the data set is open; every use checks that first, since a closing
 // data set frees its fields before telling its links.
 // Invariant: Modified() is true only while the widget holds text typed since the field was last shown; only
