@@ -136,6 +136,8 @@ public:
     TDataSource* LinkedSource() const { return linkedTo_; }
     // Leaves the source that holds this link and joins source (nullptr: none) as its last link.
     void LinkTo(TDataSource* source);
+    // The data set that source shows: nullptr when there is none, the source is disabled or the set closed.
+    TDataSet* ShownDataSet() const;
 
 private:
     friend class TDataSource;

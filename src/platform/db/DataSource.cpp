@@ -17,6 +17,12 @@ void TDataLink::LinkTo(TDataSource* source)
         source->AddLink(this);
 }
 
+TDataSet* TDataLink::ShownDataSet() const
+{
+    TDataSet* ds = linkedTo_ != nullptr && linkedTo_->Enabled() ? linkedTo_->DataSet() : nullptr;
+    return ds != nullptr && ds->Active() ? ds : nullptr;
+}
+
 // ---- TDataSource ----
 
 TDataSource::~TDataSource()

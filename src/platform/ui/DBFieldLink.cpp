@@ -47,13 +47,6 @@ void TFieldDataLink::SetMaxLength(int chars)
     }
 }
 
-TDataSet* TFieldDataLink::ShownDataSet() const
-{
-    TDataSource* source = LinkedSource();
-    TDataSet* ds = source != nullptr && source->Enabled() ? source->DataSet() : nullptr;
-    return ds != nullptr && ds->Active() ? ds : nullptr;
-}
-
 bool TFieldDataLink::CanModify() const
 {
     const TDataSet* ds = ShownDataSet();

@@ -88,7 +88,6 @@ public:
     void UpdateData() override;
 
 private:
-    TDataSet* ShownDataSet() const;  // nullptr when detached or closed
     void Bind();
     void Load();
     void ApplyReadOnly();

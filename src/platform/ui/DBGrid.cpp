@@ -360,11 +360,7 @@ void TDBGrid::RebuildDefaultColumns()
         return;
     }
     // from the source itself: the model may not know of it yet
-    const TDataSource* source = DataSource();
-    const TDataSet* ds = source != nullptr && source->Enabled() ? source->DataSet() : nullptr;
-    if (ds != nullptr && !ds->Active()) {
-        ds = nullptr;
-    }
+    const TDataSet* ds = static_cast<GridWidget*>(View())->link.ShownDataSet();
     std::vector<std::string> names;
     if (ds != nullptr) {
         for (const auto& f : ds->Fields()) {

@@ -32,12 +32,6 @@ public:
         LinkTo(source);
         Changed();
     }
-    TDataSet* DataSet() const
-    {
-        TDataSource* source = LinkedSource();
-        TDataSet* ds = source != nullptr && source->Enabled() ? source->DataSet() : nullptr;
-        return ds != nullptr && ds->Active() ? ds : nullptr;
-    }
 
     void ActiveChanged() override { Changed(); }
     void DataSetChanged() override { Changed(); }
@@ -112,7 +106,7 @@ void TDBNavigator::SetVisibleButtons(TButtonSet buttons)
 bool TDBNavigator::ButtonEnabled(TNavigateBtn button) const
 {
     const NavigatorWidget* w = navWidget(this);
-    const TDataSet* ds = w != nullptr ? w->link.DataSet() : nullptr;
+    const TDataSet* ds = w != nullptr ? w->link.ShownDataSet() : nullptr;
     if (ds == nullptr) {
         return false;
     }
@@ -152,7 +146,7 @@ void TDBNavigator::BtnClick(TNavigateBtn button)
 
 void TDBNavigator::Act(TNavigateBtn button)
 {
-    TDataSet* ds = navWidget(this)->link.DataSet();
+    TDataSet* ds = navWidget(this)->link.ShownDataSet();
     if (ds == nullptr) {
         return;
     }

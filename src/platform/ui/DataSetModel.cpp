@@ -85,15 +85,7 @@ void TDataSetModel::SetEditing(Editing e)
     }
 }
 
-TDataSet* TDataSetModel::ShownDataSet() const
-{
-    TDataSource* source = DataSource();
-    if (source == nullptr || !source->Enabled()) {
-        return nullptr;
-    }
-    TDataSet* ds = source->DataSet();
-    return ds != nullptr && ds->Active() ? ds : nullptr;
-}
+TDataSet* TDataSetModel::ShownDataSet() const { return link_->ShownDataSet(); }
 
 TField* TDataSetModel::FieldAt(int column) const
 {
