@@ -49,7 +49,9 @@ void TDataSet::SetState(TDataSetState s)
 
 void TDataSet::NotifyLinks(void (TDataLink::*fn)())
 {
-    if (links_.empty() || (controlsDisabled_ > 0 && fn != &TDataLink::StateChanged && fn != &TDataLink::ActiveChanged))
+    // While controls are disabled only opening and closing get through (a closed data set's fields are gone);
+    // the state and the rows are told once, when the controls are enabled again.
+    if (links_.empty() || (controlsDisabled_ > 0 && fn != &TDataLink::ActiveChanged))
         return;
     // A link may remove itself while it is told.
     std::vector<TDataLink*> copy = links_;
@@ -527,7 +529,10 @@ void TDataSet::RemoveDataLink(TDataLink* link) { links_.erase(std::remove(links_
 
 void TDataSet::EnableControls()
 {
-    if (controlsDisabled_ > 0 && --controlsDisabled_ == 0)
+    if (controlsDisabled_ > 0 && --controlsDisabled_ == 0) {
+        if (state_ != stateWhenDisabled_)
+            NotifyLinks(&TDataLink::StateChanged);
         NotifyLinks(&TDataLink::DataSetChanged);
+    }
 }
 

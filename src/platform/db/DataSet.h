@@ -221,7 +221,11 @@ public:
     // Data links (data sources and controls).
     void AddDataLink(TDataLink* link);
     void RemoveDataLink(TDataLink* link);
-    void DisableControls() { ++controlsDisabled_; }
+    void DisableControls()
+    {
+        if (controlsDisabled_++ == 0)
+            stateWhenDisabled_ = state_;
+    }
     void EnableControls();
     bool ControlsDisabled() const { return controlsDisabled_ > 0; }
 
@@ -266,6 +270,7 @@ protected:
     bool filtered_ = false;
     int constraintsDisabled_ = 0;
     int controlsDisabled_ = 0;
+    TDataSetState stateWhenDisabled_ = TDataSetState::dsInactive;  // valid while controls are disabled
 
 private:
     TDataSetState state_ = TDataSetState::dsInactive;

@@ -76,6 +76,19 @@ TEST_F(DataSetLinksTest, DisabledControlsAndSourcesHearNothingUntilEnabled)
     EXPECT_TRUE(link.events.empty());
     t.EnableControls();
     EXPECT_EQ(link.events, std::vector<std::string>{"dataset"});
+    // A run of edits while disabled (an import) is not told store by store; a state that differs at the end is
+    // told once.
+    link.events.clear();
+    t.DisableControls();
+    for (int i = 0; i < 3; ++i) {
+        t.Edit();
+        t.Post();
+    }
+    t.Edit();
+    EXPECT_TRUE(link.events.empty());
+    t.EnableControls();
+    EXPECT_EQ(link.events, (std::vector<std::string>{"state", "dataset"}));
+    t.Cancel();
     link.events.clear();
     src.SetEnabled(false);
     t.Next();
