@@ -1,4 +1,5 @@
 #include "platform/db/Connection.h"
+#include "platform/db/TableStore.h"
 
 #include <iconv.h>
 
@@ -374,11 +375,8 @@ Variant FromStorage(const Variant& v, FieldType type)
     default:
         if (auto* i = std::get_if<std::int64_t>(&v))
             return std::to_string(*i);
-        if (auto* d = std::get_if<double>(&v)) {
-            char buf[64];
-            auto r = std::to_chars(buf, buf + sizeof buf, *d, std::chars_format::fixed);
-            return std::string(buf, r.ptr);
-        }
+        if (std::holds_alternative<double>(v))
+            return PlainText(v);  // any magnitude in plain decimal
         return v;
     }
 }

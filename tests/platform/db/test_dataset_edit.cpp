@@ -303,3 +303,17 @@ TEST_F(DataSetEditTest, AutoIncrementFieldsNumberNewRows)
 }
 
 }  // namespace
+
+namespace {
+
+// A number read as text is written out whole in plain decimal, however large.
+TEST(StoredValues, NumbersReadAsTextKeepEveryDigit)
+{
+    EXPECT_EQ(db::FromStorage(db::Variant{1.5}, db::FieldType::String), db::Variant{std::string("1.5")});
+    const db::Variant big = db::FromStorage(db::Variant{1e70}, db::FieldType::String);
+    ASSERT_TRUE(std::holds_alternative<std::string>(big));
+    EXPECT_EQ(std::get<std::string>(big).size(), 71u);
+    EXPECT_EQ(std::get<std::string>(big).substr(0, 2), "10");
+}
+
+}  // namespace
