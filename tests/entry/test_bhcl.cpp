@@ -143,6 +143,7 @@ struct RenumberCase {
     Lines products;     // ID|QE02
     Lines projects;     // Id|Xmmc
 };
+void PrintTo(const RenumberCase& c, std::ostream* os) { *os << c.name; }
 
 class DiskRenumbering : public DiskImport, public testing::WithParamInterface<RenumberCase> {};
 

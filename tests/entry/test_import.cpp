@@ -55,6 +55,7 @@ struct EmptyingCase {
     int answer;
     Lines products;
 };
+void PrintTo(const EmptyingCase& c, std::ostream* os) { *os << c.name; }
 
 class KfqAppendEmptying : public KfqAppend, public testing::WithParamInterface<EmptyingCase> {};
 
@@ -134,6 +135,7 @@ struct BadSourceCase {
     void (*make)(const ImportTest& t, const std::string& path);
     const char* messagePart;
 };
+void PrintTo(const BadSourceCase& c, std::ostream* os) { *os << c.name; }
 
 class KfqAppendBadSource : public KfqAppend, public testing::WithParamInterface<BadSourceCase> {
 };

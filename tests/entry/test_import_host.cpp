@@ -45,6 +45,7 @@ struct HostCase {
     bool writesPxh;
     std::vector<std::string> ids;  // Id of the held row updated and of the new one
 };
+void PrintTo(const HostCase& c, std::ostream* os) { *os << c.name; }
 
 class ImportTableAlone : public testsupport::ProgramTest, public testing::WithParamInterface<HostCase> {
 protected:
