@@ -86,7 +86,7 @@ public:
     explicit Target(TBitmap* bitmap) : bitmap_(bitmap), image_(&bitmap->image_) {}
     double Dpi() const override { return 96; }
 
-    void DrawText(int x, int y, const std::string& text, const report::FontSpec& spec) override
+    void DrawText(int x, int y, const std::string& text, const report::FontSpec& fontSpec) override
     {
         if (image_->isNull()) {
             return;
@@ -94,9 +94,9 @@ public:
         Notify notify{bitmap_};
         QPainter p(image_);
         p.setRenderHint(QPainter::TextAntialiasing);
-        const QFont f = report::makeFont(spec, Dpi());
+        const QFont f = report::makeFont(fontSpec, Dpi());
         p.setFont(f);
-        p.setPen(QColor::fromRgb(spec.color | 0xFF000000u));
+        p.setPen(QColor::fromRgb(fontSpec.color | 0xFF000000u));
         p.drawText(QPoint(x, y + QFontMetrics(f).ascent()), QString::fromStdString(text));
     }
     void DrawLine(int x1, int y1, int x2, int y2, std::uint32_t rgb, int width) override

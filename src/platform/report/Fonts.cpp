@@ -68,24 +68,24 @@ QString installedFamily(const std::string& name)
     return chineseFamily();
 }
 
-QFont makeFont(const FontSpec& spec, double dpi)
+QFont makeFont(const FontSpec& fontSpec, double dpi)
 {
     QFont f;
     // Chinese text in a Latin face falls back to the Chinese face, never to boxes.
-    f.setFamilies({installedFamily(spec.name), chineseFamily()});
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(spec.sizePt * dpi / 72.0))));
-    f.setBold(spec.style & fsBoldBit);
-    f.setItalic(spec.style & fsItalicBit);
-    f.setUnderline(spec.style & fsUnderlineBit);
-    f.setStrikeOut(spec.style & fsStrikeOutBit);
+    f.setFamilies({installedFamily(fontSpec.name), chineseFamily()});
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(fontSpec.sizePt * dpi / 72.0))));
+    f.setBold(fontSpec.style & fsBoldBit);
+    f.setItalic(fontSpec.style & fsItalicBit);
+    f.setUnderline(fontSpec.style & fsUnderlineBit);
+    f.setStrikeOut(fontSpec.style & fsStrikeOutBit);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setStyleStrategy(QFont::ForceOutline);
     f.setKerning(false);
     return f;
 }
 
-TextMeasure::TextMeasure(const FontSpec& spec)
-    : font_(makeFont(spec, kLayoutDpi)), metrics_(font_)
+TextMeasure::TextMeasure(const FontSpec& fontSpec)
+    : font_(makeFont(fontSpec, kLayoutDpi)), metrics_(font_)
 {
 }
 

@@ -22,12 +22,12 @@ QString installedFamily(const std::string& name);
 QString chineseFamily();
 
 // The Qt font of a FontSpec, its pixel size set for a device of the given resolution.
-QFont makeFont(const FontSpec& spec, double dpi);
+QFont makeFont(const FontSpec& fontSpec, double dpi);
 
 // Measures single lines and wraps text for one font, in millimetres.
 class TextMeasure {
 public:
-    explicit TextMeasure(const FontSpec& spec);
+    explicit TextMeasure(const FontSpec& fontSpec);
 
     double width(const std::string& text) const;
     double height() const;   // ascent + descent: the height of one line

@@ -16,12 +16,12 @@ public:
     explicit Target(TPrinter* printer) : printer_(printer) {}
     double Dpi() const override { return printer_->dpi_; }
 
-    void DrawText(int x, int y, const std::string& text, const report::FontSpec& spec) override
+    void DrawText(int x, int y, const std::string& text, const report::FontSpec& fontSpec) override
     {
         report::TextItem t;
-        t.font = spec;
+        t.font = fontSpec;
         // The canvas measures with whole device pixels; paint at exactly that size.
-        const double px = std::max(1.0, std::round(spec.sizePt * Dpi() / 72.0));
+        const double px = std::max(1.0, std::round(fontSpec.sizePt * Dpi() / 72.0));
         t.font.sizePt = px * 72.0 / Dpi();
         const report::TextMeasure m(t.font);
         t.text = text;

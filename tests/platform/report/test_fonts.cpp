@@ -36,37 +36,37 @@ TEST(Fonts, FormFamiliesMapToInstalledFaces)
             EXPECT_NE(family, report::chineseFamily()) << c.name;
         }
         // The face actually used is the one asked for, not a silent substitute.
-        FontSpec spec;
-        spec.name = c.name;
-        EXPECT_EQ(QFontInfo(report::makeFont(spec, 96)).family(), family) << c.name;
+        FontSpec fontSpec;
+        fontSpec.name = c.name;
+        EXPECT_EQ(QFontInfo(report::makeFont(fontSpec, 96)).family(), family) << c.name;
     }
 }
 
 TEST(Fonts, BoldIsAppliedWhereTheFormAsks)
 {
-    FontSpec spec;
-    spec.name = "黑体";
-    EXPECT_FALSE(report::makeFont(spec, 96).bold());
-    spec.style = report::fsBoldBit;
-    EXPECT_TRUE(report::makeFont(spec, 96).bold());
+    FontSpec fontSpec;
+    fontSpec.name = "黑体";
+    EXPECT_FALSE(report::makeFont(fontSpec, 96).bold());
+    fontSpec.style = report::fsBoldBit;
+    EXPECT_TRUE(report::makeFont(fontSpec, 96).bold());
 }
 
 TEST(Fonts, SizesScaleWithTheDevice)
 {
-    FontSpec spec;
-    spec.sizePt = 9;
-    EXPECT_EQ(report::makeFont(spec, 600).pixelSize(), 75);
-    EXPECT_EQ(report::makeFont(spec, 96).pixelSize(), 12);
-    const TextMeasure m(spec);
+    FontSpec fontSpec;
+    fontSpec.sizePt = 9;
+    EXPECT_EQ(report::makeFont(fontSpec, 600).pixelSize(), 75);
+    EXPECT_EQ(report::makeFont(fontSpec, 96).pixelSize(), 12);
+    const TextMeasure m(fontSpec);
     // A Chinese character of the CJK face is one em wide: 9 pt = 3.175 mm.
     EXPECT_NEAR(m.width("宋"), 9 * 25.4 / 72, 0.05);
 }
 
 TEST(Fonts, WrappingKeepsEveryCharacterAndFitsTheWidth)
 {
-    FontSpec spec;
-    spec.sizePt = 10;
-    const TextMeasure m(spec);
+    FontSpec fontSpec;
+    fontSpec.sizePt = 10;
+    const TextMeasure m(fontSpec);
     const double em = m.width("字");
     struct Case {
         std::string text;
@@ -101,8 +101,8 @@ TEST(Fonts, WrappingKeepsEveryCharacterAndFitsTheWidth)
 
 TEST(Fonts, ALineNeverEmptiesWhenEvenOneCharacterIsTooWide)
 {
-    FontSpec spec;
-    const TextMeasure m(spec);
+    FontSpec fontSpec;
+    const TextMeasure m(fontSpec);
     const auto lines = m.wrap("宽字", 0.5);
     EXPECT_EQ(lines, (std::vector<std::string>{"宽", "字"}));
 }
