@@ -302,11 +302,19 @@ void TF_check::RunCheck(TObject*)
             Table2->FieldByName("错误信息")->SetAsString("无任何错误及警告");
             Table2->Post();
         } else {
-            for (Table2->First(); !Table2->Eof(); Table2->Next()) {
-                Table2->Edit();
-                Table2->FieldByName("序号")->SetAsString(std::to_string(Table2->RecNo()));
-                Table2->Post();
+            // one run of stores: the numbers go to disk together, not one commit per row
+            Table2->BeginBatch();
+            try {
+                for (Table2->First(); !Table2->Eof(); Table2->Next()) {
+                    Table2->Edit();
+                    Table2->FieldByName("序号")->SetAsString(std::to_string(Table2->RecNo()));
+                    Table2->Post();
+                }
+            } catch (...) {
+                Table2->EndBatch();
+                throw;
             }
+            Table2->EndBatch();
         }
         Table2->FlushBuffers();
 
