@@ -118,8 +118,8 @@ QC40 amount <QC24 0 .2
 QC41 energy ?ind
 Qc54 energy x0.5 ?ind
 Qj09 people <QD01 .1 .5         # 科技活动人员合计
-Qj11 people <Qj09 .3 .9
-Qj67 people <Qj09 .05 .3
+Qj11 people <Qj09 .3 .85         # with 科技管理和服务人员 within the total
+Qj67 people <Qj09 .05 .15
 Qj66 people <Qj09 .1 .4
 Qj12 people <Qj09 .2 .6
 Qj13 people <Qj09 .1 .4
