@@ -331,6 +331,13 @@ void TEntryWindow::HideEmptyPages()
     SwitchPage();
 }
 
+void TEntryWindow::RecordsStored()
+{
+    if (pagesHidden_) {
+        ShowAllPages();
+    }
+}
+
 void TEntryWindow::ShowAllPages()
 {
     for (int i = 0; i < PageControl1->PageCount(); ++i) {

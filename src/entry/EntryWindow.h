@@ -130,6 +130,9 @@ public:
     void UpdateStatusBar();
     virtual void SwitchPage();
     virtual void HideEmptyPages();
+    // Records were stored while the window's controls were held still (an import): the pages that
+    // HideEmptyPages hid come back, as they do when the user starts a record.
+    void RecordsStored();
 
 protected:
     // Called by the window's constructor once its description is loaded.

@@ -61,6 +61,7 @@ public:
         target_->DisableControls();
         controlsOff_ = true;
     }
+    void Stored() { stored_ = true; }
     // The rows go to disk together, every 1,000 and at the end, instead of one commit per row.
     void BatchOn()
     {
@@ -133,6 +134,9 @@ public:
         }
         step([&] { host_.ImportProgress()->SetVisible(false); });
         step([&] { host_.SetImportCursor(crArrow); });
+        if (stored_) {
+            step([&] { host_.ImportStored(); });
+        }
         if (raise && first) {
             std::rethrow_exception(first);
         }
@@ -143,7 +147,8 @@ private:
     const ImportPosition& pos_;
     TTable* source_;
     TTable* target_;
-    bool unlinked_ = false, checksOff_ = false, controlsOff_ = false, cascadeOff_ = false, indexSet_ = false, batch_ = false;
+    bool unlinked_ = false, checksOff_ = false, controlsOff_ = false, cascadeOff_ = false;
+    bool indexSet_ = false, batch_ = false, stored_ = false;
 };
 
 }  // namespace
@@ -216,6 +221,7 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
             }
             id->SetAsString(identity);
             target->Post();
+            state.Stored();
             bar->SetPosition(source->RecNo());
         }
     } catch (...) {
@@ -232,6 +238,8 @@ TProgressBar* EntryImportHost::ImportProgress() { return w_.ProgressBar1; }
 TStatusBar* EntryImportHost::ImportStatusBar() { return w_.StatusBar1; }
 
 void EntryImportHost::SetCascadeEnabled(bool on) { w_.cascadeEnabled = on; }
+
+void EntryImportHost::ImportStored() { w_.RecordsStored(); }
 
 void EntryImportHost::SetImportCursor(TCursor cursor) { w_.Get<TTabSheet>(w_.Setup().coverPage)->SetCursor(cursor); }
 

@@ -23,6 +23,8 @@ public:
     virtual TStatusBar* ImportStatusBar() = 0;
     virtual void SetCascadeEnabled(bool on) = 0;
     virtual void SetImportCursor(TCursor cursor) = 0;  // the cursor of the page the import starts from
+    // The import stored rows (told once, when it ends).
+    virtual void ImportStored() {}
 };
 
 // One table of a window as an import target.
@@ -59,6 +61,7 @@ public:
     TStatusBar* ImportStatusBar() override;
     void SetCascadeEnabled(bool on) override;
     void SetImportCursor(TCursor cursor) override;
+    void ImportStored() override;
 
 private:
     TEntryWindow& w_;

@@ -50,6 +50,23 @@ TEST_F(KfqAppend, KnownEnterprisesAreUpdatedFieldByFieldAndNewOnesAppended)
     EXPECT_EQ(Rows("sendname.db", {"name"}), Lines{"gjxm.db"});
 }
 
+// On an empty window only the cover shows; enterprises read in bring the other pages back, as a record the user
+// starts does.
+TEST_F(KfqAppend, EnterprisesReadIntoAnEmptyWindowShowEveryPage)
+{
+    MakeSubmitted("kfq_1.db", "kfq_1.db", {"QA01", "QA03", "QA04"});
+    AddRow(Submitted("kfq_1.db"), {{"QA01", "100001"}, {"QA03", "L100001"}, {"QA04", "新企业"}});
+    InKfq([&](TF_kfq& k) {
+        EXPECT_FALSE(k.Get<TTabSheet>("TabSheet3")->TabVisible());
+        User().AnswerFile(Submitted("kfq_1.db"), kTitle1);
+        Expect("", "是否清空企业数据库", IDNO);
+        User().CancelFile(kTitle2).CancelFile(kTitle5);
+        KfqAppendData(k);
+        for (const char* page : {"TabSheet2", "TabSheet3", "TabSheet5", "TabSheet9"})
+            EXPECT_TRUE(k.Get<TTabSheet>(page)->TabVisible()) << page;
+    });
+}
+
 struct EmptyingCase {
     const char* name;
     int answer;
