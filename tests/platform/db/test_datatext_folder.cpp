@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 
+#include "TempFiles.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataText.h"
 #include "platform/db/Dbf.h"
@@ -17,24 +18,7 @@ using db::Variant;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() : path_(fs::temp_directory_path() / ("vemora-setup-" + std::to_string(std::random_device{}()) +
-                                                   std::to_string(std::random_device{}())))
-    {
-        fs::create_directories(path_);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
+using tempfiles::TempDir;
 
 // A data directory with the given descriptions (file name -> text).
 fs::path MakeDataDir(const TempDir& tmp, const std::map<std::string, std::string>& files)

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "TempFiles.h"
 #include "platform/db/Dbf.h"
 #include "platform/db/Exception.h"
 #include "platform/db/Gbk.h"
@@ -25,36 +26,9 @@ using db::dbf::Row;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device rd;
-        path_ = fs::temp_directory_path() / ("vemora-dbf-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(path_);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using tempfiles::TempDir;
+using tempfiles::ReadBytes;
+using tempfiles::WriteBytes;
 
 // Reads a file with python3-dbfread (code page from the file's language byte) and prints one line per field
 // ("F|name|type|length|decimals") and per record ("R|v1|v2..."), values tagged with their Python type.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 
+#include "TempFiles.h"
 #include "platform/db/Exception.h"
 #include "platform/db/Gbk.h"
 #include "platform/db/TextFile.h"
@@ -19,34 +20,9 @@ using db::text::Row;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() : path_(fs::temp_directory_path() / ("vemora-txt-" + std::to_string(std::random_device{}()) +
-                                                   std::to_string(std::random_device{}())))
-    {
-        fs::create_directories(path_);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using tempfiles::TempDir;
+using tempfiles::ReadBytes;
+using tempfiles::WriteBytes;
 
 TableSchema Schema()
 {
