@@ -16,22 +16,11 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/PageControl.h"
 #include "support/ScriptedTest.h"
-#include "platform/ui/ProbeWindow.h"
+#include "ProbeTest.h"
 
 namespace {
 
-class FormBehaviour : public testsupport::ScriptedTest {
-protected:
-    // A window owned by the application, so that it goes with DestroyForms.
-    TF_probe& Make(const std::string& body)
-    {
-        probes_.push_back(nullptr);
-        Application->CreateForm(&probes_.back());
-        probes_.back()->Load(body);
-        return *probes_.back();
-    }
-    std::deque<TF_probe*> probes_;
-};
+using FormBehaviour = ProbeTest;
 
 const char* kTwoEdits =
     "  Caption = 'probe'\n"

@@ -6,22 +6,12 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Dialogs.h"
-#include "platform/ui/ProbeWindow.h"
+#include "ProbeTest.h"
 #include "support/ScriptedTest.h"
 
 namespace {
 
-class ScriptedUserTest : public testsupport::ScriptedTest {
-protected:
-    TF_probe& Make(const std::string& body)
-    {
-        probes_.push_back(nullptr);
-        Application->CreateForm(&probes_.back());
-        probes_.back()->Load(body);
-        return *probes_.back();
-    }
-    std::deque<TF_probe*> probes_;
-};
+using ScriptedUserTest = ProbeTest;
 
 TEST_F(ScriptedUserTest, AnswersInOrderAndRecordsEveryMessage)
 {
