@@ -3,6 +3,7 @@
 #include "entry/EntryWindow.h"
 
 #include "app/Main.h"
+#include "entry/ImportMarker.h"
 #include "entry/TableHelpers.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FormFactory.h"
@@ -186,6 +187,7 @@ void TEntryWindow::SetUp()
     }
     UpdateStatusBar();
     HideEmptyPages();
+    ReportUnfinishedImport(*this);
 }
 
 void TEntryWindow::CloseTables()

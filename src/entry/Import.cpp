@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "entry/EntryWindow.h"
+#include "entry/ImportMarker.h"
 #include "platform/ui/Application.h"
 
 namespace {
@@ -246,6 +247,7 @@ void EntryImportHost::SetImportCursor(TCursor cursor) { w_.Get<TTabSheet>(w_.Set
 void AppendSubmittedTables(TEntryWindow& window, const std::vector<ImportPosition>& positions)
 {
     EntryImportHost host(window);
+    ImportMarker marker(window, "数据追加");
     auto finish = [&] {
         window.curTable = window.Master();
         window.curSource = window.Source(0);
@@ -268,6 +270,7 @@ void AppendSubmittedTables(TEntryWindow& window, const std::vector<ImportPositio
                 F_main->Table1->Close();
                 F_main->Table1->SetTableName(dialog->FileName);
                 OpenImportSource(pos);
+                marker.AddSource(dialog->FileName);
             } catch (...) {
                 host.SetImportCursor(crArrow);
                 throw;

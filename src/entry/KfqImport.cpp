@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "entry/Bhcl.h"
+#include "entry/ImportMarker.h"
 #include "entry/Kfq.h"
 #include "platform/ui/Application.h"
 
@@ -60,6 +61,8 @@ void KfqImportDisk(TF_kfq& window)
                 const std::vector<ImportPosition> positions = KfqImportPositions();
                 TTable* targets[] = {window.Table1, window.Table2, window.Table5};
                 EntryImportHost host(window);
+                ImportMarker marker(window, "数据入库");
+                marker.AddSource(dialog->FileName);
                 for (std::size_t i = 0; i < positions.size(); ++i) {
                     F_main->Table1->Close();
                     F_main->Table1->SetTableName(BhclCopyName(static_cast<int>(i)));
