@@ -655,6 +655,10 @@ private:
     {
         DepthGuard guard(*this);
         const Token& name = peek();
+        if (lower(name.text) == "mod") {
+            modulo();
+            return;
+        }
         const bool substring = lower(name.text) == "substring";
         out_.token(substring ? std::string("substr") : lower(name.text), name.offset);
         ++pos_;
@@ -677,6 +681,29 @@ private:
             expr({}, Comma::Continue);
         }
         expectOp(")");
+    }
+
+    // MOD(a, b): the remainder of a divided by b, both taken as whole numbers (their fractions dropped, a
+    // text read as the number it begins with), with the sign of a; null when b is 0 or either is null. It
+    // becomes SQLite's % operator, whatever functions the SQLite library was built with.
+    void modulo()
+    {
+        const std::size_t at = peek().offset;
+        ++pos_;
+        ++pos_;  // the '(' that made this a call
+        out_.token("((", at);
+        const std::size_t first = pos_;
+        expr({}, Comma::Stop);
+        if (pos_ == first || !atOp(","))
+            fail("MOD takes two numbers: MOD(a, b)", at);
+        ++pos_;
+        out_.glued(") % (", at);
+        const std::size_t second = pos_;
+        expr({}, Comma::Stop);
+        if (pos_ == second || !atOp(")"))
+            fail("MOD takes two numbers: MOD(a, b)", at);
+        out_.glued("))", peek().offset);
+        ++pos_;
     }
 
     std::string_view text_;

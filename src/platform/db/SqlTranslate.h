@@ -1,7 +1,8 @@
 // The translator from the local SQL dialect to SQLite SQL: the statement recogniser on top of the tokenizer.
 // File names in table positions (FROM, JOIN, UPDATE, INTO, DELETE FROM, comma lists; quoted or bare) become
 // tables of attached databases, a double-quoted token elsewhere is a string literal, names are quoted,
-// SUBSTRING(x FROM a FOR b) becomes substr(x, a, b) and ORDER BY sorts text in the GBK collation.
+// SUBSTRING(x FROM a FOR b) becomes substr(x, a, b), MOD(a, b) the remainder operator and ORDER BY sorts text
+// in the GBK collation.
 // The same expression language serves record constraints and filters (TranslateCondition).
 #pragma once
 

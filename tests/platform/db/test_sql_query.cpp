@@ -366,6 +366,21 @@ TEST_F(SqlQuery, DivisionOfIntegerFieldsIsNotTruncated)
               (Strings{{"3.5", "-0.5"}}));
 }
 
+// MOD takes whole numbers (fractions dropped, a text read as the number it begins with), keeps the sign of the
+// dividend, and is empty for a zero divisor or an empty operand.
+TEST_F(SqlQuery, ModIsTheRemainderOfWholeNumbers)
+{
+    table("m.db", {A("k", 2), F("a", FieldType::Float), F("b", FieldType::Smallint), A("t", 10)},
+          {{std::string("1"), 29.0, std::int64_t{11}, std::string("12345678-9")},
+           {std::string("2"), -29.0, std::int64_t{11}, std::string("7")},
+           {std::string("3"), 7.9, std::int64_t{2}, std::string("x")},
+           {std::string("4"), 5.0, std::int64_t{0}, {}},
+           {std::string("5"), {}, std::int64_t{3}, std::string("0X9")}});
+    EXPECT_EQ(open({"select k,mod(a,b) r,mod(t,10) d,mod(a+b*2,5) e from m.db order by k"}),
+              (Strings{{"1", "7", "8", "1"}, {"2", "-7", "7", "-2"}, {"3", "1", "0", "1"}, {"4", "", "", "0"},
+                       {"5", "", "0", ""}}));
+}
+
 TEST_F(SqlQuery, SumsOfAnEmptyTableAreEmptyAndCountsZero)
 {
     enterprises();

@@ -177,7 +177,10 @@ INSTANTIATE_TEST_SUITE_P(
                     FaultCase{"insert into t (a,) values (1)", "column name expected", 18},
                     FaultCase{"select a from t; select b from u", "unexpected 'select'", 18},
                     FaultCase{"select a from t where x = 1 from u", "unexpected 'from'", 29},
-                    FaultCase{"select SUBSTRING(x FROM) from t", "unexpected ')'", 24}));
+                    FaultCase{"select SUBSTRING(x FROM) from t", "unexpected ')'", 24},
+                    FaultCase{"select mod(a) from t", "MOD takes two numbers: MOD(a, b)", 8},
+                    FaultCase{"select mod(a,b,c) from t", "MOD takes two numbers: MOD(a, b)", 8},
+                    FaultCase{"select mod(,b) from t", "MOD takes two numbers: MOD(a, b)", 8}));
 
 TEST(TranslateLimits, DeepNestingIsRefused)
 {
@@ -221,6 +224,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ConditionCase{"qa04 like '%公司' and 企业数>0", R"("qa04" LIKE '%公司' AND "企业数" > 0)"},
                     ConditionCase{"qd03/qd01*100>=5", R"("qd03" * 1.0 / "qd01" * 100 >= 5)"},
                     ConditionCase{"qa04 = null or qa05<>NULL or qa06!=null", R"("qa04" IS NULL OR "qa05" IS NOT NULL OR "qa06" IS NOT NULL)"},
+                    ConditionCase{"MOD(qa03,11)=0", R"((("qa03") % (11)) = 0)"},
+                    ConditionCase{"mod(SUBSTRING(qa03 FROM 1 FOR 1)*3+mod(x,7),11)+1",
+                                  R"(((substr("qa03", 1, 1) * 3 + (("x") % (7))) % (11)) + 1)"},
                     ConditionCase{"  ", ""}));
 
 TEST(TranslateConditions, RefuseWhatIsNotACondition)

@@ -56,6 +56,8 @@ TEST_F(TableConstraintsTest, FailingStoreCarriesTheMessageAndStaysInEditState)
         {"code is not null", "code", std::string("9"), true},
         {"year like '20%'", "year", std::string("1999"), false},
         {"year<>\"2000\"", "year", std::string("2000"), false},  // double quotes are a string here
+        {"mod(qc02*7,11)=10", "qc02", 3.0, true},          // the remainder of whole numbers
+        {"mod(qc02*7,11)=10", "qc02", 4.0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.condition);
