@@ -35,6 +35,26 @@ std::vector<double> wholeParts(Random& r, double total, int count)
 
 double clampScale(double s) { return std::clamp(s, 0.02, 60.0); }
 
+// The date field of a record (a field that holds none counts as the given fallback).
+db::Date dateOf(const Record& rec, const std::string& field, const db::Date& fallback)
+{
+    const int i = rec.layout().index(field);
+    if (i < 0)
+        return fallback;
+    if (const auto* d = std::get_if<db::Date>(&rec.get(i)))
+        return *d;
+    return fallback;
+}
+
+// A day drawn between two dates (the later one when they are the wrong way round).
+db::Date dateBetween(Random& r, const db::Date& from, const db::Date& to)
+{
+    const long lo = DayNumber(from), hi = DayNumber(to);
+    return FromDayNumber(static_cast<long>(r.between(lo, std::max(lo, hi))));
+}
+
+const db::Date kYearEnd{2009, 12, 31};
+
 const std::vector<std::string> kMarkets = {"上海证券交易所", "深圳证券交易所", "深圳创业板", "香港联合交易所", "纳斯达克"};
 
 }  // namespace
@@ -128,6 +148,14 @@ void Generator::enterprises()
         f.set("QD18", f.number("QD06") + f.number("QD07"));
         f.set("Qd01_1", std::floor((f.number("QD06") + f.number("QD07") + f.number("QD08")) * r.uniform(0.5, 0.95)));
         f.set("Qc55", f.number("QC07") + f.number("QC06"));
+        // 工业增加值 = 工业总产值 - 工业中间投入 + 应交增值税, and 增加值 at least that.
+        if (tags.count("ind")) {
+            // the tax on the value an enterprise adds is a fraction of that value
+            f.set("Qc62", std::min(f.number("Qc62"), std::floor((f.number("QC02") - f.number("QC03")) * r.uniform(0.1, 0.25))));
+            f.set("QC44", f.number("QC02") - f.number("QC03") + f.number("Qc62"));
+            f.set("QC43", std::max(f.number("QC43"), std::floor(f.number("QC44") * r.uniform(1, 1.2))));
+        }
+        f.set("Qj72", std::min(f.number("Qj72"), f.number("QC11")));
         if (!tags.count("ind"))
             f.set("QB09", std::string("4"));
 
@@ -244,8 +272,12 @@ void Generator::nationalProjects()
             const double u = r.unit();
             const std::string kind = u < 0.6 ? "1" : u < 0.85 ? "2" : "";
             Record p = projects.record();
-            if (!kind.empty())
+            if (!kind.empty()) {
                 plan.apply(p, r, clampScale(r.logNormal(1, 0.8)), PlanContext{&text, &home, text.domain()});
+                const std::string progress = p.text("JD01");
+                if (progress != "3" && progress != "4" && progress != "5")
+                    p.set("JD02", std::string());
+            }
             p.set("JB00", jb00);
             p.set("JB01", name);
             p.set("JB02", jb02);
@@ -413,6 +445,10 @@ void Generator::sciencePark()
         park.set("Id", code);
         park.set("dx_one", 1.0);
         std::vector<std::string> names;
+        // The listed enterprises moved in after the park was founded and after they were registered; their
+        // income and staff are part of the park's figures for its incubated enterprises.
+        const db::Date founded = dateOf(park, "TDF819", db::Date{1999, 6, 1});
+        double income = 0, staff = 0;
         for (int e = 0; e < 15; ++e) {
             const Industry& industry = r.pick(Industries());
             const std::string code2 = serial(e + 1, 3);
@@ -422,12 +458,22 @@ void Generator::sciencePark()
             names.push_back(CutText(text.company(region, industry), 60));
             f.set("TDF8114", names.back());
             f.set("TDF8120", text.organisationCode());
+            const db::Date registered = dateOf(f, "TDF8118", founded);
+            f.set("TDF8119", dateBetween(r, DayNumber(registered) > DayNumber(founded) ? registered : founded, kYearEnd));
+            income += f.number("TDF8G210");
+            staff += f.number("TDF8H300");
             f.set("CODE", code);
             f.set("Id", code + code2);
             f.set("dxzfqy_one", 1.0);
             firms.add(std::move(f));
         }
         park.set("TDF8G00", std::max(park.number("TDF8G00"), 15.0));
+        park.set("TDF8G10", std::max(park.number("TDF8G10"), std::ceil(income * r.uniform(1.05, 1.5))));
+        park.set("TDF8H00", std::max(park.number("TDF8H00"), std::ceil(staff * r.uniform(1.05, 1.5))));
+        // The incubated enterprises are among the park's enterprises.
+        park.set("TDF8M00", std::max(park.number("TDF8M00"), std::ceil(park.number("TDF8G00") * r.uniform(1.2, 2))));
+        park.set("TDF8M11", std::max(park.number("TDF8M11"), std::ceil(park.number("TDF8H00") * r.uniform(1.2, 2))));
+        park.set("TDF8M12", std::max(park.number("TDF8M12"), std::ceil(park.number("TDF8G40") * r.uniform(1.2, 2))));
         parks.add(std::move(park));
         for (int g = 0; g < 5; ++g) {
             const Industry& industry = r.pick(Industries());
@@ -471,7 +517,9 @@ void Generator::incubators()
         inc.set("TDF7J30", std::max(inc.number("TDF7J30"), inc.number("TDF7G00")));
         inc.set("Id", code);
         inc.set("FHQ_ONE", std::int64_t{1});
-        incs.add(std::move(inc));
+        // As in the science parks: moved in after both foundings, within the incubator's figures.
+        const db::Date opened = dateOf(inc, "TDF719", db::Date{1990, 1, 1});
+        double income = 0, staff = 0;
         for (int e = 0; e < 20; ++e) {
             const Industry& industry = r.pick(Industries());
             const std::string code2 = serial(e + 1, 4);
@@ -480,11 +528,18 @@ void Generator::incubators()
             f.set("CODE2", code2);
             f.set("TDF730", CutText(text.company(region, industry), 60));
             f.set("TDF7L111", name);
+            const db::Date founded = dateOf(f, "TDF7L100", opened);
+            f.set("TDF7L101", dateBetween(r, DayNumber(founded) > DayNumber(opened) ? founded : opened, kYearEnd));
+            income += f.number("TDF7G210");
+            staff += f.number("TDF7F600");
             f.set("CODE", code);
             f.set("Id", code + code2);
             f.set("FHQZFQY_ONE", 1.0);
             firms.add(std::move(f));
         }
+        inc.set("TDF7G10", std::max(inc.number("TDF7G10"), std::ceil(income * r.uniform(1.05, 1.5))));
+        inc.set("TDF7F00", std::max(inc.number("TDF7F00"), std::ceil(staff * r.uniform(1.05, 1.5))));
+        incs.add(std::move(inc));
     }
     incs.flush();
     firms.flush();

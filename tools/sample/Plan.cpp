@@ -23,7 +23,9 @@ db::Date parseDate(const std::string& s)
     return d;
 }
 
-long dayNumber(const db::Date& d)
+}  // namespace
+
+long DayNumber(const db::Date& d)
 {
     // Days since 1970-01-01 of a proleptic Gregorian date.
     const int y = d.year - (d.month <= 2);
@@ -34,7 +36,7 @@ long dayNumber(const db::Date& d)
     return era * 146097L + doe - 719468;
 }
 
-db::Date fromDayNumber(long z)
+db::Date FromDayNumber(long z)
 {
     z += 719468;
     const long era = (z >= 0 ? z : z - 146096) / 146097;
@@ -48,6 +50,8 @@ db::Date fromDayNumber(long z)
     d.year = static_cast<int>(yoe + era * 400 + (d.month <= 2));
     return d;
 }
+
+namespace {
 
 bool isNumber(const std::string& s)
 {
@@ -177,8 +181,8 @@ void Plan::apply(Record& rec, Random& r, double scale, const PlanContext& ctx, c
             continue;
         }
         if (l.kind == "date") {
-            const long lo = dayNumber(parseDate(l.args.at(0))), hi = dayNumber(parseDate(l.args.at(1)));
-            rec.set(l.field, fromDayNumber(static_cast<long>(r.between(lo, hi))));
+            const long lo = DayNumber(parseDate(l.args.at(0))), hi = DayNumber(parseDate(l.args.at(1)));
+            rec.set(l.field, FromDayNumber(static_cast<long>(r.between(lo, hi))));
             done[f] = 1;
             continue;
         }

@@ -26,6 +26,10 @@
 
 namespace sample {
 
+// Days since 1970-01-01 of a date, and back: for dates drawn between two others.
+long DayNumber(const db::Date& d);
+db::Date FromDayNumber(long z);
+
 // Where the texts of a record come from.
 struct PlanContext {
     ChineseText* text = nullptr;

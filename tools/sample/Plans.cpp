@@ -856,13 +856,13 @@ TDF8D04 people ~TDF8D00
 TDF8D05 people ~TDF8D00
 TDF8D03 people <TDF8D00 .1 .4
 TDF8D06 people <TDF8D00 0 .1
-TDF8E00 area                    # 场地面积
+TDF8E00 area                    # 场地面积 = its five kinds
 TDF8E06 area <TDF8E00 .5 1
-TDF8E01 area ~TDF8E00
-TDF8E02 area ~TDF8E00
-TDF8E03 area ~TDF8E00
-TDF8E04 area ~TDF8E00
-TDF8E05 area ~TDF8E00
+TDF8E01 area =TDF8E00
+TDF8E02 area =TDF8E00
+TDF8E03 area =TDF8E00
+TDF8E04 area =TDF8E00
+TDF8E05 area =TDF8E00
 TDF8G00 count                   # 在孵企业 (the park's enterprises)
 TDF8G01 count <TDF8G00 .1 .4
 TDF8G03 count <TDF8G00 .1 .3
@@ -919,7 +919,6 @@ TDF8I40 amount <TDF8I20 0 .1
         {"dxzfqy.db", R"(
 @ amount 3000 people 25 count 2
 TDF8118 date 2001-01-01 2009-10-31
-TDF8119 date 2002-01-01 2009-12-31
 TDF8115 person
 TDF8116 tel
 TDF8117 tel
@@ -1061,7 +1060,6 @@ TDF750 person
 TDF7L107 addr
 TDF7L108 orgcode
 TDF7L100 date 2000-01-01 2009-06-30
-TDF7L101 date 2003-01-01 2009-12-31
 TDF7L103 pick 159 160 171 173 174 190
 TDF7L104 pick 4041 4061 4111 6110 6211 6212 2720 2760 7520 7710
 TDF7L105 pick 1 2 2
