@@ -1,6 +1,7 @@
 // vemora-scenario FOLDER SCRIPT.txt: runs a scenario headless in FOLDER. The script is read line by line as
 // the user would act; a message box, file dialog or modal window takes the next lines as its answer (see
 // tools/README.md). Every message shown is printed. Exit status 0 when the script ran through, 1 otherwise.
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -8,6 +9,7 @@
 
 #include "WindowTool.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/ListBoxes.h"
 #include "platform/ui/RadioGroup.h"
 #include "platform/ui/ScriptedUser.h"
 
@@ -103,9 +105,9 @@ public:
     {
         std::cout << (r.save ? "save" : "open") << " dialog \"" << r.title << "\"\n";
         const Line* l = Take("file");
-        if (!l || l->words.size() != 2) {
+        if (!l || l->words.size() < 2 || l->words.size() > 3) {
             if (l) {
-                Error(*l, "file wants: file PATH | file cancel");
+                Error(*l, "file wants: file PATH [FILTER-NUMBER] | file cancel");
             }
             return false;
         }
@@ -114,6 +116,9 @@ public:
             return false;
         }
         r.fileName = l->words[1];
+        if (l->words.size() == 3) {
+            r.filterIndex = std::atoi(l->words[2].c_str());
+        }
         std::cout << "  answered " << r.fileName << "\n";
         return true;
     }
@@ -128,8 +133,12 @@ public:
         if (l->words.size() >= 2 && l->words[1] == "cancel") {
             return false;
         }
-        if (l->words.size() >= 2) {
-            r.outputFile = l->words[1];
+        for (std::size_t i = 1; i < l->words.size(); ++i) {
+            if (l->words[i] == "portrait" || l->words[i] == "landscape") {
+                r.landscape = l->words[i] == "landscape";
+            } else {
+                r.outputFile = l->words[i];
+            }
         }
         return true;
     }
@@ -344,6 +353,8 @@ private:
             items = g->Items();
         } else if (auto* b = dynamic_cast<TComboBox*>(&c)) {
             items = b->Items();
+        } else if (auto* lb = dynamic_cast<TCustomListBox*>(&c)) {
+            items = lb->Items();
         } else if (auto* p = dynamic_cast<TPageControl*>(&c)) {
             for (int i = 0; i < p->PageCount(); ++i) {
                 items.push_back(p->Pages(i)->Name());

@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <exception>
 #include <map>
 #include <unordered_map>
 
@@ -97,7 +98,13 @@ struct TTable::Impl : db::OpenTableFile {
     };
 
     explicit Impl(TTable* t) : owner(t) { masterLink.impl = this; }
-    ~Impl() override { closeFile(); }
+    ~Impl() override
+    {
+        try {
+            closeFile();
+        } catch (...) {
+        }
+    }
 
     TTable* owner;
     std::string path, displayName;
@@ -175,13 +182,20 @@ struct TTable::Impl : db::OpenTableFile {
         registered = true;
     }
 
+    // Releases the file whatever happens; a failure to commit or write back is raised after the release.
     void closeFile()
     {
         runDepth = 0;
-        if (inBatch)
-            endBatch();
-        if (dirty)
-            writeBack();
+        std::exception_ptr failure;
+        try {
+            if (inBatch)
+                endBatch();
+            if (dirty)
+                writeBack();
+        } catch (...) {
+            failure = std::current_exception();
+            dirty = false;
+        }
         fetchStmt = db::Statement();
         orderStmt = db::Statement();
         memberStmt = db::Statement();
@@ -194,6 +208,8 @@ struct TTable::Impl : db::OpenTableFile {
         cache.clear();
         translated.clear();
         checkTableReady = false;
+        if (failure)
+            std::rethrow_exception(failure);
     }
 
     void writeBack()

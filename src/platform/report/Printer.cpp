@@ -6,6 +6,7 @@
 #include "platform/db/Exception.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/PrintOutput.h"
+#include "platform/report/PrinterSetup.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Registry.h"
 
@@ -149,11 +150,16 @@ bool TPrinterSetupDialog::Execute()
     request.title = "打印设置";
     request.printerName = Printer()->PrinterName;
     request.outputFile = Printer()->OutputFile;
+    request.landscape = Printer()->Orientation() == TPrinterOrientation::poLandscape;
+    if (!Application->RealPrinterDialog) {
+        Application->RealPrinterDialog = report::runPrinterSetup;
+    }
     if (!Application->ExecutePrinterDialog(request)) {
         return false;
     }
     Printer()->PrinterName = request.printerName;
     Printer()->OutputFile = request.outputFile;
+    Printer()->SetOrientation(request.landscape ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -89,6 +90,13 @@ public:
             QString ext = QString::fromStdString(r.defaultExt);
             ext.remove(QLatin1String("*.")).remove('.');
             dlg.setDefaultSuffix(ext);
+            // As the system's dialogs do, a name typed without extension takes the chosen filter's extension.
+            QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg, ext](const QString& filter) {
+                const QRegularExpressionMatch m =
+                    QRegularExpression(QStringLiteral("\\*\\.(\\w+)\\)?$")).match(filter);
+                dlg.setDefaultSuffix(m.hasMatch() ? m.captured(1) : ext);
+            });
+            emit dlg.filterSelected(dlg.selectedNameFilter());
         }
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
             return false;

@@ -39,6 +39,7 @@ struct TPrinterRequest {
     std::string printerName;  // chosen printer; empty means a PDF file
     std::string outputFile;   // when printing to a file
     int copies = 1;
+    bool landscape = false;   // page orientation: across (landscape) or upright (portrait)
 };
 
 class TUserAgent {

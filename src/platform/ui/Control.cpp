@@ -310,7 +310,7 @@ void TControl::ClientResized()
 
 void TControl::Realign()
 {
-    if (aligning_) {
+    if (aligning_ || pauses_ > 0) {
         return;
     }
     aligning_ = true;

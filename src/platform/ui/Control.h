@@ -130,6 +130,15 @@ public:
 
     // Re-lays out aligned children in the client area (containers with their own layout add to it).
     virtual void Realign();
+    // While a window description loads, alignment waits: the stored positions order each stack only once all
+    // of them are set (the loader then realigns every control).
+    class AlignmentPause {
+    public:
+        AlignmentPause() { ++pauses_; }
+        ~AlignmentPause() { --pauses_; }
+        AlignmentPause(const AlignmentPause&) = delete;
+        AlignmentPause& operator=(const AlignmentPause&) = delete;
+    };
 
     TNotifyEvent OnClick, OnDblClick, OnChange, OnEnter, OnExit;
     TKeyPressEvent OnKeyPress;
@@ -164,6 +173,7 @@ private:
     TAlign align_ = TAlign::alNone;
     TCursor cursor_ = crDefault;
     bool aligning_ = false;
+    static inline int pauses_ = 0;
     bool clientFiltered_ = false;
     long long created_ = 0;  // creation sequence: aligned controls with equal positions keep declaration order
 };

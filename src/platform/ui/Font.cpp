@@ -109,3 +109,18 @@ QFont TFont::ToQFont() const
     }
     return f;
 }
+
+std::vector<std::string> ScreenFonts()
+{
+    std::vector<std::string> out{"宋体"};
+    const QString chinese = QString::fromStdString(MapFontFamily("宋体"));
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    for (const QString& f : families) {
+        // "宋体" stands for the Chinese face; private families and generic aliases are no choice for a user.
+        if (f != chinese && !QFontDatabase::isPrivateFamily(f) && QFontDatabase::hasFamily(f)) {
+            out.push_back(f.toStdString());
+        }
+    }
+    return out;
+}

@@ -48,3 +48,7 @@ struct TFont {
 
 // The installed family that stands in for a Windows family name ("宋体" -> a CJK family that is present).
 std::string MapFontFamily(const std::string& name);
+// The font families a user may choose (the screen's fonts), as the windows name them: "宋体" first, standing for
+// the installed Chinese face, so that the windows' own font is there to be selected; then every other
+// installed family in alphabetical order.
+std::vector<std::string> ScreenFonts();

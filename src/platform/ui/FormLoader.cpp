@@ -30,8 +30,16 @@ public:
         for (const Object& child : rootNode.children) {
             Create(child, created_.front());
         }
+        {
+            TControl::AlignmentPause pause;
+            for (const Created& c : created_) {
+                ApplyProperties(c);
+            }
+        }
         for (const Created& c : created_) {
-            ApplyProperties(c);
+            if (auto* control = dynamic_cast<TControl*>(c.component)) {
+                control->Realign();
+            }
         }
         std::stable_sort(tabOrders_.begin(), tabOrders_.end(),
                          [](const auto& a, const auto& b) { return a.second < b.second; });

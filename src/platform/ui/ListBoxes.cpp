@@ -1,29 +1,75 @@
 #include "platform/ui/ListBoxes.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QListWidget>
+#include <QMouseEvent>
+
+#include <functional>
 
 #include "platform/ui/Registry.h"
 
-TCheckListBox::TCheckListBox(TComponent* owner) : TControl(owner, new QListWidget)
+namespace {
+
+// Tells which mouse and key events reach a list (its viewport gets the mouse, the list itself the keys).
+class ListViewportFilter : public QObject {
+public:
+    ListViewportFilter(QObject* parent, std::function<void(QEvent::Type)> seen) : QObject(parent), seen_(std::move(seen)) {}
+    bool eventFilter(QObject*, QEvent* ev) override
+    {
+        const QEvent::Type t = ev->type();
+        if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease || t == QEvent::MouseButtonDblClick ||
+            t == QEvent::KeyPress || t == QEvent::KeyRelease) {
+            seen_(t);
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QEvent::Type)> seen_;
+};
+
+}  // namespace
+
+TCustomListBox::TCustomListBox(TComponent* owner) : TControl(owner, new QListWidget)
 {
     SetTabStop(true);
     SetBounds(0, 0, 121, 97);
-    QObject::connect(list(), &QListWidget::itemChanged, list(), [this](QListWidgetItem*) {
-        if (!setting_) {
-            Fire(OnClickCheck);
+    // As with the system's lists: press, release (click), double-click, release; the last release is no click.
+    list()->installEventFilter(new ListViewportFilter(list(), [this](QEvent::Type t) {
+        keyDown_ = t == QEvent::KeyPress;
+    }));
+    list()->viewport()->installEventFilter(new ListViewportFilter(list(), [this](QEvent::Type t) {
+        if (t == QEvent::MouseButtonDblClick) {
+            afterDouble_ = true;
+            Fire(OnDblClick);
+            return;
+        }
+        swallowClick_ = t == QEvent::MouseButtonRelease && afterDouble_;
+        afterDouble_ = false;
+    }));
+    // A mouse selection is told once, when the click is complete; the keyboard's at once. The view's own moves
+    // (the first item made current when the list gets the focus) are no choice of the user's.
+    QObject::connect(list(), &QListWidget::itemClicked, list(), [this](QListWidgetItem*) {
+        if (!swallowClick_) {
+            Fire(OnClick);
+        }
+        swallowClick_ = false;
+    });
+    QObject::connect(list(), &QListWidget::currentRowChanged, list(), [this](int) {
+        if (!setting_ && keyDown_) {
+            Fire(OnClick);
         }
     });
-    QObject::connect(list(), &QListWidget::itemClicked, list(), [this](QListWidgetItem*) { Fire(OnClick); });
 }
 
-QListWidget* TCheckListBox::list() const
+QListWidget* TCustomListBox::list() const
 {
     return static_cast<QListWidget*>(Widget());
 }
 
-std::vector<std::string> TCheckListBox::Items() const
+std::vector<std::string> TCustomListBox::Items() const
 {
     std::vector<std::string> out;
     for (int i = 0; i < list()->count(); ++i) {
@@ -32,21 +78,124 @@ std::vector<std::string> TCheckListBox::Items() const
     return out;
 }
 
-void TCheckListBox::SetItems(const std::vector<std::string>& items)
+void TCustomListBox::SetItems(const std::vector<std::string>& items)
+{
+    Clear();
+    for (const std::string& s : items) {
+        Add(s);
+    }
+}
+
+int TCustomListBox::Count() const
+{
+    return list()->count();
+}
+
+std::string TCustomListBox::Item(int i) const
+{
+    const QListWidgetItem* item = list()->item(i);
+    return item ? item->text().toStdString() : std::string();
+}
+
+int TCustomListBox::Add(const std::string& text)
 {
     setting_ = true;
-    list()->clear();
-    for (const std::string& s : items) {
-        auto* item = new QListWidgetItem(QString::fromStdString(s), list());
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Unchecked);
+    list()->addItem(QString::fromStdString(text));
+    const int index = list()->count() - 1;
+    ItemAdded(index);
+    setting_ = false;
+    return index;
+}
+
+void TCustomListBox::Delete(int i)
+{
+    if (i < 0 || i >= list()->count()) {
+        return;
     }
+    setting_ = true;
+    delete list()->takeItem(i);
     setting_ = false;
 }
 
-int TCheckListBox::Count() const
+void TCustomListBox::Clear()
 {
-    return list()->count();
+    setting_ = true;
+    list()->clear();
+    setting_ = false;
+}
+
+int TCustomListBox::IndexOf(const std::string& text) const
+{
+    const QString q = QString::fromStdString(text);
+    for (int i = 0; i < list()->count(); ++i) {
+        if (list()->item(i)->text() == q) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int TCustomListBox::ItemIndex() const
+{
+    return list()->currentRow();
+}
+
+void TCustomListBox::SetItemIndex(int i)
+{
+    setting_ = true;
+    list()->setCurrentRow(i >= 0 && i < list()->count() ? i : -1);
+    setting_ = false;
+}
+
+bool TCustomListBox::ClickItem(int i)
+{
+    return SendMouse(i, false);
+}
+
+bool TCustomListBox::DblClickItem(int i)
+{
+    return SendMouse(i, true);
+}
+
+bool TCustomListBox::SendMouse(int i, bool doubleClick)
+{
+    QListWidgetItem* item = list()->item(i);
+    if (!item || !CanFocus()) {
+        return false;
+    }
+    list()->scrollToItem(item);
+    const QPointF at = list()->visualItemRect(item).center();
+    QWidget* port = list()->viewport();
+    const QPointF global = port->mapToGlobal(at);
+    auto send = [&](QEvent::Type type, Qt::MouseButtons held) {
+        QMouseEvent ev(type, at, global, Qt::LeftButton, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(port, &ev);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, Qt::NoButton);
+    if (doubleClick) {
+        send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+    }
+    return true;
+}
+
+TListBox::TListBox(TComponent* owner) : TCustomListBox(owner) {}
+
+TCheckListBox::TCheckListBox(TComponent* owner) : TCustomListBox(owner)
+{
+    QObject::connect(list(), &QListWidget::itemChanged, list(), [this](QListWidgetItem*) {
+        if (!setting_) {
+            Fire(OnClickCheck);
+        }
+    });
+}
+
+void TCheckListBox::ItemAdded(int index)
+{
+    QListWidgetItem* item = list()->item(index);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
 }
 
 bool TCheckListBox::Checked(int i) const
@@ -62,16 +211,6 @@ void TCheckListBox::SetChecked(int i, bool on)
         item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
         setting_ = false;
     }
-}
-
-int TCheckListBox::ItemIndex() const
-{
-    return list()->currentRow();
-}
-
-void TCheckListBox::SetItemIndex(int i)
-{
-    list()->setCurrentRow(i);
 }
 
 void TCheckListBox::ToggleItem(int i)
@@ -142,9 +281,16 @@ TDriveComboBox::TDriveComboBox(TComponent* owner) : TControl(owner, new QComboBo
 
 namespace {
 
-const ClassBuilder<TCheckListBox> kCheckListBoxClass("TCheckListBox", "TControl", [](ClassBuilder<TCheckListBox>& c) {
-    c.Strings("Items.Strings", [](TCheckListBox& l, const std::vector<std::string>& v) { l.SetItems(v); });
-    c.Int("ItemHeight", [](TCheckListBox&, int) {});
+const ClassBuilder<TCustomListBox> kCustomListBoxClass("TCustomListBox", "TControl", [](ClassBuilder<TCustomListBox>& c) {
+    c.NotCreatable();
+    c.Strings("Items.Strings", [](TCustomListBox& l, const std::vector<std::string>& v) { l.SetItems(v); });
+    c.Int("ItemIndex", [](TCustomListBox& l, int v) { l.SetItemIndex(v); });
+    c.Int("ItemHeight", [](TCustomListBox&, int) {});
+});
+
+const ClassBuilder<TListBox> kListBoxClass("TListBox", "TCustomListBox");
+
+const ClassBuilder<TCheckListBox> kCheckListBoxClass("TCheckListBox", "TCustomListBox", [](ClassBuilder<TCheckListBox>& c) {
     c.Event("OnClickCheck", &TCheckListBox::OnClickCheck);
 });
 

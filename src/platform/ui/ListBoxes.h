@@ -1,6 +1,7 @@
-// List controls: TCheckListBox (items with ticks), TDirectoryListBox (the folders of one folder, to pick a
-// target folder) and TDriveComboBox (the drives; on this system the one root "/"). The folder list only
-// browses: choosing a folder never changes the process's current folder.
+// List controls: TListBox (a list of texts with one selected item), TCheckListBox (the same with a tick per
+// item), TDirectoryListBox (the folders of one folder, to pick a target folder) and TDriveComboBox (the drives;
+// on this system the one root "/"). The folder list only browses: choosing a folder never changes the process's
+// current folder. Clicks on a list land on its viewport, so the lists take their double-clicks from there.
 #pragma once
 
 #include <string>
@@ -11,23 +12,56 @@
 class QListWidget;
 class QComboBox;
 
-class TCheckListBox : public TControl {
+// What TListBox and TCheckListBox share: the items, the selected item and the user's clicks. Changes made in
+// code (items, selection) fire nothing; the user's selection fires OnClick, a double-click OnDblClick.
+class TCustomListBox : public TControl {
 public:
-    explicit TCheckListBox(TComponent* owner);
+    explicit TCustomListBox(TComponent* owner);
+
     std::vector<std::string> Items() const;
     void SetItems(const std::vector<std::string>& items);
     int Count() const;
+    std::string Item(int i) const;  // "" outside the list
+    int Add(const std::string& item);  // appends; returns the new item's index
+    void Delete(int i);                // nothing outside the list
+    void Clear();
+    int IndexOf(const std::string& item) const;  // exact match; -1 when absent
+    int ItemIndex() const;  // -1 when nothing is selected
+    void SetItemIndex(int i);
+
+    // The user's mouse on an item (on the viewport, as a real click arrives); false when the control cannot be
+    // used or the item does not exist.
+    bool ClickItem(int i);
+    bool DblClickItem(int i);
+
+protected:
+    QListWidget* list() const;
+    bool WantsGenericDblClick() const override { return false; }
+    virtual void ItemAdded(int /*index*/) {}
+    bool setting_ = false;  // a change made in code: no event
+
+private:
+    bool SendMouse(int i, bool doubleClick);
+    bool keyDown_ = false;
+    bool afterDouble_ = false, swallowClick_ = false;
+};
+
+class TListBox : public TCustomListBox {
+public:
+    explicit TListBox(TComponent* owner);
+};
+
+class TCheckListBox : public TCustomListBox {
+public:
+    explicit TCheckListBox(TComponent* owner);
     bool Checked(int i) const;
     void SetChecked(int i, bool on);
-    int ItemIndex() const;
-    void SetItemIndex(int i);
     // Ticks or unticks an item as the user would (fires OnClickCheck); nothing while disabled.
     void ToggleItem(int i);
     TNotifyEvent OnClickCheck;
 
-private:
-    QListWidget* list() const;
-    bool setting_ = false;
+protected:
+    void ItemAdded(int index) override;
 };
 
 class TDirectoryListBox : public TControl {

@@ -4,7 +4,9 @@
 #include <QKeyEvent>
 
 #include "platform/ui/Button.h"
+#include "platform/ui/CheckBox.h"
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/ListBoxes.h"
 #include "platform/ui/PageControl.h"
 #include "platform/ui/RadioButton.h"
 #include "platform/ui/RadioGroup.h"
@@ -35,9 +37,9 @@ TScriptedUser& TScriptedUser::ExpectMessageContaining(const std::string& caption
     return *this;
 }
 
-TScriptedUser& TScriptedUser::AnswerFile(const std::string& path, const std::string& expectedTitle)
+TScriptedUser& TScriptedUser::AnswerFile(const std::string& path, const std::string& expectedTitle, int filterIndex)
 {
-    steps_.push_back({Kind::File, path, expectedTitle, 0, {}});
+    steps_.push_back({Kind::File, path, expectedTitle, filterIndex, {}});
     return *this;
 }
 
@@ -47,9 +49,10 @@ TScriptedUser& TScriptedUser::CancelFile(const std::string& expectedTitle)
     return *this;
 }
 
-TScriptedUser& TScriptedUser::AnswerPrinter(const std::string& printerName, const std::string& outputFile)
+TScriptedUser& TScriptedUser::AnswerPrinter(const std::string& printerName, const std::string& outputFile,
+                                            Orientation orientation)
 {
-    steps_.push_back({Kind::Printer, printerName, outputFile, 0, {}});
+    steps_.push_back({Kind::Printer, printerName, outputFile, static_cast<int>(orientation), {}});
     return *this;
 }
 
@@ -144,6 +147,9 @@ bool TScriptedUser::FileDialog(TFileDialogRequest& request)
         return false;
     }
     request.fileName = step.caption;
+    if (step.answer > 0) {
+        request.filterIndex = step.answer;
+    }
     return true;
 }
 
@@ -161,6 +167,9 @@ bool TScriptedUser::PrinterDialog(TPrinterRequest& request)
     }
     request.printerName = step.caption;
     request.outputFile = step.text;
+    if (step.answer != static_cast<int>(Orientation::Keep)) {
+        request.landscape = step.answer == static_cast<int>(Orientation::Landscape);
+    }
     return true;
 }
 
@@ -218,6 +227,11 @@ bool TScriptedUser::Press(TControl& c)
     if (auto* r = dynamic_cast<TRadioButton*>(&c)) {
         Focus(c);
         r->Click();
+        return true;
+    }
+    if (auto* x = dynamic_cast<TCheckBox*>(&c)) {
+        Focus(c);
+        x->Click();
         return true;
     }
     return false;
@@ -294,6 +308,10 @@ bool TScriptedUser::Choose(TControl& c, int index)
         b->ChooseItem(index);
         return true;
     }
+    if (auto* l = dynamic_cast<TCustomListBox*>(&c)) {
+        Focus(c);
+        return l->ClickItem(index);
+    }
     if (auto* p = dynamic_cast<TPageControl*>(&c)) {
         if (index < 0 || index >= p->PageCount() || !p->Pages(index)->TabVisible()) {
             return false;
@@ -308,6 +326,10 @@ bool TScriptedUser::DblClick(TControl& c)
 {
     if (!c.CanFocus()) {
         return false;
+    }
+    if (auto* l = dynamic_cast<TCustomListBox*>(&c)) {
+        Focus(c);
+        return l->DblClickItem(std::max(0, l->ItemIndex()));
     }
     c.Fire(c.OnDblClick);
     return true;

@@ -31,9 +31,13 @@ public:
     // Script steps, used in order.
     TScriptedUser& ExpectMessage(const std::string& caption, const std::string& text, int answer = IDOK);
     TScriptedUser& ExpectMessageContaining(const std::string& caption, const std::string& part, int answer = IDOK);
-    TScriptedUser& AnswerFile(const std::string& path, const std::string& expectedTitle = {});
+    // A file dialog confirmed with path; filterIndex (1-based) is the filter entry chosen, 0 leaves the dialog's.
+    TScriptedUser& AnswerFile(const std::string& path, const std::string& expectedTitle = {}, int filterIndex = 0);
     TScriptedUser& CancelFile(const std::string& expectedTitle = {});
-    TScriptedUser& AnswerPrinter(const std::string& printerName = {}, const std::string& outputFile = {});
+    // A printer dialog confirmed with a printer (empty: the default) or a PDF file, and a page orientation.
+    enum class Orientation { Keep, Portrait, Landscape };
+    TScriptedUser& AnswerPrinter(const std::string& printerName = {}, const std::string& outputFile = {},
+                                 Orientation orientation = Orientation::Keep);
     TScriptedUser& CancelPrinter();
     // Acts inside the window (by its Name "F_xxx" or class "TF_xxx") when it is shown modally; the action must
     // close it (press a button, Close ...).
@@ -52,11 +56,11 @@ public:
 
     // What the user does with the controls. Each returns false (and does nothing) when the control cannot be
     // used: hidden, disabled, or not of a kind that takes the action.
-    static bool Press(TControl& c);                         // buttons, tool buttons
+    static bool Press(TControl& c);                         // buttons, tool buttons, radio and check boxes
     static bool Type(TControl& c, const std::string& text);  // replaces the text as typed, key by key
     static bool Key(TControl& c, int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier);
-    static bool Choose(TControl& c, int index);              // radio group, combo box, page control (page index)
-    static bool DblClick(TControl& c);
+    static bool Choose(TControl& c, int index);  // radio group, combo box, list (item), page control (page index)
+    static bool DblClick(TControl& c);           // a list: on its selected item (the first when none is)
     static bool Focus(TControl& c);
 
     // TUserAgent

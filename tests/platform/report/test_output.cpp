@@ -186,6 +186,27 @@ TEST_F(NoPrinter, TheSetupDialogChoosesAPdfFile)
     EXPECT_TRUE(HasLine(PdfLines(file), "第R0002行"));
 }
 
+TEST(PrinterSetup, TurnsThePageAndShowsTheOrientationInForce)
+{
+    ScriptAgent user;
+    std::vector<bool> shown;
+    for (bool landscape : {true, false}) {
+        user.printerDialogs.push_back([&shown, landscape](TPrinterRequest& req) {
+            shown.push_back(req.landscape);
+            req.landscape = landscape;
+            return true;
+        });
+    }
+    TComponent owner(nullptr);
+    TPrinterSetupDialog dialog(&owner);
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(Printer()->Orientation(), TPrinterOrientation::poLandscape);
+    EXPECT_GT(Printer()->PageWidth(), Printer()->PageHeight());
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(Printer()->Orientation(), TPrinterOrientation::poPortrait);
+    EXPECT_EQ(shown, (std::vector<bool>{false, true}));
+}
+
 TEST(Preview, TheRealWindowsButtonsPageAndClose)
 {
     // With the real user agent the preview runs its own loop; a queued action presses the buttons.

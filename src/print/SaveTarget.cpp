@@ -1,0 +1,50 @@
+// The tables that come with the program are known by name from data/tables at build time (ShippedTables.inc).
+#include "print/SaveTarget.h"
+
+#include <filesystem>
+#include <string_view>
+
+#include "platform/db/Names.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Component.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kShippedTables[] = {
+#include "ShippedTables.inc"
+};
+
+}  // namespace
+
+bool IsSystemTable(const std::string& path)
+{
+    const fs::path p(path);
+    std::error_code ec;
+    if (!fs::equivalent(p.parent_path(), fs::current_path(), ec)) {
+        return false;
+    }
+    const std::string name = p.filename().string();
+    for (std::string_view shipped : kShippedTables) {
+        if (SameName(name, std::string(shipped))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ConfirmSaveTarget(const std::string& fileName)
+{
+    const std::string path = db::ResolveTableName(fileName);
+    if (IsSystemTable(path)) {
+        Application->MessageBox("“" + fs::path(path).filename().string() + "”是本系统自带的表，不能用它的名字存盘，请换一个文件名",
+                                "错误窗口", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    std::error_code ec;
+    if (fs::exists(path, ec)) {
+        return Application->MessageBox("文件“" + path + "”已存在，是否替换？", "提示", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+    return true;
+}

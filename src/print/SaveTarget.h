@@ -1,0 +1,13 @@
+// The question before a save that a user asks for ("另存" in the table tool, "存盘" in the query window): the
+// program's own tables in the data folder (report, rule, dictionary and heading tables) are never
+// overwritten, and any other existing file is replaced only when the user agrees.
+#pragma once
+
+#include <string>
+
+// True when fileName may be written: not one of the program's own tables in the current (data) folder (told
+// in an error box), and either new or confirmed by the user ("提示", Yes/No).
+bool ConfirmSaveTarget(const std::string& fileName);
+
+// True when path (as resolved) is one of the tables that come with the program, in the data folder.
+bool IsSystemTable(const std::string& path);
