@@ -104,6 +104,8 @@ private:
         int width = 10;  // bytes of text
     };
     void ReadHeadings();
+    // Both canvases take the font and size selected in the two lists (what is not selected stays as it is).
+    void ApplySelectedFont(const TComboBox* font, const TComboBox* size);
     std::string PaddedHeading(int column) const;  // padded to its width in bytes, plus two blanks
     std::string HeadingText(int column) const;
     std::string CellText(int column) const;      // of Table1's current record

@@ -39,6 +39,18 @@ void SetCanvasFont(TCanvas* canvas, const std::string& name, int size)
 
 }  // namespace
 
+void TF_query_p::ApplySelectedFont(const TComboBox* font, const TComboBox* size)
+{
+    for (TCanvas* c : {Printer()->Canvas(), Image1->Canvas()}) {
+        if (font->ItemIndex() >= 0) {
+            c->Font->Name = font->Text();
+        }
+        if (size->ItemIndex() >= 0) {
+            c->Font->Size = std::atoi(size->Text().c_str());
+        }
+    }
+}
+
 void TF_query_p::ReadHeadings()
 {
     headings_.clear();
@@ -87,14 +99,7 @@ void TF_query_p::ApplyTitleFont()
 {
     TCanvas* printer = Printer()->Canvas();
     TCanvas* preview = Image1->Canvas();
-    for (TCanvas* c : {printer, preview}) {
-        if (ComboBox3->ItemIndex() >= 0) {
-            c->Font->Name = ComboBox3->Text();
-        }
-        if (ComboBox4->ItemIndex() >= 0) {
-            c->Font->Size = std::atoi(ComboBox4->Text().c_str());
-        }
-    }
+    ApplySelectedFont(ComboBox3, ComboBox4);
     titleHScale_ = Scale(printer->TextHeight(kMeasure), preview->TextHeight(kMeasure));
     titleWScale_ = Scale(printer->TextWidth(kMeasure), preview->TextWidth(kMeasure));
     titleH_ = Edit4->Text().empty() ? 15 : printer->TextHeight(kMeasure) + 10 + 15;
@@ -104,14 +109,7 @@ void TF_query_p::ApplyBodyFont()
 {
     TCanvas* printer = Printer()->Canvas();
     TCanvas* preview = Image1->Canvas();
-    for (TCanvas* c : {printer, preview}) {
-        if (ComboBox1->ItemIndex() >= 0) {
-            c->Font->Name = ComboBox1->Text();
-        }
-        if (ComboBox2->ItemIndex() >= 0) {
-            c->Font->Size = std::atoi(ComboBox2->Text().c_str());
-        }
-    }
+    ApplySelectedFont(ComboBox1, ComboBox2);
     bodyHScale_ = Scale(printer->TextHeight(kMeasure), preview->TextHeight(kMeasure));
     bodyWScale_ = Scale(printer->TextWidth(kMeasure), preview->TextWidth(kMeasure));
     pw_ = Printer()->PageWidth() - 10;
@@ -202,14 +200,7 @@ void TF_query_p::PaintQueryPrintPage()
     const int top = hasTitle ? static_cast<int>((titleH_ - 10 - 15) / titleHScale_ + 10 + 15) : 15;
     TCanvas* printer = Printer()->Canvas();
     TCanvas* preview = Image1->Canvas();
-    for (TCanvas* c : {printer, preview}) {
-        if (ComboBox1->ItemIndex() >= 0) {
-            c->Font->Name = ComboBox1->Text();
-        }
-        if (ComboBox2->ItemIndex() >= 0) {
-            c->Font->Size = std::atoi(ComboBox2->Text().c_str());
-        }
-    }
+    ApplySelectedFont(ComboBox1, ComboBox2);
     if (!printing_) {
         preview->Brush->Color = clWhite;
         preview->FillRect(Rect(0, TitleBottom(), Image1->Bitmap()->Width(), Image1->Bitmap()->Height()));
@@ -286,14 +277,7 @@ void TF_query_p::PaintQueryPrintTitle()
     }
     TCanvas* printer = Printer()->Canvas();
     TCanvas* preview = Image1->Canvas();
-    for (TCanvas* c : {printer, preview}) {
-        if (ComboBox3->ItemIndex() >= 0) {
-            c->Font->Name = ComboBox3->Text();
-        }
-        if (ComboBox4->ItemIndex() >= 0) {
-            c->Font->Size = std::atoi(ComboBox4->Text().c_str());
-        }
-    }
+    ApplySelectedFont(ComboBox3, ComboBox4);
     if (!printing_) {
         preview->Brush->Color = clWhite;
         preview->FillRect(Rect(0, 0, Image1->Bitmap()->Width(), TitleBottom()));
