@@ -172,18 +172,22 @@ private:
         return left;
     }
 
+    // A chain of "+" is one node holding every term, so that neither evaluation nor destruction recurses
+    // once per term of a long chain.
     std::unique_ptr<Node> sum(int depth)
     {
-        auto left = primary(depth);
+        auto first = primary(depth);
+        if (peek().kind != ExprToken::Plus) {
+            return first;
+        }
+        auto n = std::make_unique<Node>();
+        n->kind = Node::Add;
+        n->args.push_back(std::move(first));
         while (peek().kind == ExprToken::Plus) {
             take();
-            auto n = std::make_unique<Node>();
-            n->kind = Node::Add;
-            n->args.push_back(std::move(left));
             n->args.push_back(primary(depth));
-            left = std::move(n);
         }
-        return left;
+        return n;
     }
 
     std::unique_ptr<Node> primary(int depth)
@@ -271,14 +275,21 @@ ExprValue eval(const Node& n, const FieldResolver& fields)
     case Node::Field:
         return fields(n.table, n.field);
     case Node::Add: {
-        const ExprValue a = eval(*n.args[0], fields);
-        const ExprValue b = eval(*n.args[1], fields);
-        const auto* da = std::get_if<double>(&a);
-        const auto* db = std::get_if<double>(&b);
-        if (da && db) {
-            return *da + *db;
+        // left to right, as (a + b) + c: numbers add until a text joins, from then on the texts concatenate
+        ExprValue sum = eval(*n.args[0], fields);
+        for (std::size_t i = 1; i < n.args.size(); ++i) {
+            const ExprValue b = eval(*n.args[i], fields);
+            const auto* da = std::get_if<double>(&sum);
+            const auto* db = std::get_if<double>(&b);
+            if (da && db) {
+                sum = *da + *db;
+            } else if (auto* text = std::get_if<std::string>(&sum)) {
+                *text += exprValueText(b);
+            } else {
+                sum = exprValueText(sum) + exprValueText(b);
+            }
         }
-        return exprValueText(a) + exprValueText(b);
+        return sum;
     }
     case Node::Equal: {
         const ExprValue a = eval(*n.args[0], fields);

@@ -120,3 +120,21 @@ TEST(Expression, UnknownFieldRaisesFromTheResolver)
 {
     EXPECT_THROW(evalText("Table3.X", {}), Exception);
 }
+
+TEST(Expression, LongChainsOfPlusEvaluateWithoutDeepRecursion)
+{
+    // Far longer than any stack holds frames for when each "+" nests one level deeper.
+    const int terms = 200000;
+    std::string numbers = "1", texts = "'a'", mixed = "1 + 2";
+    for (int i = 1; i < terms; ++i) {
+        numbers += "+1";
+        texts += "+'a'";
+    }
+    mixed += " + 'x'";
+    for (int i = 0; i < 3; ++i) {
+        mixed += " + 1";
+    }
+    EXPECT_EQ(evalText(numbers, {}), std::to_string(terms));
+    EXPECT_EQ(evalText(texts, {}), std::string(terms, 'a'));
+    EXPECT_EQ(evalText(mixed, {}), "3x111");  // numbers add until a text joins, then everything concatenates
+}
