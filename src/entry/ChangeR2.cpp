@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "entry/Locate.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/FormFactory.h"
 #include "platform/ui/Registry.h"
 
@@ -37,6 +38,14 @@ void TF_change_r2::Button1Click(TObject*)
     TTable* t = LocateTable;
     if (RadioButton1->Checked()) {
         LocateByNumber(t, RecordNumberOf(text));
+    } else if (t->FindField(SearchField) == nullptr) {
+        // A detail showing every enterprise has no legal-entity code: searching its key instead would move
+        // to some other record. The dialog stays open for another choice.
+        const TRadioButton* chosen = RadioButton2->Checked() ? RadioButton2 : RadioButton3;
+        Application->MessageBox("当前表格中没有“" + chosen->Caption() + "”，请按“" + RadioButton1->Caption() +
+                                    "”或“" + RadioButton2->Caption() + "”定位",
+                                "提示", MB_OK | MB_ICONINFORMATION);
+        return;
     } else if (t->FindField(SearchField) != nullptr && t->Schema().findIndex(SearchIndex) != nullptr) {
         LocateByKey(t, SearchField, SearchIndex, text);
     } else {

@@ -113,7 +113,9 @@ TEST_F(KfqLocate, ByKeyKeepsTheChoiceForTheNextOpeningAndOrdersByIdAgain)
     });
 }
 
-TEST_F(KfqLocate, OnADetailShowingEveryEnterpriseSearchesTheDetailsOwnKey)
+// A detail that shows every enterprise is searched by report number on its own key and index; it has no
+// legal-entity code, so a search by that is refused and the dialog stays open for another choice.
+TEST_F(KfqLocate, OnADetailShowingEveryEnterpriseSearchesOnlyTheDetailsOwnKey)
 {
     AddProduct("100001", "0001");
     AddProduct("100002", "0001");
@@ -122,13 +124,24 @@ TEST_F(KfqLocate, OnADetailShowingEveryEnterpriseSearchesTheDetailsOwnKey)
         ASSERT_TRUE(ShowPage(k, "TabSheet5"));
         k.StatusBar1->DblClick();  // linked: no dialog
         ASSERT_TRUE(TScriptedUser::Choose(*k.ComboBox2, 1));
-        InDialog(k, [](TF_change_r2& d) {
+        InDialog(k, [this](TF_change_r2& d) {
             ASSERT_TRUE(TScriptedUser::Press(*d.RadioButton3));
+            Expect("提示", "当前表格中没有“法人代码”，请按“记录号”或“报表编号”定位");
+            Enter(d, "100002");
+            EXPECT_FALSE(d.ModalDone());
+            ASSERT_TRUE(TScriptedUser::Press(*d.RadioButton2));
             Enter(d, "100002");
         });
         EXPECT_EQ(k.Table2->FieldByName("QA01")->AsString(), "100002");
         EXPECT_EQ(k.Table2->IndexName(), "kfq_2");
         EXPECT_EQ(k.Table1->FieldByName("QA01")->AsString(), "100001");
+        InDialog(k, [this](TF_change_r2& d) {
+            ASSERT_TRUE(TScriptedUser::Press(*d.RadioButton3));
+            Expect("提示", "当前表格中没有“法人代码”，请按“记录号”或“报表编号”定位");
+            Enter(d, "L3");
+            ASSERT_TRUE(TScriptedUser::Press(*d.Button2));
+        });
+        EXPECT_EQ(k.Table2->FieldByName("QA01")->AsString(), "100002");  // the refused search moved nothing
     });
 }
 
