@@ -330,10 +330,10 @@ void TApplication::SetScreenSize(int width, int height)
     screenHeight_ = height;
 }
 
-void TApplication::FormShown(TForm* f)
+bool TApplication::FormShown(TForm* f, bool showing)
 {
     if (!active_.empty() && active_.back() == f) {
-        return;
+        return true;
     }
     TForm* previous = ActiveForm();
     active_.erase(std::remove(active_.begin(), active_.end(), f), active_.end());
@@ -341,7 +341,7 @@ void TApplication::FormShown(TForm* f)
     if (previous) {
         previous->Deactivate();
     }
-    f->Activate();
+    return f->Activate(showing);
 }
 
 void TApplication::FormDestroyed(TForm* f)

@@ -114,7 +114,9 @@ public:
 
     // Activation: the stack of shown windows, the active one on top.
     TForm* ActiveForm() const { return active_.empty() ? nullptr : active_.back(); }
-    void FormShown(TForm* f);
+    // A window is shown (showing: it was hidden until now) and becomes the active one; false when its
+    // activation failed.
+    bool FormShown(TForm* f, bool showing = false);
     void FormHidden(TForm* f);
     void FormDestroyed(TForm* f);
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/db/Exception.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FormLoader.h"
 
@@ -235,7 +236,8 @@ void TForm::PlaceOnScreen()
 
 void TForm::Show()
 {
-    if (!Visible()) {
+    const bool showing = !Visible();
+    if (showing) {
         PlaceOnScreen();
         Widget()->show();
         if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
@@ -251,7 +253,31 @@ void TForm::Show()
             SelectNext(nullptr, true, true);
         }
     }
-    Application->FormShown(this);
+    if (!Application->FormShown(this, showing) && showing) {
+        AbandonShowing();
+    }
+}
+
+// A window whose set-up failed as it was shown does not stay half-open, where every control would work on
+// closed tables: it closes again. Its OnClose still runs, so that it lets go of what it holds and tells its
+// caller that nothing was done; what OnClose answers cannot keep it open.
+void TForm::AbandonShowing()
+{
+    RunGuarded([this] {
+        TCloseAction action = TCloseAction::caHide;
+        if (OnClose) {
+            OnClose(this, action);
+        }
+    });
+    if (modal_) {
+        modalResult_ = mrCancel;
+        modalDone_ = true;  // ShowModal returns at once, without a loop
+        return;
+    }
+    if (Application->MainForm() == this) {
+        Application->Terminate();
+    }
+    Hide();
 }
 
 void TForm::Hide()
@@ -282,8 +308,8 @@ TModalResult TForm::ShowModal()
         }
     } restore{this};
     Show();
-    if (Application->ModalLoopsAborted()) {
-        modalResult_ = mrCancel;
+    if (modalDone_ || Application->ModalLoopsAborted()) {
+        modalResult_ = modalDone_ ? modalResult_ : mrCancel;
         return modalResult_;
     }
     Application->RunModal(*this, [this] {
@@ -378,14 +404,27 @@ void TForm::DoCreate()
     Fire(OnCreate);
 }
 
-// Activation is an event of the event loop: a failing OnActivate shows its error and the window stays.
-void TForm::Activate()
+// Activation is an event of the event loop: a failing OnActivate shows its error. As the window is shown,
+// the message says that the window did not open.
+bool TForm::Activate(bool showing)
 {
-    RunGuarded([this] {
-        if (OnActivate) {
-            OnActivate(this);
+    bool ok = false;
+    RunGuarded([&] {
+        try {
+            if (OnActivate) {
+                OnActivate(this);
+            }
+        } catch (const EAbort&) {
+            throw;
+        } catch (const std::exception& e) {
+            if (!showing) {
+                throw;
+            }
+            throw Exception("无法打开窗口“" + Caption() + "”：" + e.what());
         }
+        ok = true;
     });
+    return ok;
 }
 
 void TForm::Deactivate()

@@ -87,7 +87,10 @@ public:
 
     // Called by the framework.
     void DoCreate();
-    void Activate();
+    // Fires OnActivate; false when it raised (the error has been shown, or the handler showed its own message
+    // and aborted). showing: the activation that comes with showing the window, whose failure is told as the
+    // window not opening.
+    bool Activate(bool showing = false);
     void Deactivate();
     void FocusArrived(TControl* c);
     void ControlDestroyed(TControl* c);
@@ -102,6 +105,7 @@ protected:
 private:
     [[noreturn]] void MissingComponent(const std::string& name, bool wrongClass) const;
     void PlaceOnScreen();
+    void AbandonShowing();
     bool CloseModal();  // OnCloseQuery/OnClose of a modal window; false when the window stays
     int FrameX() const;
     int FrameY() const;

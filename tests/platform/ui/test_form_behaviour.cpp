@@ -130,12 +130,58 @@ TEST_F(FormBehaviour, AnErrorOfAChangeMadeInCodeEndsTheHandlerThatMadeIt)
     EXPECT_EQ(f.Get<TEdit>("Edit1")->Text(), "y");
 }
 
-TEST_F(FormBehaviour, AFailingActivationShowsItsErrorAndTheWindowStaysUsable)
+// A window whose activation fails as it is shown tells so once and closes again, its OnClose run, whether it is
+// shown modally or not; an activation that aborts after its own message adds nothing to it.
+struct FailedShowing {
+    const char* name;
+    const char* onActivate;
+    bool modal;
+    const char* message;  // nullptr: none from the framework
+};
+void PrintTo(const FailedShowing& c, std::ostream* os) { *os << c.name; }
+
+class FormFailedShowing : public FormBehaviour, public testing::WithParamInterface<FailedShowing> {};
+
+TEST_P(FormFailedShowing, ClosesTheWindowAfterOneMessage)
 {
-    TF_probe& f = Make("  OnActivate = Fails\n  object Ok: TButton\n    ModalResult = mrOk\n  end\n");
+    const FailedShowing& c = GetParam();
+    TF_probe& below = Make("  OnActivate = Activated\n");
+    below.Show();
+    TF_probe& f = Make(std::string("  Caption = '登记'\n  OnActivate = ") + c.onActivate +
+                       "\n  OnClose = Closing\n  object Ok: TButton\n    ModalResult = mrOk\n  end\n");
+    f.refuseClose = true;  // cannot keep it open
+    if (c.message != nullptr) {
+        User().ExpectMessage(Application->Title, c.message);
+    }
+    if (c.modal) {
+        EXPECT_EQ(f.ShowModal(), mrCancel);
+    } else {
+        f.Show();
+    }
+    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.log, std::vector<std::string>{"close"});
+    EXPECT_EQ(Application->ActiveForm(), &below);
+    EXPECT_EQ(std::count(below.log.begin(), below.log.end(), "activate F_probe"), 2);  // active again
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FormFailedShowing, testing::Values(
+    FailedShowing{"ModalError", "Fails", true, "无法打开窗口“登记”：Key violation."},
+    FailedShowing{"ShownError", "Fails", false, "无法打开窗口“登记”：Key violation."},
+    FailedShowing{"ModalAbort", "Aborts", true, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Once shown, a window whose activation fails again (a modal child closed) shows the error and stays.
+TEST_F(FormBehaviour, AFailingActivationOfAShownWindowShowsItsErrorAndTheWindowStays)
+{
+    TF_probe& f = Make("  OnActivate = Activated\n");
+    TF_probe& child = Make("");
+    f.Show();
+    f.OnActivate = [&f](TObject* s) { f.Fails(s); };
+    User().InModal("F_probe", [](TForm& w) { w.Close(); });
     User().ExpectMessage(Application->Title, "Key violation.");
-    User().InModal("F_probe", [](TForm& w) { TScriptedUser::Press(*w.Get<TButton>("Ok")); });
-    EXPECT_EQ(f.ShowModal(), mrOk);
+    child.ShowModal();
+    EXPECT_TRUE(f.Visible());
+    EXPECT_EQ(Application->ActiveForm(), &f);
 }
 
 TEST_F(FormBehaviour, KeyPreviewSeesKeysFirstAndAZeroKeyIsConsumed)
