@@ -36,6 +36,21 @@ std::string FolderOf(const std::string& fileName)
     return cut == std::string::npos ? std::string() : fileName.substr(0, cut + 1);
 }
 
+// The copy holds the submitted rows and fields but none of the submitted file's indexes: a disk copied from
+// a data folder carries unique ones, which would refuse a renumbering that swaps or chains numbers.
+void CopyWithoutIndexes(const std::string& source, const std::string& copy)
+{
+    TTable from;
+    from.SetTableName(source);
+    from.Open();
+    TTable to;
+    to.SetTableName(copy);
+    to.FieldDefs.Assign(from.FieldDefs.Items());
+    to.CreateTable();
+    to.Open();
+    to.BatchMove(&from, TBatchMode::batAppend);
+}
+
 void ShowError(const std::string& text)
 {
     Application->MessageBox(text, "错误窗口", MB_OK | MB_ICONERROR);
@@ -71,7 +86,6 @@ TF_bhcl::TF_bhcl(TComponent* owner) : TForm(owner)
 
 void TF_bhcl::FormActivate(TObject*)
 {
-    checkPassed_ = false;
     Label1->SetCaption("上报盘中的企业清单，如要修改报表编号，请在下面第二栏进行修改");
     Label2->SetCaption("请注意：如果上报数据中法人代码与库中代码相同但报表编号不同刚不能执行入库");
     const std::string folder = FolderOf(F_main->OpenDialog1->FileName);
@@ -86,13 +100,12 @@ void TF_bhcl::FormActivate(TObject*)
         }
     }
     for (int i = 0; i < 3; ++i) {
-        const std::string source =
-            db::ResolveTableName(folder + "kfq_" + std::to_string(kNumbers[i]) + ".db");
-        std::error_code ec;
-        fs::copy_file(source, db::ResolveTableName(BhclCopyName(i)), fs::copy_options::overwrite_existing, ec);
-        if (ec) {
+        try {
+            CopyWithoutIndexes(folder + "kfq_" + std::to_string(kNumbers[i]) + ".db", BhclCopyName(i));
+        } catch (const std::exception& e) {
+            RemoveBhclCopies();
             EmptyGrid();
-            throw Exception(BhclCopyName(i) + ": " + ec.message());
+            throw Exception(BhclCopyName(i) + ": " + e.what());
         }
     }
     Query1->SQL.Clear();
@@ -141,8 +154,7 @@ void TF_bhcl::Button1Click(TObject*)
     Label1->SetCaption("以下为法人代码相同但报表编号不同、或者报表编号相同但法人代码不同的企业");
     Label2->SetCaption("请在第二栏修改报表编号");
     if (!CheckReportNumberConflicts()) {
-        checkPassed_ = true;
-        Close();
+        SetModalResult(mrOk);  // the one way to the import
     }
 }
 
@@ -228,7 +240,7 @@ void TF_bhcl::Button2Click(TObject*)
 
 void TF_bhcl::FormClose(TObject*, TCloseAction&)
 {
-    if (!checkPassed_) {
+    if (ModalResult() != mrOk) {
         ImportConfirmed = false;  // "返回" or the close box: no import
     }
     Table1->Close();

@@ -1,8 +1,8 @@
 // TF_bhcl ("编号处理"): the report-number check before a submitted enterprise disk is imported. It copies the
 // submitted kfq_1.db, kfq_2.db and kfq_5.db into "tmp\", lists the submitted enterprises in bhcl.DB, applies
-// the new report numbers the user types to all three copies, and closes with ImportConfirmed still true only
-// when no submitted enterprise collides with one already held (same legal-person code under another report
-// number, or the same report number under another code).
+// the new report numbers the user types to all three copies, and closes with ImportConfirmed still true (and
+// the modal result mrOk) only when no submitted enterprise collides with one already held (same legal-person
+// code under another report number, or the same report number under another code).
 #pragma once
 
 #include <string>
@@ -46,6 +46,4 @@ private:
     void ApplyRenumbering();
     bool CheckReportNumberConflicts();  // true when conflicts were found; the grid then lists them
     void EmptyGrid();
-
-    bool checkPassed_ = false;
 };

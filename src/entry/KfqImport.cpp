@@ -56,7 +56,11 @@ void KfqImportDisk(TF_kfq& window)
             if (F_bhcl == nullptr) {
                 Application->CreateForm(&F_bhcl);
             }
-            F_bhcl->ShowModal();
+            // Only a passed check goes on: a modal loop that ended any other way (the program quitting) did not
+            // check the numbers, whatever the flag still says.
+            if (F_bhcl->ShowModal() != mrOk) {
+                ImportConfirmed = false;
+            }
             if (ImportConfirmed) {
                 const std::vector<ImportPosition> positions = KfqImportPositions();
                 TTable* targets[] = {window.Table1, window.Table2, window.Table5};

@@ -26,7 +26,8 @@ protected:
         MakeSubmittedDisk();
     }
 
-    // "数据入库" with the submitted kfq_1.db chosen; inCheck acts in TF_bhcl and must close it.
+    // "数据入库" with the submitted kfq_1.db chosen; inCheck acts in TF_bhcl and must close it (none: the
+    // window does not stay open).
     void ImportDisk(const std::function<void(TF_bhcl&)>& inCheck, const std::function<void()>& messages = {})
     {
         InKfq([&](TF_kfq& k) {
@@ -34,7 +35,9 @@ protected:
             if (messages) {
                 messages();
             }
-            User().InModal("TF_bhcl", [&](TForm& f) { inCheck(dynamic_cast<TF_bhcl&>(f)); });
+            if (inCheck) {
+                User().InModal("TF_bhcl", [&](TForm& f) { inCheck(dynamic_cast<TF_bhcl&>(f)); });
+            }
             RunGuarded([&] { KfqImportDisk(k); });
             ExpectNormalState(k);
             EXPECT_EQ(Page(k), "TabSheet1");
@@ -54,11 +57,11 @@ protected:
         }
         return out;
     }
-    // Types a new number over the first grid row of a submitted enterprise.
-    static void Renumber(TF_bhcl& b, const std::string& from, const std::string& to)
+    // Types a new number over the nth (0: first) grid row of a submitted enterprise.
+    static void Renumber(TF_bhcl& b, const std::string& from, const std::string& to, int nth = 0)
     {
         for (b.Table1->First(); !b.Table1->Eof(); b.Table1->Next()) {
-            if (b.Table1->FieldByName("原报表编号")->AsString() == from) {
+            if (b.Table1->FieldByName("原报表编号")->AsString() == from && nth-- == 0) {
                 b.Table1->Edit();
                 b.Table1->FieldByName("修改后编号")->SetAsString(to);
                 return;  // stored by the button's press or the next move
@@ -66,6 +69,35 @@ protected:
         }
         ADD_FAILURE() << "no grid row " << from;
     }
+
+    // The submitted disk as a copy of a data folder: the data folder's (empty) enterprise tables, with their
+    // unique indexes; the rows carry their record identity, as a data folder's do.
+    void MakeIndexedDisk()
+    {
+        for (const char* n : {"kfq_1.db", "kfq_2.db", "kfq_5.db"}) {
+            std::filesystem::copy_file(n, Submitted(n), std::filesystem::copy_options::overwrite_existing);
+        }
+        indexed_ = true;
+    }
+    void Submit(const std::string& code, const std::string& legal)
+    {
+        if (indexed_) {
+            AddRow(Submitted("kfq_1.db"), {{"Id", code}, {"QA01", code}, {"QA03", legal}, {"QA04", "上报" + code}});
+        } else {
+            SubmitEnterprise(code, legal);
+        }
+    }
+    void SubmitDetail(const char* table, const std::string& code, const std::string& serial, const std::string& name)
+    {
+        const bool products = std::string(table) == "kfq_2.db";
+        entrytest::Values row = {{"QA01", code}, {products ? "QE01" : "Qh00", serial}, {products ? "QE02" : "Xmmc", name}};
+        if (indexed_) {
+            row.emplace_back(products ? "ID" : "Id", code + serial);
+        }
+        AddRow(Submitted(table), row);
+    }
+
+    bool indexed_ = false;
 };
 
 TEST_F(DiskImport, AllNewEnterprisesPassAtTheFirstPressAndAreImported)
@@ -145,32 +177,38 @@ struct RenumberCase {
 };
 void PrintTo(const RenumberCase& c, std::ostream* os) { *os << c.name; }
 
-class DiskRenumbering : public DiskImport, public testing::WithParamInterface<RenumberCase> {};
+// Each case on a disk as a reporting unit hands it in (no indexes) and on a copy of a data folder, whose unique
+// indexes must not decide the renumbering.
+class DiskRenumbering : public DiskImport, public testing::WithParamInterface<std::tuple<RenumberCase, bool>> {};
 
 TEST_P(DiskRenumbering, AppliesToEveryCopyAsOneMapping)
 {
-    SubmitEnterprise("100001", "L1");
-    SubmitEnterprise("100002", "L2");
-    SubmitProduct("100001", "0001", "产品1");
-    SubmitProduct("100002", "0001", "产品2");
-    SubmitProject("100001", "0001", "项目1");
-    ImportDisk([](TF_bhcl& b) {
-        for (const auto& [from, to] : GetParam().renumber) {
+    const RenumberCase& c = std::get<0>(GetParam());
+    if (std::get<1>(GetParam())) {
+        MakeIndexedDisk();
+    }
+    Submit("100001", "L1");
+    Submit("100002", "L2");
+    SubmitDetail("kfq_2.db", "100001", "0001", "产品1");
+    SubmitDetail("kfq_2.db", "100002", "0001", "产品2");
+    SubmitDetail("kfq_5.db", "100001", "0001", "项目1");
+    ImportDisk([&](TF_bhcl& b) {
+        for (const auto& [from, to] : c.renumber) {
             Renumber(b, from, to);
         }
         ASSERT_TRUE(Press(b.Button1));
         EXPECT_TRUE(b.ModalDone());
     });
-    EXPECT_EQ(Rows("kfq_1.db", {"QA01", "QA03"}), GetParam().enterprises);
-    EXPECT_EQ(Rows("kfq_2.db", {"ID", "QE02"}), GetParam().products);
-    EXPECT_EQ(Rows("kfq_5.db", {"Id", "Xmmc"}), GetParam().projects);
+    EXPECT_EQ(Rows("kfq_1.db", {"QA01", "QA03"}), c.enterprises);
+    EXPECT_EQ(Rows("kfq_2.db", {"ID", "QE02"}), c.products);
+    EXPECT_EQ(Rows("kfq_5.db", {"Id", "Xmmc"}), c.projects);
     // the submitted files themselves are never renumbered
     EXPECT_EQ(Rows(Submitted("kfq_1.db"), {"QA01"}), (Lines{"100001", "100002"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DiskRenumbering,
-    testing::Values(
+    testing::Combine(testing::Values(
         RenumberCase{"One",
                      {{"100001", "100005"}},
                      {"100002|L2", "100005|L1"},
@@ -188,7 +226,41 @@ INSTANTIATE_TEST_SUITE_P(
                      {"1000020001|项目1"}},
         RenumberCase{"QuoteInTheNumber", {{"100001", "10'01"}}, {"10'01|L1", "100002|L2"},
                      {"10'010001|产品1", "1000020001|产品2"}, {"10'010001|项目1"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+                     testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "OnAnIndexedDisk" : "");
+    });
+
+// A submitted enterprise that collides with two held ones is listed twice; each row's number is applied in
+// the grid's order, so the first row's new number is the one that counts.
+TEST_F(DiskImport, AnEnterpriseListedTwiceTakesTheFirstRowsNewNumber)
+{
+    AddEnterprise("100001", "L1");
+    AddEnterprise("100002", "L2");
+    SubmitEnterprise("100002", "L1", "上报企业");
+    SubmitProduct("100002", "0001", "上报产品");
+    ImportDisk([](TF_bhcl& b) {
+        ASSERT_TRUE(Press(b.Button1));
+        ASSERT_EQ(Grid(b), (Lines{"100002|100002|L1", "100002|100002|L1"}));
+        Renumber(b, "100002", "100001", 0);
+        Renumber(b, "100002", "100007", 1);  // would collide with 100001's legal-person code
+        ASSERT_TRUE(Press(b.Button1));
+        EXPECT_TRUE(b.ModalDone());
+    });
+    EXPECT_EQ(Rows("kfq_1.db", {"QA01", "QA03", "QA04"}), (Lines{"100001|L1|上报企业", "100002|L2|企业100002"}));
+    EXPECT_EQ(Rows("kfq_2.db", {"ID", "QE02"}), Lines{"1000010001|上报产品"});
+}
+
+// The check window's loop ended without the check passing (the program quitting): nothing is imported,
+// whatever the flag said when the window opened.
+TEST_F(DiskImport, ALoopEndedWithoutAPassedCheckImportsNothing)
+{
+    SubmitEnterprise("100002", "L2");
+    ImportDisk([](TF_bhcl&) { Application->AbortModalLoops(true); });
+    Application->AbortModalLoops(false);
+    EXPECT_FALSE(ImportConfirmed);
+    EXPECT_TRUE(Rows("kfq_1.db", {"QA01"}).empty());
+}
 
 TEST_F(DiskImport, TwoSubmittedEnterprisesEndingOnOneNumberAreRefused)
 {
@@ -229,30 +301,32 @@ TEST_P(DiskImportLeft, LeavesTheTablesUnchangedAndDeletesTheCopies)
 INSTANTIATE_TEST_SUITE_P(Ways, DiskImportLeft, testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Return" : "CloseBox"; });
 
-TEST_F(DiskImport, AMissingSubmittedFileIsReportedAndNothingIsCopied)
+// A step of the check window's set-up that fails ends the import there: one message, and the window does not
+// stay open on an empty list.
+TEST_F(DiskImport, AMissingSubmittedFileIsReportedAndTheImportEnds)
 {
     SubmitEnterprise("100002", "L2");
     std::filesystem::remove(Submitted("kfq_5.db"));
-    ImportDisk(
-        [](TF_bhcl& b) {
-            EXPECT_TRUE(Grid(b).empty());
-            EXPECT_FALSE(CopiesLeft());
-            ASSERT_TRUE(Press(b.Button2));
-        },
-        [this] { User().ExpectMessage("错误窗口", "上报数据中缺少文件: " + Submitted("kfq_5.db")); });
+    ImportDisk({}, [this] { User().ExpectMessage("错误窗口", "上报数据中缺少文件: " + Submitted("kfq_5.db")); });
+    EXPECT_FALSE(ImportConfirmed);
     EXPECT_TRUE(Rows("kfq_1.db", {"QA01"}).empty());
 }
 
-TEST_F(DiskImport, AMissingWorkFolderStopsTheCopyWithTheFileSystemsMessage)
+TEST_F(DiskImport, AMissingWorkFolderStopsTheCopyAndTheImport)
 {
     SubmitEnterprise("100002", "L2");
     std::filesystem::remove_all("tmp");
-    ImportDisk(
-        [](TF_bhcl& b) {
-            EXPECT_TRUE(Grid(b).empty());
-            ASSERT_TRUE(Press(b.Button2));
-        },
-        [this] { User().ExpectMessageContaining(Application->Title, "tmp\\kfq_1.db: No such file or directory"); });
+    ImportDisk({}, [this] { User().ExpectMessageContaining(Application->Title, "tmp\\kfq_1.db"); });
+    EXPECT_FALSE(ImportConfirmed);
+    EXPECT_TRUE(Rows("kfq_1.db", {"QA01"}).empty());
+}
+
+TEST_F(DiskImport, AFileThatIsNoTableStopsTheCopyAndTheImport)
+{
+    SubmitEnterprise("100002", "L2");
+    std::filesystem::remove(Submitted("kfq_2.db"));
+    std::ofstream(Submitted("kfq_2.db")) << "not a table";
+    ImportDisk({}, [this] { User().ExpectMessageContaining(Application->Title, "tmp\\kfq_2.db"); });
     EXPECT_TRUE(Rows("kfq_1.db", {"QA01"}).empty());
 }
 
