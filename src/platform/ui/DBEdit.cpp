@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 #include "platform/ui/DBClasses.h"
 #include "platform/ui/DBTextEdit.h"
 
@@ -30,17 +32,34 @@ public:
         }
         if (ShownText() != text) {
             setText(text);
+            if (!hasFocus()) {
+                setCursorPosition(0);  // a long text shows its start, as it is read
+            }
         }
         setModified(false);
     }
+    // Left for another control, a long text shows its start again.
+    void focusOutEvent(QFocusEvent* e) override
+    {
+        DBTextEdit<QLineEdit>::focusOutEvent(e);
+        if (!hasFocus() && !link.Modified() && e->reason() != Qt::ActiveWindowFocusReason &&
+            e->reason() != Qt::PopupFocusReason) {
+            setCursorPosition(0);
+        }
+    }
+
     QString ShownText() const override { return inputMask().isEmpty() ? text() : displayText(); }
     void SetReadOnly(bool on) override { setReadOnly(on); }
     void SetMaxLength(int chars) override
     {
-        // QLineEdit re-sets its text (dropping the selection) on every setMaxLength
+        // QLineEdit re-sets its text (dropping the selection, the caret to the end) on every setMaxLength
         const int n = chars > 0 ? chars : 32767;
         if (maxLength() != n) {
+            const int at = cursorPosition();
             setMaxLength(n);
+            if (cursorPosition() != at) {
+                setCursorPosition(std::min(at, static_cast<int>(text().size())));
+            }
         }
     }
 };

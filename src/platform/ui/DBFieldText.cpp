@@ -160,6 +160,23 @@ db::Variant FieldValueFromText(const TField& field, const QString& text)
     return text.toStdString();
 }
 
+bool FieldAcceptsChar(const TField& field, QChar c)
+{
+    const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const TFieldType type = field.DataType();
+    if (isIntegerType(type)) {
+        return digit || c == QLatin1Char('+') || c == QLatin1Char('-');
+    }
+    if (field.IsNumeric()) {
+        return digit || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('.') ||
+               c == QLatin1Char('e') || c == QLatin1Char('E');
+    }
+    if (type == TFieldType::Date) {
+        return digit || c == QLatin1Char('-');
+    }
+    return true;
+}
+
 void SetFieldText(TField& field, const QString& text)
 {
     field.SetValue(FieldValueFromText(field, text));

@@ -19,5 +19,10 @@ db::Variant FieldValueFromText(const TField& field, const QString& text);
 // Writes a typed text to the field of the current record (starting an edit where the data set browses).
 void SetFieldText(TField& field, const QString& text);
 
+// Whether a typed character can ever belong to a value of the field's type: digits and sign for integers,
+// also the decimal point and the exponent for other numbers, digits and "-" for dates; any character for the
+// other types. The data-aware controls refuse other characters as they are typed.
+bool FieldAcceptsChar(const TField& field, QChar c);
+
 // Plain decimal for a float: 15 significant digits without trailing zeros, never an exponent.
 QString PlainDecimal(double v);

@@ -34,6 +34,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* e) override
     {
+        if (KeyRefusedByField(e, view_->CurrentField())) {
+            e->accept();
+            return;
+        }
         if (!typed && KeyChangesText(e) && !view_->BeginCellTyping()) {
             e->accept();
             view_->DropEditor(this);  // refused (read-only now, or a guard said no): no editor left behind
@@ -43,6 +47,10 @@ protected:
     }
     void inputMethodEvent(QInputMethodEvent* e) override
     {
+        if (TextRefusedByField(e->commitString(), view_->CurrentField())) {
+            e->accept();
+            return;
+        }
         if (!typed && !e->commitString().isEmpty() && !view_->BeginCellTyping()) {
             e->accept();
             view_->DropEditor(this);
@@ -347,6 +355,11 @@ void DBGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
     QTableView::closeEditor(editor, hint);
 }
 
+TField* DBGridView::CurrentField() const
+{
+    return model_->FieldAt(currentIndex().isValid() ? currentIndex().column() : selectedColumn_);
+}
+
 void DBGridView::DropEditor(QWidget* editor)
 {
     commitFailed_ = false;
@@ -402,6 +415,10 @@ void DBGridView::keyPressEvent(QKeyEvent* event)
                 }
             });
         }
+        return;
+    }
+    if (KeyRefusedByField(event, CurrentField())) {
+        event->accept();  // not even a new record for it
         return;
     }
     if (ds != nullptr && model_->rowCount() == 0 && CanEditCells() && KeyChangesText(event)) {

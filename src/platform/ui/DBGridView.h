@@ -9,6 +9,7 @@
 class TDBGrid;
 class TDataSet;
 class TDataSetModel;
+class TField;
 
 class DBGridView : public QTableView {
 public:
@@ -26,6 +27,8 @@ public:
     // Starts the data set's edit for typing in a cell; false when refused (the error has been shown).
     bool BeginCellTyping();
     bool CanEditCells() const;
+    // The field of the current cell's column (the selected column while no cell is current), or nullptr.
+    TField* CurrentField() const;
     bool IsEditing() const { return state() == EditingState; }
     void CommitFailed() { commitFailed_ = true; }
     // Closes an editor without writing its text.

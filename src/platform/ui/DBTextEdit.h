@@ -1,5 +1,5 @@
 // The event handling of the widgets behind TDBEdit and TDBMemo, over the Qt edit each is built on: Escape
-// drops typed text; a key or an input-method commit that would change the text first starts the edit (and
+// drops typed text; a character the field's type can never hold is refused; a key or an input-method commit that would change the text first starts the edit (and
 // changes nothing when that is refused); entering shows the field again under a mask set meanwhile; leaving
 // writes the text back, and a refused write keeps the text and the focus for correction.
 #pragma once
@@ -34,6 +34,10 @@ protected:
             e->accept();
             return;
         }
+        if (KeyRefusedByField(e, link.Field())) {
+            e->accept();
+            return;
+        }
         if (KeyChanges(e) && !BeginTypingGuarded(link)) {
             e->accept();  // refused: the text stays as it is
             return;
@@ -43,6 +47,10 @@ protected:
 
     void inputMethodEvent(QInputMethodEvent* e) override
     {
+        if (TextRefusedByField(e->commitString(), link.Field())) {
+            e->accept();
+            return;
+        }
         if (!e->commitString().isEmpty() && !BeginTypingGuarded(link)) {
             e->accept();
             return;

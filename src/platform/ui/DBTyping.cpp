@@ -1,10 +1,12 @@
 #include "platform/ui/DBTyping.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 
 #include "platform/ui/Control.h"
 #include "platform/ui/DBFieldLink.h"
+#include "platform/ui/DBFieldText.h"
 
 bool KeyChangesText(const QKeyEvent* e)
 {
@@ -23,6 +25,28 @@ bool KeyChangesText(const QKeyEvent* e)
     }
     const QString t = e->text();
     return !t.isEmpty() && t[0].isPrint();
+}
+
+bool TextRefusedByField(const QString& typed, const TField* field)
+{
+    if (field == nullptr) {
+        return false;
+    }
+    for (QChar c : typed) {
+        if (c.isPrint() && !FieldAcceptsChar(*field, c)) {
+            QApplication::beep();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KeyRefusedByField(const QKeyEvent* e, const TField* field)
+{
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    return TextRefusedByField(e->text(), field);
 }
 
 bool StartEditGuarded(const std::function<bool()>& begin)

@@ -24,6 +24,9 @@ std::string TEdit::Text() const
 void TEdit::SetText(const std::string& text)
 {
     edit()->setText(QString::fromStdString(text));
+    if (!edit()->hasFocus()) {
+        edit()->setCursorPosition(0);  // a long text shows its start
+    }
 }
 
 bool TEdit::ReadOnly() const

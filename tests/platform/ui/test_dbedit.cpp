@@ -19,6 +19,15 @@ namespace {
 
 using dbtest::DataAwareTest;
 
+// Types text key by key at the caret, as the keyboard or an input method sends it (not only ASCII).
+void TypeText(QWidget* w, const QString& text)
+{
+    for (QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, ch.unicode() < 0x80 ? ch.toUpper().unicode() : 0, Qt::NoModifier, QString(ch));
+        QCoreApplication::sendEvent(w, &press);
+    }
+}
+
 class DBEditTest : public DataAwareTest {
 protected:
     std::string Stored(const char* field) const { return table_.FieldByName(field)->AsString(); }
@@ -40,6 +49,7 @@ TEST_F(DBEditTest, TypingStartsAnEditAndPostStoresTheText)
     Bind(edit, "name");
     EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("甲"));
     EXPECT_EQ(table_.State(), TDataSetState::dsBrowse);
+    edit.LineEdit()->end(false);
     QTest::keyClicks(edit.LineEdit(), "X");
     EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
     table_.Post();
@@ -166,6 +176,7 @@ TEST_F(DBEditTest, StoredValueThatDoesNotFitIsShownAsItIsAndKeptUnlessEdited)
     QTest::keyClicks(other.LineEdit(), "5");  // the record is edited elsewhere
     table_.Post();
     EXPECT_EQ(Stored("name"), "AB12");
+    edit.LineEdit()->end(false);
     QTest::keyClicks(edit.LineEdit(), "3");
     table_.Post();
     EXPECT_EQ(Stored("name"), "AB123");
@@ -202,16 +213,63 @@ TEST_F(DBEditTest, NonNumberInNumericFieldIsRefusedWithAClearMessage)
     TDBEdit edit(nullptr);
     Bind(edit, "amount");
     edit.LineEdit()->selectAll();
-    QTest::keyClicks(edit.LineEdit(), "abc");
+    QTest::keyClicks(edit.LineEdit(), "1-2");  // characters of a number, but not one
     try {
         table_.Post();
         ADD_FAILURE() << "a non-number was stored";
     } catch (const EConvertError& e) {
         EXPECT_NE(e.Message.find("amount"), std::string::npos) << e.Message;
-        EXPECT_NE(e.Message.find("abc"), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("1-2"), std::string::npos) << e.Message;
     }
     EXPECT_EQ(table_.State(), TDataSetState::dsEdit);
-    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("abc"));  // kept for correction
+    EXPECT_EQ(edit.LineEdit()->text(), QStringLiteral("1-2"));  // kept for correction
+}
+
+// A character that can never belong to the field's type is refused as it is typed (and starts no edit); the
+// others go through.
+struct TypedChars {
+    const char* field;
+    const char* typed;
+    const char* shown;
+};
+void PrintTo(const TypedChars& c, std::ostream* os) { *os << c.field << " " << c.typed; }
+
+class DBEditTyping : public DBEditTest, public ::testing::WithParamInterface<TypedChars> {};
+
+TEST_P(DBEditTyping, RefusesCharactersTheFieldsTypeCannotHold)
+{
+    const TypedChars& c = GetParam();
+    AddRow("100001", "甲");
+    table_.Edit();
+    table_.FieldByName(c.field)->Clear();
+    table_.Post();
+    TDBEdit edit(nullptr);
+    Bind(edit, c.field);
+    QTest::keyClicks(edit.LineEdit(), "x");
+    EXPECT_EQ(table_.State(), std::string(c.field) == "name" ? TDataSetState::dsEdit : TDataSetState::dsBrowse);
+    TypeText(edit.LineEdit(), QString::fromUtf8(c.typed));
+    EXPECT_EQ(edit.LineEdit()->text(), QString::fromUtf8(c.shown));
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, DBEditTyping, ::testing::Values(
+    TypedChars{"amount", "-1a2.5,E+3 元", "-12.5E+3"},
+    TypedChars{"qty", "+1.5e2x-", "+152-"},
+    TypedChars{"day", "2024/01-0２9:", "202401-09"},
+    TypedChars{"name", "a1.-", "xa1.-"}),
+    [](const auto& info) { return std::string(info.param.field); });
+
+// A text wider than its edit shows its start while the edit is not focused.
+TEST_F(DBEditTest, ALongTextShowsItsStartWhenNotFocused)
+{
+    AddRow("100001", "一二三四五六七八九十一二三四五六七八九十");
+    AddRow("100002", "十九八七六五四三二一十九八七六五四三二一");
+    table_.First();
+    TDBEdit edit(nullptr);
+    edit.SetBounds(0, 0, 40, 21);
+    Bind(edit, "name");
+    EXPECT_EQ(edit.LineEdit()->cursorPosition(), 0);
+    table_.Next();
+    EXPECT_EQ(edit.LineEdit()->cursorPosition(), 0);
 }
 
 TEST_F(DBEditTest, NumbersShowInPlainDecimal)
@@ -311,12 +369,23 @@ TEST_F(DBEditFocusTest, LeavingTheEditWritesTheText)
 
 TEST_F(DBEditFocusTest, LeavingWithANonNumberShowsTheMessage)
 {
-    QTest::keyClicks(first_->LineEdit(), "x1");
+    QTest::keyClicks(first_->LineEdit(), "1-1");
     second_->LineEdit()->setFocus();
     ASSERT_EQ(user_.messages.size(), 1u);
-    EXPECT_NE(user_.messages[0].find("x1"), std::string::npos) << user_.messages[0];
+    EXPECT_NE(user_.messages[0].find("1-1"), std::string::npos) << user_.messages[0];
     EXPECT_EQ(table_.FieldByName("amount")->AsFloat(), 1.0);
     EXPECT_TRUE(first_->Link().Modified());
+}
+
+TEST_F(DBEditFocusTest, LeavingALongTextShowsItsStartAgain)
+{
+    second_->SetBounds(0, 40, 40, 21);
+    second_->LineEdit()->setFocus();
+    second_->LineEdit()->end(false);
+    TypeText(second_->LineEdit(), QStringLiteral("一二三四五六七八九十一二三四五"));
+    first_->LineEdit()->setFocus();
+    EXPECT_EQ(table_.FieldByName("name")->AsString(), "甲一二三四五六七八九十一二三四五");
+    EXPECT_EQ(second_->LineEdit()->cursorPosition(), 0);
 }
 
 TEST_F(DBEditTest, MemoTypingStartsAnEditAndPostStoresTheText)

@@ -136,15 +136,35 @@ TEST_F(DBGridTest, TypingIntoAnEmptyGridStartsAnInsert)
 TEST_F(DBGridTest, RefusedTextKeepsItsEditorAndTheRecord)
 {
     GoTo(0, 2);
-    Type("abc");
+    Type("1-2");
     GoTo(1, 2);
     ASSERT_EQ(user_.messages.size(), 1u);
-    EXPECT_NE(user_.messages[0].find("abc"), std::string::npos) << user_.messages[0];
+    EXPECT_NE(user_.messages[0].find("1-2"), std::string::npos) << user_.messages[0];
     EXPECT_EQ(table_.RecNo(), 1);
     EXPECT_EQ(View()->currentIndex(), Cell(0, 2));
     ASSERT_TRUE(Editing());
     ASSERT_NE(Editor(), nullptr);
-    EXPECT_EQ(Editor()->text(), QStringLiteral("abc"));
+    EXPECT_EQ(Editor()->text(), QStringLiteral("1-2"));
+}
+
+// A character the column's field can never hold is refused in a cell as in an edit: it opens no editor,
+// starts no edit and no new record.
+TEST_F(DBGridTest, CharactersANumberCannotHoldAreRefusedInItsCells)
+{
+    GoTo(0, 2);
+    Type("x");
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(table_.State(), TDataSetState::dsBrowse);
+    Type("7a.5");
+    table_.Post();
+    EXPECT_EQ(Stored("amount"), "7.5");
+    while (!table_.IsEmpty()) {
+        table_.Delete();
+    }
+    grid_->SetSelectedIndex(2);
+    Type("y");
+    EXPECT_EQ(table_.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(grid_->Model()->rowCount(), 0);
 }
 
 // Grids and columns that may not change the record: typing opens no editor and starts no edit.
