@@ -1,17 +1,16 @@
-// The report check of report 1 with the shipped catalogue and rules on 10,000 enterprises with their products
-// and projects (vemora-sample), beside raw SQLite running the same statements, translated by the same
+// The report check of report 1 with the shipped catalogue and rules on 1,000, 10,000 and 30,000 enterprises with
+// their products and projects (the sample generator), beside raw SQLite running the same statements, translated by the same
 // translator, in the same run. The check reports its own time, the counter "raw_s" (raw SQLite per run) and
 // "ratio" (check time / raw time). The raw side gets its statement list ready-made (reading the catalogue and
 // rule tables is not timed there), appends answers with one prepared insert per statement and numbers the
 // sorted rows in one update, where the check stores each row's number as the user's walk through it does.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 
+#include "SampleFolders.h"
 #include "app/Main.h"
 #include "check/Check.h"
 #include "platform/db/Connection.h"
@@ -33,30 +32,6 @@ const int kOffscreen = [] {
 }();
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// A data folder from data/ filled by vemora-sample, made once and made the current folder.
-const fs::path& sampleFolder()
-{
-    static fs::path dir = [] {
-        const fs::path self = fs::read_symlink("/proc/self/exe");
-        const fs::path build = self.parent_path().parent_path();
-        fs::path source = build;
-        while (!source.empty() && !fs::exists(source / "data" / "tables")) {
-            source = source.parent_path();
-        }
-        fs::path d = fs::temp_directory_path() / ("vemora_bench_check_" + std::to_string(getpid()));
-        db::datatext::BuildDataFolder((source / "data").string(), d.string());
-        const std::string cmd = (build / "tools" / "vemora-sample").string() + " " + d.string() +
-                                " --enterprises 10000 --seed 7 > /dev/null";
-        if (std::system(cmd.c_str()) != 0) {
-            std::fprintf(stderr, "bench_check: %s failed (build vemora-sample first)\n", cmd.c_str());
-            std::exit(1);
-        }
-        fs::current_path(d);
-        return d;
-    }();
-    return dir;
-}
 
 std::string Text(TTable& t, const char* field) { return t.FieldByName(field)->AsString(); }
 
@@ -284,7 +259,7 @@ void RunRaw(const std::vector<RawOp>& ops)
 
 void CheckReport1(benchmark::State& state)
 {
-    sampleFolder();
+    fs::current_path(benchdata::SampleFolder("check", static_cast<int>(state.range(0)), 7));
     Application->Initialize();
     TScriptedUser user;  // any message (a failed run) ends the benchmark instead of waiting for a click
     user.OnFailure = [](const std::string& what) {
@@ -320,10 +295,12 @@ void CheckReport1(benchmark::State& state)
         state.counters[table] = t.RecordCount();
     }
     state.counters["statements"] = static_cast<double>(ops.size());
-    state.counters["raw_s"] = raw / static_cast<double>(state.iterations());
-    state.counters["ratio"] = raw > 0 ? ours / raw : 0;
+    benchdata::Report(state, ours, raw);
+    // The next size works in another folder.
+    F_check->Table2->Close();
+    F_check->Table3->Close();
 }
-BENCHMARK(CheckReport1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CheckReport1)->Apply(benchdata::Sizes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

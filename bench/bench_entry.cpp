@@ -1,14 +1,13 @@
-// The enterprise window on 10,000 sample enterprises beside raw SQLite doing the same work in the same run:
-// the activation (rule rows into constraints and masks, the three tables opened, the master on its first record)
-// and one store of an edited enterprise with its flush. Each benchmark reports its own time and the counter
-// "ratio" (window time / raw SQLite time).
+// The enterprise window on 1,000, 10,000 and 30,000 sample enterprises beside raw SQLite doing the same work in
+// the same run: the activation (rule rows into constraints and masks, the three tables opened, the master on its
+// first record) and one store of an edited enterprise with its flush. Each benchmark reports its own time and
+// the counter "ratio" (window time / raw SQLite time).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 
-#include "Generator.h"
+#include "SampleFolders.h"
 #include "app/Main.h"
 #include "entry/Kfq.h"
 #include "platform/db/Connection.h"
@@ -22,40 +21,17 @@ namespace {
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Removes the data folder when the run ends.
-struct Folder {
-    fs::path path;
-    ~Folder()
-    {
-        std::error_code ec;
-        fs::current_path(fs::temp_directory_path(), ec);
-        fs::remove_all(path, ec);
-    }
-};
-
-// A data folder with 10,000 sample enterprises, the current folder of the run; the main window exists.
-TF_kfq& window()
+// The window, working in a data folder of the given number of sample enterprises (made the current folder).
+TF_kfq& window(int enterprises)
 {
+    fs::current_path(benchdata::SampleFolder("entry", enterprises, 1));
     static TF_kfq* k = [] {
-        static Folder folder{fs::temp_directory_path() / ("vemora_bench_entry_" + std::to_string(getpid()))};
-        const fs::path& dir = folder.path;
-        db::datatext::BuildDataFolder(std::string(VEMORA_SOURCE_DIR) + "/data", dir.string());
-        sample::Options options;
-        options.enterprises = 10000;
-        sample::Generator(dir.string(), options).run();
-        fs::current_path(dir);
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         Application->Initialize();
         Application->CreateForm(&F_main);
         return dynamic_cast<TF_kfq*>(TFormFactory::Obtain("TF_kfq"));
     }();
     return *k;
-}
-
-void report(benchmark::State& state, double ours, double raw)
-{
-    state.counters["raw_s"] = raw / static_cast<double>(state.iterations());
-    state.counters["ratio"] = raw > 0 ? ours / raw : 0;
 }
 
 // What the activation reads, done on plain connections: every rule row, the row count of each table and the
@@ -93,7 +69,7 @@ double rawActivation()
 
 void Activation(benchmark::State& state)
 {
-    TF_kfq& k = window();
+    TF_kfq& k = window(static_cast<int>(state.range(0)));
     double ours = 0, raw = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
@@ -105,13 +81,13 @@ void Activation(benchmark::State& state)
         k.FormClose(&k, action);
         raw += rawActivation();
     }
-    report(state, ours, raw);
+    benchdata::Report(state, ours, raw);
 }
-BENCHMARK(Activation)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(Activation)->Apply(benchdata::Sizes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void StoreWithFlush(benchmark::State& state)
 {
-    TF_kfq& k = window();
+    TF_kfq& k = window(static_cast<int>(state.range(0)));
     k.FormActivate(&k);
     SendNameCleared = true;  // the send list is cleared once per showing, not per store
     db::Connection raw("kfq_1.db", db::Connection::Mode::ReadWrite);
@@ -137,9 +113,9 @@ void StoreWithFlush(benchmark::State& state)
     }
     TCloseAction action = TCloseAction::caHide;
     k.FormClose(&k, action);
-    report(state, ours, rawTime);
+    benchdata::Report(state, ours, rawTime);
 }
-BENCHMARK(StoreWithFlush)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(StoreWithFlush)->Apply(benchdata::Sizes)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
 }  // namespace
 

@@ -1,20 +1,20 @@
 // The three imports of "数据入库" (the report-number check aside) beside raw SQLite doing the same upserts in
-// the same run: a sample set of 10,000 enterprises with their products and projects (seed 2) merged into 10,000
-// held ones (seed 1) through the enterprise window's ImportTable, then the same merge as INSERT ... ON CONFLICT
-// DO UPDATE on the same table files. Both start from fresh copies of the held tables; the counter "ratio" is
-// engine time / SQLite time. The submitted enterprises are the held ones reporting again: their legal-person
-// codes and names are taken from the held set, so every row is an update or a new product or project, never a
-// refused duplicate. VEMORA_BENCH_ENTERPRISES gives another size.
+// the same run, at 1,000, 10,000 and 30,000 enterprises: a sample set of enterprises with their products and
+// projects (seed 2) merged into as many held ones (seed 1) through the enterprise window's ImportTable, then the
+// same merge as INSERT ... ON CONFLICT DO UPDATE on the same table files. Both start from fresh copies of the
+// held tables; the counter "ratio" is engine time / SQLite time. The submitted enterprises are the held ones
+// reporting again: their legal-person codes and names are taken from the held set, so every row is an update or
+// a new product or project, never a refused duplicate.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
-#include "Generator.h"
+#include "SampleFolders.h"
 #include "app/Main.h"
 #include "entry/Import.h"
 #include "entry/KfqImport.h"
@@ -27,11 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-int Enterprises()
-{
-    const char* n = std::getenv("VEMORA_BENCH_ENTERPRISES");
-    return n != nullptr && std::atoi(n) > 0 ? std::atoi(n) : 10000;
-}
 const char* const kTables[] = {"kfq_1.db", "kfq_2.db", "kfq_5.db"};
 
 void Exec(sqlite3* db, const std::string& sql)
@@ -45,25 +40,18 @@ void Exec(sqlite3* db, const std::string& sql)
 }
 
 struct Folders {
-    fs::path root, work, held, submitted;
+    fs::path work, held, submitted;
 };
 
-fs::path MakeSample(const fs::path& root, const std::string& name, std::uint64_t seed)
+// The folders of one size; the program's windows exist once, working in the folder made current.
+const Folders& Prepare(int enterprises)
 {
-    const fs::path dir = root / name;
-    db::datatext::BuildDataFolder(std::string(VEMORA_SOURCE_DIR) + "/data", dir.string());
-    sample::Generator(dir.string(), {Enterprises(), seed}).run();
-    return dir;
-}
-
-const Folders& Prepare()
-{
-    static Folders f = [] {
+    static std::map<int, Folders> made;
+    auto it = made.find(enterprises);
+    if (it == made.end()) {
         Folders out;
-        out.root = fs::temp_directory_path() / ("vemora_bench_import_" + std::to_string(getpid()));
-        fs::create_directories(out.root);
-        out.held = MakeSample(out.root, "held", 1);
-        out.submitted = MakeSample(out.root, "submitted", 2);
+        out.held = benchdata::SampleFolder("held", enterprises, 1);
+        out.submitted = benchdata::SampleFolder("submitted", enterprises, 2);
         // The same enterprises again: codes and names as held.
         sqlite3* db = nullptr;
         sqlite3_open((out.submitted / "kfq_1.db").c_str(), &db);
@@ -72,15 +60,17 @@ const Folders& Prepare()
         Exec(db, "UPDATE data SET QA03=(SELECT h.QA03 FROM held.data h WHERE h.QA01=data.QA01), "
                  "QA04=(SELECT h.QA04 FROM held.data h WHERE h.QA01=data.QA01)");
         sqlite3_close(db);
-        out.work = MakeSample(out.root, "work", 1);  // the program's folder
-        fs::current_path(out.work);
+        out.work = benchdata::SampleFolder("work", enterprises, 1);  // the program's folder
+        it = made.emplace(enterprises, out).first;
+    }
+    fs::current_path(it->second.work);
+    if (!F_main) {
         Application->Initialize();
         Application->CreateForm(&F_main);
         F_main->Show();
         Application->CreateForm(&F_kfq);
-        return out;
-    }();
-    return f;
+    }
+    return it->second;
 }
 
 void FreshHeldTables(const Folders& f)
@@ -96,7 +86,7 @@ double SqliteSeconds(const Folders& f);
 // stand beside it in the counter "ratio".
 void BM_ImportEngine(benchmark::State& state)
 {
-    const Folders& f = Prepare();
+    const Folders& f = Prepare(static_cast<int>(state.range(0)));
     double engine = 0, sqlite = 0;
     for (auto _ : state) {
         FreshHeldTables(f);
@@ -119,8 +109,7 @@ void BM_ImportEngine(benchmark::State& state)
         FreshHeldTables(f);
         sqlite += SqliteSeconds(f);
     }
-    state.counters["sqlite_s"] = sqlite / static_cast<double>(state.iterations());
-    state.counters["ratio"] = sqlite > 0 ? engine / sqlite : 0;
+    benchdata::Report(state, engine, sqlite);
 }
 
 // The same merge as one upsert statement per table, in one transaction per table.
@@ -169,7 +158,7 @@ double SqliteSeconds(const Folders& f)
 
 void BM_ImportSqlite(benchmark::State& state)
 {
-    const Folders& f = Prepare();
+    const Folders& f = Prepare(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         FreshHeldTables(f);
@@ -178,8 +167,8 @@ void BM_ImportSqlite(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_ImportEngine)->Unit(benchmark::kSecond)->Iterations(1)->UseManualTime();
-BENCHMARK(BM_ImportSqlite)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_ImportEngine)->Apply(benchdata::Sizes)->Unit(benchmark::kMillisecond)->Iterations(1)->UseManualTime();
+BENCHMARK(BM_ImportSqlite)->Apply(benchdata::Sizes)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace
 
@@ -189,8 +178,5 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ec;
-    fs::current_path(fs::temp_directory_path());
-    fs::remove_all(Prepare().root, ec);
     return 0;
 }
