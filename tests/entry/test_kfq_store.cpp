@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "KfqFixture.h"
+#include "platform/db/Connection.h"
 
 namespace {
 
@@ -186,6 +187,28 @@ TEST_F(KfqStore, RuleConstraintShowsTheRulesTextAndKeepsTheRecordInEdit)
         EXPECT_FALSE(k.Table1->ConstraintsDisabled());
     });
     EXPECT_EQ(Rows("kfq_1.db", {"QC02"}), std::vector<std::string>{"500"});
+}
+
+// A second program instance on the same data folder stored the record while this window had it: the store
+// writes nothing back, says so, and the window shows the other instance's values.
+TEST_F(KfqStore, RecordStoredByAnotherInstanceMeanwhileIsNotOverwritten)
+{
+    AddEnterprise("100001", "L1", "甲公司");
+    InKfq([this](TF_kfq& k) {
+        ASSERT_TRUE(TypeInto(k, "QA03", "L9"));
+        {
+            db::Connection other("kfq_1.db", db::Connection::Mode::ReadWrite);
+            other.exec("UPDATE data SET QA04='甲公司（新名）' WHERE QA01='100001'");
+        }
+        ExpectError("企业数据错误:记录已被其他用户修改（kfq_1.db），现显示其最新内容，请重新修改后再保存");
+        ASSERT_TRUE(Press(k.ToolButton7));
+        EXPECT_EQ(k.Table1->State(), TDataSetState::dsBrowse);
+        EXPECT_EQ(EditOf(k, "QA04")->Text(), "甲公司（新名）");
+        EXPECT_EQ(EditOf(k, "QA03")->Text(), "L1");
+        ASSERT_TRUE(TypeInto(k, "QA03", "L9"));
+        ASSERT_TRUE(Press(k.ToolButton7));
+    });
+    EXPECT_EQ(Rows("kfq_1.db", {"QA03", "QA04"}), std::vector<std::string>{"L9|甲公司（新名）"});
 }
 
 TEST_F(KfqStore, ValidationSwitchStaysPairedAcrossShowings)

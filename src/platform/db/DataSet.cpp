@@ -289,6 +289,10 @@ void TDataSet::doPost()
             InternalPost(inserting, cursor_, buffer_);
             return;
         } catch (EDatabaseError& e) {
+            // The typed values were meant for a record that is no longer there as it was read: they are
+            // dropped, so that the user sees the fresh values before changing them again.
+            if (dynamic_cast<ERecordChanged*>(&e))
+                Cancel();
             TDataAction action = TDataAction::daFail;
             if (OnPostError)
                 OnPostError(this, e, action);

@@ -19,6 +19,13 @@ public:
     using Exception::Exception;
 };
 
+// A store of a record that another user (another program instance) changed since it was read. The data set
+// has dropped the edit and shows the record's fresh values when this reaches its caller.
+class ERecordChanged : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
+
 // A text that is not a number or date where one is required (StrToInt and friends, typed field values).
 class EConvertError : public Exception {
 public:

@@ -92,8 +92,7 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
             rowid = im.writer->insert(values);
         } else {
             rowid = im.editRowid;
-            im.writer->update(rowid, values);
-            if (sqlite3_changes(im.conn.get()) == 0)
+            if (!im.updateEdited(rowid, values))
                 throw EDatabaseError("The record was deleted by another user");
         }
     } catch (...) {
@@ -133,7 +132,12 @@ void TTable::FilterChanged() { impl_->rebuild(); }
 
 void TTable::InternalRefresh() { impl_->rebuildKeepingRecord(); }
 
-void TTable::InternalEdit() { impl_->editRowid = impl_->currentRowid(); }
+void TTable::InternalEdit()
+{
+    auto& im = *impl_;
+    im.editRowid = im.currentRowid();
+    im.editRead = im.editRowid >= 0 ? im.fetch(CursorPos()) : db::Row{};
+}
 
 bool TTable::CanModify() const { return Active(); }
 

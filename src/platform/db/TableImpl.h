@@ -122,8 +122,9 @@ struct TTable::Impl : db::OpenTableFile {
     std::vector<int> linkFields;            // detail fields of the master link
     int lastPostPos = -1;
     std::int64_t editRowid = -1;  // the row being edited; the view may have been rebuilt since the edit began
+    db::Row editRead;             // that row's values as they were read, to tell another user's store
 
-    db::Statement fetchStmt, orderStmt, memberStmt;
+    db::Statement fetchStmt, orderStmt, memberStmt, rowStmt;
     std::unordered_map<std::int64_t, db::Row> cache;
 
     bool inBatch = false;
@@ -199,6 +200,7 @@ struct TTable::Impl : db::OpenTableFile {
         fetchStmt = db::Statement();
         orderStmt = db::Statement();
         memberStmt = db::Statement();
+        rowStmt = db::Statement();
         writer.reset();
         conn.close();
         if (registered)
@@ -517,6 +519,63 @@ struct TTable::Impl : db::OpenTableFile {
         if (it == cache.end())
             it = cache.emplace(rowid, db::Row(schema.fields.size())).first;
         return it->second;
+    }
+
+    // One row read as the view's rows are read; false when it is not (or no longer) in the file.
+    bool readRow(std::int64_t rowid, db::Row& out)
+    {
+        if (!rowStmt) {
+            std::string cols;
+            for (std::size_t i = 0; i < schema.fields.size(); ++i)
+                cols += (i ? "," : "") + db::QuoteIdentifier(schema.fields[i].name);
+            rowStmt = db::Statement(conn.get(), "SELECT " + cols + " FROM data WHERE rowid=?1");
+        }
+        rowStmt.bindInt(1, rowid);
+        bool found = false;
+        try {
+            found = rowStmt.step();
+            out.clear();
+            for (std::size_t i = 0; found && i < schema.fields.size(); ++i)
+                out.push_back(rowStmt.column(static_cast<int>(i), schema.fields[i].type));
+        } catch (...) {
+            rowStmt.reset();
+            throw;
+        }
+        rowStmt.reset();
+        return found;
+    }
+
+    // Stores the edited row unless another user stored or deleted it since it was read: the read, the
+    // comparison and the write run in one write transaction, so that no other writer slips in between. Returns
+    // false for a row that is gone; raises ERecordChanged, the view showing the fresh values, for a changed one.
+    bool updateEdited(std::int64_t rowid, const db::Row& values)
+    {
+        const bool own = sqlite3_get_autocommit(conn.get()) != 0;
+        if (own)
+            conn.exec("BEGIN IMMEDIATE");
+        bool changed = false, found = false;
+        try {
+            db::Row now;
+            found = readRow(rowid, now);
+            changed = found && now != editRead;
+            if (found && !changed)
+                writer->update(rowid, values);
+            if (own)
+                conn.exec(found && !changed ? "COMMIT" : "ROLLBACK");
+        } catch (...) {
+            if (own && sqlite3_get_autocommit(conn.get()) == 0) {
+                try {
+                    conn.exec("ROLLBACK");
+                } catch (...) {
+                }
+            }
+            throw;
+        }
+        if (changed) {
+            rebuildKeepingRecord();
+            throw ERecordChanged("记录已被其他用户修改（" + displayName + "），现显示其最新内容，请重新修改后再保存");
+        }
+        return found;
     }
 
     // ---- master link ----
