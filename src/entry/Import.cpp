@@ -14,24 +14,40 @@ bool NumericType(TFieldType t)
     return t == TFieldType::Smallint || t == TFieldType::Integer || t == TFieldType::Float;
 }
 
-// Copies one source row into the target's record buffer: fields matched by name, a null number as 0.
-void CopyRow(TTable* source, TTable* target)
+// The fields of the source with their namesakes in the target, matched once per import.
+struct FieldCopy {
+    TField* source;
+    TField* target;
+    bool numeric;
+};
+
+std::vector<FieldCopy> MatchFields(TTable* source, TTable* target)
 {
+    std::vector<FieldCopy> copies;
     for (const auto& field : source->Fields()) {
-        TField* sf = field.get();
-        TField* tf = target->FindField(sf->FieldName());
-        if (tf == nullptr) {
-            continue;
+        if (TField* tf = target->FindField(field->FieldName())) {
+            copies.push_back({field.get(), tf, NumericType(field->DataType())});
         }
-        if (!sf->IsNull()) {
-            tf->SetValue(sf->Value());
-        } else if (NumericType(sf->DataType())) {
-            tf->SetAsInteger(0);
+    }
+    return copies;
+}
+
+// Copies one source row into the target's record buffer: fields matched by name, a null number as 0.
+void CopyRow(const std::vector<FieldCopy>& copies)
+{
+    for (const FieldCopy& c : copies) {
+        if (!c.source->IsNull()) {
+            c.target->SetValue(c.source->Value());
+        } else if (c.numeric) {
+            c.target->SetAsInteger(0);
         } else {
-            tf->Clear();
+            c.target->Clear();
         }
     }
 }
+
+// The progress bar moves every so many rows (and at the last), not at every row.
+constexpr int kProgressStep = 64;
 
 // Puts the window back as it was before the import, step by step, so that one failing step does not keep the
 // others from running. The first failure is raised afterwards unless an import error is already on its way.
@@ -200,6 +216,8 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
         TField* pxh = position.writesPxh ? target->FieldByName("Pxh") : nullptr;
         TField* id = target->FieldByName("Id");
         TField* counting = target->FieldByName(position.countingField);
+        const std::vector<FieldCopy> copies = MatchFields(source, target);
+        const int rows = source->RecordCount();
         for (source->First(); !source->Eof(); source->Next()) {
             target->SetKey();
             for (std::size_t k = 0; k < sourceKeys.size(); ++k) {
@@ -210,7 +228,7 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
             } else {
                 target->Append();
             }
-            CopyRow(source, target);
+            CopyRow(copies);
             std::string identity;
             if (pxh != nullptr) {
                 pxh->SetAsString(IdPrefix);
@@ -223,7 +241,9 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
             id->SetAsString(identity);
             target->Post();
             state.Stored();
-            bar->SetPosition(source->RecNo());
+            if (source->RecNo() % kProgressStep == 0 || source->RecNo() == rows) {
+                bar->SetPosition(source->RecNo());
+            }
         }
     } catch (...) {
         state.Restore(false);
