@@ -100,15 +100,19 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
             im.commitBatch();  // the run's rows before the failing one stay
         throw;
     }
-    (void)viewPos;
-    if (!inserting) {
-        auto it = std::find(im.view.begin(), im.view.end(), rowid);
-        if (it != im.view.end())
-            im.view.erase(it);
-    }
     im.countRunStore();
-    im.cache.erase(rowid);
-    im.lastPostPos = im.placeRow(rowid);
+    if (inserting) {
+        im.lastPostPos = im.placeRow(rowid);
+    } else {
+        int pos = viewPos >= 0 && viewPos < static_cast<int>(im.view.size()) && im.view[static_cast<std::size_t>(viewPos)] == rowid
+                      ? viewPos
+                      : static_cast<int>(std::find(im.view.begin(), im.view.end(), rowid) - im.view.begin());
+        im.lastPostPos = im.keepAfterUpdate(pos < static_cast<int>(im.view.size()) ? pos : -1, rowid);
+    }
+    if (im.runDepth > 0)
+        im.cache.erase(rowid);  // a run (an import) reads the row again only if it comes back to it
+    else
+        im.cacheRow(rowid);  // the controls show the stored row at once
     im.afterWrite();
 }
 
@@ -121,7 +125,7 @@ void TTable::InternalDelete(int viewPos)
     im.batchWrite();
     im.writer->remove(rowid);
     im.countRunStore();
-    im.view.erase(im.view.begin() + viewPos);
+    im.removeAt(viewPos);
     im.cache.erase(rowid);
     im.afterWrite();
 }
@@ -137,6 +141,54 @@ void TTable::InternalEdit()
     auto& im = *impl_;
     im.editRowid = im.currentRowid();
     im.editRead = im.editRowid >= 0 ? im.fetch(CursorPos()) : db::Row{};
+    im.editVersion = im.cacheVersion;
+}
+
+// The file's data version: it changes whenever another connection (another table, a statement, another program)
+// commits a change to the file.
+std::int64_t TTable::Impl::dataVersion()
+{
+    if (!versionStmt)
+        versionStmt = db::Statement(conn.get(), "PRAGMA data_version");
+    return tableimpl::firstInt(versionStmt, -1);
+}
+
+// Stores the edited row unless another user stored or deleted it since it was read: the check and the write run
+// in one write transaction, so that no other writer slips in between. Where no other connection committed to the
+// file since the row was read, the row is as it was read. Returns false for a row that is gone; raises
+// ERecordChanged, the view showing the fresh values, for a changed one.
+bool TTable::Impl::updateEdited(std::int64_t rowid, const db::Row& values)
+{
+    const bool own = sqlite3_get_autocommit(conn.get()) != 0;
+    if (own)
+        conn.exec("BEGIN IMMEDIATE");
+    bool changed = false, found = true;
+    try {
+        if (editVersion < 0 || dataVersion() != editVersion) {
+            db::Row now;
+            found = readRow(rowid, now);
+            changed = found && now != editRead;
+        }
+        if (found && !changed) {
+            writer->update(rowid, values);
+            found = sqlite3_changes(conn.get()) > 0;
+        }
+        if (own)
+            conn.exec(found && !changed ? "COMMIT" : "ROLLBACK");
+    } catch (...) {
+        if (own && sqlite3_get_autocommit(conn.get()) == 0) {
+            try {
+                conn.exec("ROLLBACK");
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    if (changed) {
+        rebuildKeepingRecord();
+        throw ERecordChanged("记录已被其他用户修改（" + displayName + "），现显示其最新内容，请重新修改后再保存");
+    }
+    return found;
 }
 
 bool TTable::CanModify() const { return Active(); }
@@ -211,33 +263,39 @@ bool TTable::GotoKey()
     buffer_.clear();
     SetState(TDataSetState::dsBrowse);
 
-    std::string cond;
-    std::vector<db::Variant> params;
-    for (const auto& t : im.order) {
-        const db::Variant& v = key[static_cast<std::size_t>(t.field)];
-        if (db::isNull(v))
-            continue;
-        params.push_back(db::ToStorage(v));
-        cond += " AND " + db::QuoteIdentifier(im.schema.fields[static_cast<std::size_t>(t.field)].name) + " = ?" +
-                std::to_string(im.masterValues.size() + params.size()) + (t.nocase ? " COLLATE NOCASE" : "");
+    int pos = im.findKey(key);
+    if (pos == -2) {
+        std::string cond;
+        std::vector<db::Variant> params;
+        for (const auto& t : im.order) {
+            const db::Variant& v = key[static_cast<std::size_t>(t.field)];
+            if (db::isNull(v))
+                continue;
+            params.push_back(db::ToStorage(v));
+            cond += " AND " + db::QuoteIdentifier(im.schema.fields[static_cast<std::size_t>(t.field)].name) + " = ?" +
+                    std::to_string(im.masterValues.size() + params.size()) + (t.nocase ? " COLLATE NOCASE" : "");
+        }
+        if (params.empty())
+            return false;
+        std::string sqlText = "SELECT rowid FROM data WHERE " + (im.where.empty() ? std::string("1") : im.where) + cond +
+                              " ORDER BY " + im.orderBy() + " LIMIT 1";
+        if (im.keyStmts.size() > 16)
+            im.keyStmts.clear();
+        auto found = im.keyStmts.find(sqlText);
+        if (found == im.keyStmts.end())
+            found = im.keyStmts.emplace(sqlText, db::Statement(im.conn.get(), sqlText)).first;
+        db::Statement& st = found->second;
+        im.bindMaster(st);
+        for (std::size_t i = 0; i < params.size(); ++i)
+            st.bind(static_cast<int>(im.masterValues.size() + i + 1), params[i]);
+        std::int64_t rowid = tableimpl::firstInt(st, -1);
+        pos = rowid < 0 ? -1 : im.positionOf(rowid);
     }
-    if (params.empty())
-        return false;
-    std::string sqlText = "SELECT rowid FROM data WHERE " + (im.where.empty() ? std::string("1") : im.where) + cond +
-                          " ORDER BY " + im.orderBy() + " LIMIT 1";
-    db::Statement st(im.conn.get(), sqlText);
-    im.bindMaster(st);
-    for (std::size_t i = 0; i < params.size(); ++i)
-        st.bind(static_cast<int>(im.masterValues.size() + i + 1), params[i]);
-    if (!st.step())
-        return false;
-    std::int64_t rowid = st.columnInt(0);
-    auto it = std::find(im.view.begin(), im.view.end(), rowid);
-    if (it == im.view.end())
+    if (pos < 0)
         return false;
     if (BeforeScroll)
         BeforeScroll(this);
-    SetCursorPos(static_cast<int>(it - im.view.begin()));
+    SetCursorPos(pos);
     DataSetChanged();
     if (AfterScroll)
         AfterScroll(this);

@@ -49,7 +49,8 @@ public:
     void FlushBuffers() override;
     // A long run of stores (an import): its stores and deletes commit together, every 1,000 rows, when a store
     // fails and when the run ends (or the table closes), instead of one by one; FlushBuffers inside the run
-    // commits nothing more. Runs nest; the table must be open.
+    // commits nothing more. Rows stored inside the run join the view at its end and take their places in the
+    // order when the run ends. Runs nest; the table must be open.
     void BeginBatch();
     void EndBatch();
 

@@ -1,10 +1,12 @@
-// The inside of TTable, shared by its source files: the file and connection, the view of row ids kept in the
-// active order, the block cache of rows, the master link and the constraint check.
+// The inside of TTable, shared by its source files: the file and connection, its batches and runs, the view of
+// row ids kept in the active order with the cache of rows (TableView.cpp), the master link and the constraint
+// check (TableConstraints.cpp).
 #pragma once
 
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <map>
 #include <unordered_map>
@@ -76,6 +78,22 @@ inline int compareStored(const db::Variant& a, const db::Variant& b, bool nocase
     return db::CompareGbk(std::get<std::string>(a), std::get<std::string>(b), nocase);
 }
 
+// The first column of a statement's first row as an integer, none when there is no row. The statement is reset
+// whether it ran or failed, so that it holds no lock.
+inline std::int64_t firstInt(db::Statement& st, std::int64_t none)
+{
+    std::int64_t v = none;
+    try {
+        if (st.step())
+            v = st.columnInt(0);
+    } catch (...) {
+        st.reset();
+        throw;
+    }
+    st.reset();
+    return v;
+}
+
 }  // namespace tableimpl
 
 struct TTable::Impl : db::OpenTableFile {
@@ -115,7 +133,16 @@ struct TTable::Impl : db::OpenTableFile {
     bool registered = false;
     bool dirty = false;  // a foreign (dBase) table changed since it was written back
 
+    // The view: the rows in the active order, with the order's values of each row as stored, so that searches
+    // and placements compare in memory. Inside a run new rows go to the end of the view; the run's end puts the
+    // view back in order.
     std::vector<std::int64_t> view;
+    std::vector<db::Row> keys;
+    bool inOrder = true;
+    std::unordered_map<std::int64_t, int> positions;  // rowid to view position while out of order, built on demand
+    int lastFetched = -1;                              // view position of the last row read, to tell a walk
+    std::int64_t cacheVersion = -1;  // the file's data version when the oldest row in the cache was read
+    std::int64_t editVersion = -1;   // cacheVersion when the edit began
     std::vector<OrderTerm> order;
     std::string where;                      // conditions of the view, with ?1.. for the master values
     std::vector<db::Variant> masterValues;  // of the master's current record, as the view was built
@@ -124,7 +151,8 @@ struct TTable::Impl : db::OpenTableFile {
     std::int64_t editRowid = -1;  // the row being edited; the view may have been rebuilt since the edit began
     db::Row editRead;             // that row's values as they were read, to tell another user's store
 
-    db::Statement fetchStmt, orderStmt, memberStmt, rowStmt;
+    db::Statement fetchStmt, orderStmt, memberStmt, rowStmt, versionStmt;
+    std::map<std::string, db::Statement> keyStmts;  // key searches by their SQL text
     std::unordered_map<std::int64_t, db::Row> cache;
 
     bool inBatch = false;
@@ -201,15 +229,22 @@ struct TTable::Impl : db::OpenTableFile {
         orderStmt = db::Statement();
         memberStmt = db::Statement();
         rowStmt = db::Statement();
+        versionStmt = db::Statement();
+        keyStmts.clear();
+        checkStmt = db::Statement();
+        checkExprs.clear();
+        checkSingly = false;
         writer.reset();
         conn.close();
         if (registered)
             db::UnregisterOpenFile(this);
         registered = false;
         view.clear();
+        keys.clear();
+        positions.clear();
+        inOrder = true;
         cache.clear();
         translated.clear();
-        checkTableReady = false;
         if (failure)
             std::rethrow_exception(failure);
     }
@@ -295,345 +330,42 @@ struct TTable::Impl : db::OpenTableFile {
         return expr;
     }
 
-    // ---- order and view ----
+    // ---- order and view (TableView.cpp) ----
 
-    void setUpOrder()
-    {
-        order.clear();
-        std::vector<std::string> names;
-        const db::IndexDesc* ix = nullptr;
-        if (!owner->indexFieldNames_.empty()) {
-            names = tableimpl::splitNames(owner->indexFieldNames_);
-            for (const auto& cand : schema.indexes) {
-                if (tableimpl::sameNames(cand.fields, names)) {
-                    ix = &cand;
-                    break;
-                }
-            }
-        } else if (!owner->indexName_.empty()) {
-            ix = schema.findIndex(owner->indexName_);
-            if (!ix)
-                throw EDatabaseError("Index '" + owner->indexName_ + "' does not exist in table '" + displayName + "'");
-            names = ix->fields;
-        } else if ((ix = schema.primaryIndex())) {
-            names = ix->fields;
-        }
-        for (const auto& n : names) {
-            int fi = schema.fieldIndex(n);
-            if (fi < 0)
-                throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
-            bool nocase = ix && ix->caseInsensitive && tableimpl::isText(schema.fields[static_cast<std::size_t>(fi)].type);
-            order.push_back({fi, nocase});
-        }
-        std::string cols;
-        for (const auto& t : order)
-            cols += db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(t.field)].name) + ",";
-        orderStmt = db::Statement(conn.get(), "SELECT " + cols + "rowid FROM data WHERE rowid=?1");
-    }
+    void setUpOrder();
+    std::string orderBy() const;       // the browse order: text by the GBK collations, then rowid
+    std::string indexOrderBy() const;  // the same fields under the collations of the file's indexes
+    void setUpWhere();
+    std::vector<db::Variant> currentMasterValues() const;
+    void bindMaster(db::Statement& st);
+    void buildView();
+    void putInOrder();  // sorts the view by its keys where it is not in order (the cursor is left alone)
+    void rebuild();
+    std::int64_t currentRowid() const;
+    void rebuildKeepingRecord();
+    db::Row orderKey(std::int64_t rowid);  // the order's values of a stored row, as stored
+    int compareEntries(const db::Row& ka, std::int64_t ra, const db::Row& kb, std::int64_t rb) const;
+    bool isMember(std::int64_t rowid);
+    int placeRow(std::int64_t rowid);           // puts a stored row into the view; its position or -1
+    int positionOf(std::int64_t rowid);         // in the view, or -1
+    void removeAt(int pos);
+    int keepAfterUpdate(int pos, std::int64_t rowid);  // the view position of an updated row, or -1
+    int findKey(const std::vector<db::Variant>& key);  // first row with the key (null = any), -2 when unknown
+    const db::Row& fetch(int viewPos);
+    bool readRow(std::int64_t rowid, db::Row& out);  // one row as fetch reads it; false when it is gone
+    void cacheRow(std::int64_t rowid);               // the stored row into the cache, as it is now
+    void masterChanged();
 
-    std::string orderBy() const
-    {
-        std::string s;
-        for (const auto& t : order) {
-            const auto& f = schema.fields[static_cast<std::size_t>(t.field)];
-            s += db::QuoteIdentifier(f.name);
-            if (tableimpl::isText(f.type))
-                s += t.nocase ? " COLLATE GBK_NOCASE" : " COLLATE GBK";
-            s += ",";
-        }
-        return s + "rowid";
-    }
+    // ---- stores (Table.cpp) ----
 
-    void setUpWhere()
-    {
-        std::vector<std::string> conds;
-        linkFields.clear();
-        masterValues.clear();
-        if (owner->masterSource_ && !owner->masterFields_.empty()) {
-            for (const auto& n : tableimpl::splitNames(owner->masterFields_)) {
-                int fi = schema.fieldIndex(n);
-                if (fi < 0)
-                    throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
-                linkFields.push_back(fi);
-                conds.push_back(db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(fi)].name) + " = ?" +
-                                std::to_string(linkFields.size()));
-            }
-            masterValues = currentMasterValues();
-        }
-        if (owner->filtered_) {
-            std::string expr = translate(owner->filter_);
-            if (!expr.empty())
-                conds.push_back("(" + expr + ")");
-        }
-        where.clear();
-        for (std::size_t i = 0; i < conds.size(); ++i)
-            where += (i ? " AND " : "") + conds[i];
-        std::string self = std::to_string(linkFields.size() + 1);
-        memberStmt = where.empty() ? db::Statement()
-                                   : db::Statement(conn.get(), "SELECT 1 FROM data WHERE rowid=?" + self + " AND " + where);
-    }
+    bool updateEdited(std::int64_t rowid, const db::Row& values);
+    std::int64_t dataVersion();
 
-    std::vector<db::Variant> currentMasterValues() const
-    {
-        std::vector<db::Variant> vals;
-        TDataSet* m = owner->masterSource_ ? owner->masterSource_->DataSet() : nullptr;
-        for (std::size_t i = 0; i < linkFields.size(); ++i) {
-            std::vector<std::string> names = tableimpl::splitNames(owner->masterFields_);
-            if (!m || !m->Active()) {
-                vals.emplace_back();
-                continue;
-            }
-            TField* f = m->FindField(names[i]);
-            vals.push_back(f ? db::ToStorage(f->Value()) : db::Variant{});
-        }
-        return vals;
-    }
+    // ---- constraints (TableConstraints.cpp) ----
 
-    void bindMaster(db::Statement& st)
-    {
-        for (std::size_t i = 0; i < masterValues.size(); ++i)
-            st.bind(static_cast<int>(i + 1), masterValues[i]);
-    }
-
-    void buildView()
-    {
-        view.clear();
-        cache.clear();
-        db::Statement st(conn.get(), "SELECT rowid FROM data" + (where.empty() ? std::string() : " WHERE " + where) +
-                                         " ORDER BY " + orderBy());
-        bindMaster(st);
-        while (st.step())
-            view.push_back(st.columnInt(0));
-    }
-
-    void rebuild()
-    {
-        setUpOrder();
-        setUpWhere();
-        buildView();
-    }
-
-    std::int64_t currentRowid() const
-    {
-        int pos = owner->CursorPos();
-        return pos >= 0 && pos < static_cast<int>(view.size()) ? view[static_cast<std::size_t>(pos)] : -1;
-    }
-
-    void rebuildKeepingRecord()
-    {
-        std::int64_t rowid = currentRowid();
-        rebuild();
-        auto it = std::find(view.begin(), view.end(), rowid);
-        if (it != view.end())
-            owner->SetCursorPos(static_cast<int>(it - view.begin()));
-    }
-
-    db::Row orderKey(std::int64_t rowid)
-    {
-        orderStmt.bindInt(1, rowid);
-        db::Row key;
-        if (orderStmt.step()) {
-            for (std::size_t i = 0; i <= order.size(); ++i)
-                key.push_back(orderStmt.column(static_cast<int>(i)));
-        }
-        orderStmt.reset();
-        return key;
-    }
-
-    int compareKeys(const db::Row& a, const db::Row& b) const
-    {
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            int c = tableimpl::compareStored(a[i], b[i], order[i].nocase);
-            if (c != 0)
-                return c;
-        }
-        return tableimpl::compareStored(a.back(), b.back(), false);
-    }
-
-    bool isMember(std::int64_t rowid)
-    {
-        if (!memberStmt)
-            return true;
-        bindMaster(memberStmt);
-        memberStmt.bindInt(static_cast<int>(linkFields.size() + 1), rowid);
-        bool yes = memberStmt.step();
-        memberStmt.reset();
-        return yes;
-    }
-
-    // Puts a stored row into the view at its place in the order; returns its position or -1.
-    int placeRow(std::int64_t rowid)
-    {
-        if (!isMember(rowid))
-            return -1;
-        db::Row key = orderKey(rowid);
-        std::size_t lo = 0, hi = view.size();
-        while (lo < hi) {
-            std::size_t mid = (lo + hi) / 2;
-            if (compareKeys(orderKey(view[mid]), key) < 0)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        view.insert(view.begin() + static_cast<std::ptrdiff_t>(lo), rowid);
-        return static_cast<int>(lo);
-    }
-
-    // Rows are read in blocks of the view, so that walking a table costs one statement per block.
-    static constexpr int kBlock = 128;
-
-    const db::Row& fetch(int viewPos)
-    {
-        std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
-        auto it = cache.find(rowid);
-        if (it != cache.end())
-            return it->second;
-        if (cache.size() > 16 * kBlock)
-            cache.clear();
-        if (!fetchStmt) {
-            std::string cols, params;
-            for (std::size_t i = 0; i < schema.fields.size(); ++i)
-                cols += "," + db::QuoteIdentifier(schema.fields[i].name);
-            for (int i = 0; i < kBlock; ++i)
-                params += (i ? ",?" : "?") + std::to_string(i + 1);
-            fetchStmt = db::Statement(conn.get(), "SELECT rowid" + cols + " FROM data WHERE rowid IN (" + params + ")");
-        }
-        int start = viewPos - viewPos % kBlock;
-        int end = std::min<int>(start + kBlock, static_cast<int>(view.size()));
-        for (int p = start; p < end; ++p)
-            fetchStmt.bindInt(p - start + 1, view[static_cast<std::size_t>(p)]);
-        try {
-            while (fetchStmt.step()) {
-                db::Row r;
-                r.reserve(schema.fields.size());
-                for (std::size_t i = 0; i < schema.fields.size(); ++i)
-                    r.push_back(fetchStmt.column(static_cast<int>(i + 1), schema.fields[i].type));
-                cache[fetchStmt.columnInt(0)] = std::move(r);
-            }
-        } catch (...) {
-            fetchStmt.reset();
-            throw;
-        }
-        fetchStmt.reset();
-        it = cache.find(rowid);
-        if (it == cache.end())
-            it = cache.emplace(rowid, db::Row(schema.fields.size())).first;
-        return it->second;
-    }
-
-    // One row read as the view's rows are read; false when it is not (or no longer) in the file.
-    bool readRow(std::int64_t rowid, db::Row& out)
-    {
-        if (!rowStmt) {
-            std::string cols;
-            for (std::size_t i = 0; i < schema.fields.size(); ++i)
-                cols += (i ? "," : "") + db::QuoteIdentifier(schema.fields[i].name);
-            rowStmt = db::Statement(conn.get(), "SELECT " + cols + " FROM data WHERE rowid=?1");
-        }
-        rowStmt.bindInt(1, rowid);
-        bool found = false;
-        try {
-            found = rowStmt.step();
-            out.clear();
-            for (std::size_t i = 0; found && i < schema.fields.size(); ++i)
-                out.push_back(rowStmt.column(static_cast<int>(i), schema.fields[i].type));
-        } catch (...) {
-            rowStmt.reset();
-            throw;
-        }
-        rowStmt.reset();
-        return found;
-    }
-
-    // Stores the edited row unless another user stored or deleted it since it was read: the read, the
-    // comparison and the write run in one write transaction, so that no other writer slips in between. Returns
-    // false for a row that is gone; raises ERecordChanged, the view showing the fresh values, for a changed one.
-    bool updateEdited(std::int64_t rowid, const db::Row& values)
-    {
-        const bool own = sqlite3_get_autocommit(conn.get()) != 0;
-        if (own)
-            conn.exec("BEGIN IMMEDIATE");
-        bool changed = false, found = false;
-        try {
-            db::Row now;
-            found = readRow(rowid, now);
-            changed = found && now != editRead;
-            if (found && !changed)
-                writer->update(rowid, values);
-            if (own)
-                conn.exec(found && !changed ? "COMMIT" : "ROLLBACK");
-        } catch (...) {
-            if (own && sqlite3_get_autocommit(conn.get()) == 0) {
-                try {
-                    conn.exec("ROLLBACK");
-                } catch (...) {
-                }
-            }
-            throw;
-        }
-        if (changed) {
-            rebuildKeepingRecord();
-            throw ERecordChanged("记录已被其他用户修改（" + displayName + "），现显示其最新内容，请重新修改后再保存");
-        }
-        return found;
-    }
-
-    // ---- master link ----
-
-    void masterChanged()
-    {
-        if (!owner->Active() || linkFields.empty())
-            return;
-        // A key being typed for a search is not a record to follow.
-        TDataSet* m = owner->masterSource_ ? owner->masterSource_->DataSet() : nullptr;
-        if (m && m->State() == TDataSetState::dsSetKey)
-            return;
-        std::vector<db::Variant> now = currentMasterValues();
-        if (now == masterValues)
-            return;
-        owner->CheckBrowseMode();
-        masterValues = now;
-        buildView();
-        owner->ResetCursor();
-    }
-
-    // ---- constraints ----
-
-    bool checkTableReady = false;
-
-    void checkConstraints(const std::vector<db::Variant>& buffer)
-    {
-        const TCheckConstraints& cs = owner->Constraints;
-        if (cs.Count() == 0)
-            return;
-        if (!checkTableReady) {
-            std::string cols, params;
-            for (std::size_t i = 0; i < schema.fields.size(); ++i) {
-                cols += (i ? ", " : "") + db::QuoteIdentifier(schema.fields[i].name) + " " +
-                        db::DeclaredType(schema.fields[i].type);
-            }
-            conn.exec("CREATE TEMP TABLE IF NOT EXISTS rowcheck(" + cols + ")");
-            checkTableReady = true;
-        }
-        conn.exec("DELETE FROM temp.rowcheck");
-        {
-            std::string params;
-            for (std::size_t i = 0; i < schema.fields.size(); ++i)
-                params += (i ? ",?" : "?") + std::to_string(i + 1);
-            db::Statement ins(conn.get(), "INSERT INTO temp.rowcheck VALUES(" + params + ")");
-            for (std::size_t i = 0; i < schema.fields.size() && i < buffer.size(); ++i)
-                ins.bind(static_cast<int>(i + 1), db::ToStorage(buffer[i]));
-            ins.step();
-        }
-        for (const auto& c : cs) {
-            std::string expr = translate(c.CustomConstraint);
-            if (expr.empty())
-                continue;
-            db::Statement st(conn.get(), "SELECT CASE WHEN (" + expr + ") THEN 1 WHEN NOT (" + expr +
-                                             ") THEN 0 END FROM temp.rowcheck");
-            if (st.step() && !db::isNull(st.column(0)) && st.columnInt(0) == 0)
-                throw EDatabaseError(c.ErrorMessage.empty() ? "Record or field constraint failed." : c.ErrorMessage);
-        }
-    }
+    db::Statement checkStmt;
+    std::vector<std::string> checkExprs;  // the translated constraints checkStmt evaluates, in order
+    bool checkSingly = false;             // some constraint does not prepare: each is run on its own
+    void checkConstraints(const std::vector<db::Variant>& buffer);
 };
 

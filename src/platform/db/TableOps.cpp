@@ -35,6 +35,8 @@ void TTable::EmptyTable()
     TableFileUse use(impl_.get(), Active());
     impl_->conn.exec("DELETE FROM data");
     impl_->view.clear();
+    impl_->keys.clear();
+    impl_->positions.clear();
     impl_->cache.clear();
     impl_->afterWrite();
     if (use.opened)
@@ -155,6 +157,14 @@ void TTable::EndBatch()
     auto& im = *impl_;
     if (im.runDepth == 0 || --im.runDepth > 0)
         return;
+    if (!im.inOrder) {
+        // the run's new rows into their places, the current record kept
+        std::int64_t rowid = im.currentRowid();
+        im.putInOrder();
+        auto it = std::find(im.view.begin(), im.view.end(), rowid);
+        if (it != im.view.end())
+            SetCursorPos(static_cast<int>(it - im.view.begin()));
+    }
     if (im.inBatch)
         im.endBatch();
     if (im.dirty)

@@ -1,0 +1,456 @@
+// The view of TTable: the ordered list of row ids that the active order, the master link and the filter select,
+// with the order's values of each row kept beside it. It is read once by SQL (in the order of the file's index
+// where that is the browse order too, else sorted in memory) and then kept up to date row by row: a store costs a
+// key probe and a search in memory, a key search costs no SQL when its fields lead the order. Rows are read in
+// blocks while the cursor walks, one by one when it jumps.
+#include <algorithm>
+#include <numeric>
+
+#include "platform/db/TableImpl.h"
+
+namespace {
+
+// The first index in [0, n) for which before(i) is false; before must be true for a prefix of the indexes.
+template <class Before>
+std::size_t firstNotBefore(std::size_t n, Before before)
+{
+    std::size_t lo = 0, hi = n;
+    while (lo < hi) {
+        std::size_t mid = lo + (hi - lo) / 2;
+        if (before(mid))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+}  // namespace
+
+void TTable::Impl::setUpOrder()
+{
+    order.clear();
+    std::vector<std::string> names;
+    const db::IndexDesc* ix = nullptr;
+    if (!owner->indexFieldNames_.empty()) {
+        names = tableimpl::splitNames(owner->indexFieldNames_);
+        for (const auto& cand : schema.indexes) {
+            if (tableimpl::sameNames(cand.fields, names)) {
+                ix = &cand;
+                break;
+            }
+        }
+    } else if (!owner->indexName_.empty()) {
+        ix = schema.findIndex(owner->indexName_);
+        if (!ix)
+            throw EDatabaseError("Index '" + owner->indexName_ + "' does not exist in table '" + displayName + "'");
+        names = ix->fields;
+    } else if ((ix = schema.primaryIndex())) {
+        names = ix->fields;
+    }
+    for (const auto& n : names) {
+        int fi = schema.fieldIndex(n);
+        if (fi < 0)
+            throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
+        bool nocase = ix && ix->caseInsensitive && tableimpl::isText(schema.fields[static_cast<std::size_t>(fi)].type);
+        order.push_back({fi, nocase});
+    }
+    std::string cols;
+    for (const auto& t : order)
+        cols += db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(t.field)].name) + ",";
+    orderStmt = db::Statement(conn.get(), "SELECT " + cols + "rowid FROM data WHERE rowid=?1");
+}
+
+
+std::string TTable::Impl::orderBy() const
+{
+    std::string s;
+    for (const auto& t : order) {
+        const auto& f = schema.fields[static_cast<std::size_t>(t.field)];
+        s += db::QuoteIdentifier(f.name);
+        if (tableimpl::isText(f.type))
+            s += t.nocase ? " COLLATE GBK_NOCASE" : " COLLATE GBK";
+        s += ",";
+    }
+    return s + "rowid";
+}
+
+std::string TTable::Impl::indexOrderBy() const
+{
+    std::string s;
+    for (const auto& t : order) {
+        const auto& f = schema.fields[static_cast<std::size_t>(t.field)];
+        s += db::QuoteIdentifier(f.name) + (t.nocase ? " COLLATE NOCASE," : ",");
+    }
+    return s + "rowid";
+}
+
+void TTable::Impl::setUpWhere()
+{
+    std::vector<std::string> conds;
+    linkFields.clear();
+    masterValues.clear();
+    if (owner->masterSource_ && !owner->masterFields_.empty()) {
+        for (const auto& n : tableimpl::splitNames(owner->masterFields_)) {
+            int fi = schema.fieldIndex(n);
+            if (fi < 0)
+                throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
+            linkFields.push_back(fi);
+            conds.push_back(db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(fi)].name) + " = ?" +
+                            std::to_string(linkFields.size()));
+        }
+        masterValues = currentMasterValues();
+    }
+    if (owner->filtered_) {
+        std::string expr = translate(owner->filter_);
+        if (!expr.empty())
+            conds.push_back("(" + expr + ")");
+    }
+    where.clear();
+    for (std::size_t i = 0; i < conds.size(); ++i)
+        where += (i ? " AND " : "") + conds[i];
+    std::string self = std::to_string(linkFields.size() + 1);
+    memberStmt = where.empty() ? db::Statement()
+                               : db::Statement(conn.get(), "SELECT 1 FROM data WHERE rowid=?" + self + " AND " + where);
+}
+
+std::vector<db::Variant> TTable::Impl::currentMasterValues() const
+{
+    std::vector<db::Variant> vals;
+    TDataSet* m = owner->masterSource_ ? owner->masterSource_->DataSet() : nullptr;
+    for (std::size_t i = 0; i < linkFields.size(); ++i) {
+        std::vector<std::string> names = tableimpl::splitNames(owner->masterFields_);
+        if (!m || !m->Active()) {
+            vals.emplace_back();
+            continue;
+        }
+        TField* f = m->FindField(names[i]);
+        vals.push_back(f ? db::ToStorage(f->Value()) : db::Variant{});
+    }
+    return vals;
+}
+
+void TTable::Impl::bindMaster(db::Statement& st)
+{
+    for (std::size_t i = 0; i < masterValues.size(); ++i)
+        st.bind(static_cast<int>(i + 1), masterValues[i]);
+}
+
+// The rows come in the order of the file's index (no sort), which is the browse order as long as the texts of
+// the order are plain ASCII; the check of each neighbouring pair finds where it is not, and then the view is
+// sorted in memory.
+void TTable::Impl::buildView()
+{
+    view.clear();
+    keys.clear();
+    positions.clear();
+    cache.clear();
+    lastFetched = -1;
+    std::string cols;
+    for (const auto& t : order)
+        cols += "," + db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(t.field)].name);
+    db::Statement st(conn.get(), "SELECT rowid" + cols + " FROM data" + (where.empty() ? std::string() : " WHERE " + where) +
+                                     " ORDER BY " + indexOrderBy());
+    bindMaster(st);
+    while (st.step()) {
+        view.push_back(st.columnInt(0));
+        db::Row key;
+        key.reserve(order.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            key.push_back(st.column(static_cast<int>(i + 1)));
+        keys.push_back(std::move(key));
+    }
+    inOrder = false;
+    putInOrder();
+}
+
+void TTable::Impl::putInOrder()
+{
+    positions.clear();
+    bool sorted = true;
+    for (std::size_t i = 1; i < view.size() && sorted; ++i)
+        sorted = compareEntries(keys[i - 1], view[i - 1], keys[i], view[i]) < 0;
+    inOrder = true;
+    if (sorted)
+        return;
+    std::vector<std::size_t> perm(view.size());
+    std::iota(perm.begin(), perm.end(), std::size_t{0});
+    std::sort(perm.begin(), perm.end(), [&](std::size_t a, std::size_t b) {
+        return compareEntries(keys[a], view[a], keys[b], view[b]) < 0;
+    });
+    std::vector<std::int64_t> v;
+    std::vector<db::Row> k;
+    v.reserve(view.size());
+    k.reserve(view.size());
+    for (std::size_t i : perm) {
+        v.push_back(view[i]);
+        k.push_back(std::move(keys[i]));
+    }
+    view = std::move(v);
+    keys = std::move(k);
+    lastFetched = -1;
+}
+
+void TTable::Impl::rebuild()
+{
+    setUpOrder();
+    setUpWhere();
+    buildView();
+}
+
+std::int64_t TTable::Impl::currentRowid() const
+{
+    int pos = owner->CursorPos();
+    return pos >= 0 && pos < static_cast<int>(view.size()) ? view[static_cast<std::size_t>(pos)] : -1;
+}
+
+void TTable::Impl::rebuildKeepingRecord()
+{
+    std::int64_t rowid = currentRowid();
+    rebuild();
+    auto it = std::find(view.begin(), view.end(), rowid);
+    if (it != view.end())
+        owner->SetCursorPos(static_cast<int>(it - view.begin()));
+}
+
+db::Row TTable::Impl::orderKey(std::int64_t rowid)
+{
+    orderStmt.bindInt(1, rowid);
+    db::Row key;
+    try {
+        if (orderStmt.step()) {
+            for (std::size_t i = 0; i < order.size(); ++i)
+                key.push_back(orderStmt.column(static_cast<int>(i)));
+        }
+    } catch (...) {
+        orderStmt.reset();
+        throw;
+    }
+    orderStmt.reset();
+    key.resize(order.size());
+    return key;
+}
+
+int TTable::Impl::compareEntries(const db::Row& ka, std::int64_t ra, const db::Row& kb, std::int64_t rb) const
+{
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        int c = tableimpl::compareStored(ka[i], kb[i], order[i].nocase);
+        if (c != 0)
+            return c;
+    }
+    return ra < rb ? -1 : (ra > rb ? 1 : 0);
+}
+
+bool TTable::Impl::isMember(std::int64_t rowid)
+{
+    if (!memberStmt)
+        return true;
+    bindMaster(memberStmt);
+    memberStmt.bindInt(static_cast<int>(linkFields.size() + 1), rowid);
+    return tableimpl::firstInt(memberStmt, 0) != 0;
+}
+
+// Inside a run a row that sorts after the last one is appended in order; any other goes to the end too, and the
+// view is out of order until the run ends.
+int TTable::Impl::placeRow(std::int64_t rowid)
+{
+    if (!isMember(rowid))
+        return -1;
+    db::Row key = orderKey(rowid);
+    std::size_t at = view.size();
+    if (runDepth > 0 || !inOrder) {
+        if (inOrder && !view.empty() && compareEntries(keys.back(), view.back(), key, rowid) > 0)
+            inOrder = false;
+        if (!inOrder && !positions.empty())
+            positions[rowid] = static_cast<int>(at);
+    } else {
+        auto pos = firstNotBefore(view.size(), [&](std::size_t i) {
+            return compareEntries(keys[i], view[i], key, rowid) < 0;
+        });
+        at = pos;
+    }
+    view.insert(view.begin() + static_cast<std::ptrdiff_t>(at), rowid);
+    keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(at), std::move(key));
+    return static_cast<int>(at);
+}
+
+int TTable::Impl::positionOf(std::int64_t rowid)
+{
+    if (!inOrder) {
+        if (positions.empty()) {
+            for (std::size_t i = 0; i < view.size(); ++i)
+                positions[view[i]] = static_cast<int>(i);
+        }
+        auto it = positions.find(rowid);
+        return it == positions.end() ? -1 : it->second;
+    }
+    db::Row key = orderKey(rowid);
+    std::size_t at = firstNotBefore(view.size(), [&](std::size_t i) {
+        return compareEntries(keys[i], view[i], key, rowid) < 0;
+    });
+    if (at < view.size() && view[at] == rowid)
+        return static_cast<int>(at);
+    // the stored row differs from what the view holds (changed since it was read)
+    auto it = std::find(view.begin(), view.end(), rowid);
+    return it == view.end() ? -1 : static_cast<int>(it - view.begin());
+}
+
+void TTable::Impl::removeAt(int pos)
+{
+    view.erase(view.begin() + pos);
+    keys.erase(keys.begin() + pos);
+    positions.clear();
+    lastFetched = -1;
+}
+
+// A row whose order values did not change keeps its place; any other is placed anew.
+int TTable::Impl::keepAfterUpdate(int pos, std::int64_t rowid)
+{
+    if (pos >= 0 && isMember(rowid)) {
+        db::Row key = orderKey(rowid);
+        bool same = true;
+        for (std::size_t i = 0; i < order.size() && same; ++i)
+            same = tableimpl::compareStored(key[i], keys[static_cast<std::size_t>(pos)][i], order[i].nocase) == 0;
+        if (same) {
+            keys[static_cast<std::size_t>(pos)] = std::move(key);
+            return pos;
+        }
+    }
+    if (pos >= 0)
+        removeAt(pos);
+    return placeRow(rowid);
+}
+
+// A key whose given values lead the order is found by a binary search of the view; -2 asks for the search in
+// SQL (values that do not lead the order, or a view out of order).
+int TTable::Impl::findKey(const std::vector<db::Variant>& key)
+{
+    std::size_t given = 0;
+    while (given < order.size() && !db::isNull(key[static_cast<std::size_t>(order[given].field)]))
+        ++given;
+    for (std::size_t i = given; i < order.size(); ++i) {
+        if (!db::isNull(key[static_cast<std::size_t>(order[i].field)]))
+            return -2;
+    }
+    if (!inOrder || given == 0)
+        return -2;
+    db::Row want;
+    for (std::size_t i = 0; i < given; ++i)
+        want.push_back(db::ToStorage(key[static_cast<std::size_t>(order[i].field)]));
+    auto compare = [&](std::size_t row) {
+        for (std::size_t i = 0; i < given; ++i) {
+            int c = tableimpl::compareStored(keys[row][i], want[i], order[i].nocase);
+            if (c != 0)
+                return c;
+        }
+        return 0;
+    };
+    std::size_t at = firstNotBefore(view.size(), [&](std::size_t i) { return compare(i) < 0; });
+    return at < view.size() && compare(at) == 0 ? static_cast<int>(at) : -1;
+}
+
+// Rows are read in blocks of the view while the cursor walks (one statement per block), one by one when it
+// jumps (a key search, a record number), so that a jump does not read a block around each row it lands on.
+const db::Row& TTable::Impl::fetch(int viewPos)
+{
+    static constexpr int kBlock = 128;
+    std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
+    const bool walking = lastFetched < 0 || std::abs(viewPos - lastFetched) <= 1;
+    lastFetched = viewPos;
+    auto it = cache.find(rowid);
+    if (it != cache.end())
+        return it->second;
+    if (cache.size() > 16 * kBlock)
+        cache.clear();
+    if (cache.empty())
+        cacheVersion = dataVersion();
+    if (!walking) {
+        db::Row r;
+        if (!readRow(rowid, r))
+            r.assign(schema.fields.size(), db::Variant{});
+        return cache.emplace(rowid, std::move(r)).first->second;
+    }
+    if (!fetchStmt) {
+        std::string cols, params;
+        for (std::size_t i = 0; i < schema.fields.size(); ++i)
+            cols += "," + db::QuoteIdentifier(schema.fields[i].name);
+        for (int i = 0; i < kBlock; ++i)
+            params += (i ? ",?" : "?") + std::to_string(i + 1);
+        fetchStmt = db::Statement(conn.get(), "SELECT rowid" + cols + " FROM data WHERE rowid IN (" + params + ")");
+    }
+    int start = viewPos - viewPos % kBlock;
+    int end = std::min<int>(start + kBlock, static_cast<int>(view.size()));
+    for (int p = start; p < end; ++p)
+        fetchStmt.bindInt(p - start + 1, view[static_cast<std::size_t>(p)]);
+    try {
+        while (fetchStmt.step()) {
+            db::Row r;
+            r.reserve(schema.fields.size());
+            for (std::size_t i = 0; i < schema.fields.size(); ++i)
+                r.push_back(fetchStmt.column(static_cast<int>(i + 1), schema.fields[i].type));
+            cache[fetchStmt.columnInt(0)] = std::move(r);
+        }
+    } catch (...) {
+        fetchStmt.reset();
+        throw;
+    }
+    fetchStmt.reset();
+    it = cache.find(rowid);
+    if (it == cache.end())
+        it = cache.emplace(rowid, db::Row(schema.fields.size())).first;
+    return it->second;
+}
+
+bool TTable::Impl::readRow(std::int64_t rowid, db::Row& out)
+{
+    if (!rowStmt) {
+        std::string cols;
+        for (std::size_t i = 0; i < schema.fields.size(); ++i)
+            cols += (i ? "," : "") + db::QuoteIdentifier(schema.fields[i].name);
+        rowStmt = db::Statement(conn.get(), "SELECT " + cols + " FROM data WHERE rowid=?1");
+    }
+    rowStmt.bindInt(1, rowid);
+    bool found = false;
+    try {
+        found = rowStmt.step();
+        out.clear();
+        for (std::size_t i = 0; found && i < schema.fields.size(); ++i)
+            out.push_back(rowStmt.column(static_cast<int>(i), schema.fields[i].type));
+    } catch (...) {
+        rowStmt.reset();
+        throw;
+    }
+    rowStmt.reset();
+    return found;
+}
+
+void TTable::Impl::cacheRow(std::int64_t rowid)
+{
+    cache.erase(rowid);
+    if (cache.size() > 16 * 128)
+        cache.clear();
+    if (cache.empty())
+        cacheVersion = dataVersion();
+    db::Row r;
+    if (readRow(rowid, r))
+        cache.emplace(rowid, std::move(r));
+}
+
+// ---- master link ----
+
+void TTable::Impl::masterChanged()
+{
+    if (!owner->Active() || linkFields.empty())
+        return;
+    // A key being typed for a search is not a record to follow.
+    TDataSet* m = owner->masterSource_ ? owner->masterSource_->DataSet() : nullptr;
+    if (m && m->State() == TDataSetState::dsSetKey)
+        return;
+    std::vector<db::Variant> now = currentMasterValues();
+    if (now == masterValues)
+        return;
+    owner->CheckBrowseMode();
+    masterValues = now;
+    buildView();
+    owner->ResetCursor();
+}

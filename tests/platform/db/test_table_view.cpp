@@ -1,0 +1,111 @@
+// The view kept in memory: key searches on the leading fields of the order or on any of them, rows stored inside
+// a run (which join the view at its end and take their places when the run ends), and the stored row as the
+// cursor shows it right after its store.
+#include <gtest/gtest.h>
+
+#include "TableFixture.h"
+
+using namespace fixture;
+using T = db::FieldType;
+
+namespace {
+
+class TableViewTest : public TableTest {
+protected:
+    void SetUp() override
+    {
+        TableTest::SetUp();
+        // A product table: primary on (QA01, QE01), case-insensitive codes, Chinese names in a second index.
+        db::TableSchema s;
+        s.fields = {F("QA01", T::String, 6), F("QE01", T::String, 4), F("QE02", T::String, 20), F("n", T::Integer)};
+        s.indexes = {Primary({"QA01", "QE01"}, true), Index("byname", {"QE02"}, false, false)};
+        db::CreateTableFile("kfq_2.db", s,
+                            {{"B1", "0002", "乙", 1}, {"a1", "0001", "甲", 2}, {"B1", "0001", "丙", 3}, {"c1", "0001", "丁", 4}});
+        t.SetTableName("kfq_2.db");
+        t.Open();
+    }
+    void store(const std::string& code, const std::string& serial, const std::string& name)
+    {
+        t.Append();
+        t.FieldByName("QA01")->SetAsString(code);
+        t.FieldByName("QE01")->SetAsString(serial);
+        t.FieldByName("QE02")->SetAsString(name);
+        t.Post();
+    }
+    // The key search with the given fields (the others left empty); the current QE02 afterwards, "-" if not found.
+    std::string seek(const std::vector<std::pair<const char*, const char*>>& given)
+    {
+        t.SetKey();
+        for (const auto& [field, value] : given)
+            t.FieldByName(field)->SetAsString(value);
+        return t.GotoKey() ? t.FieldByName("QE02")->AsString() : "-";
+    }
+    TTable t;
+};
+
+TEST_F(TableViewTest, KeySearchesFindTheFirstMatchInTheOrder)
+{
+    struct Case {
+        const char* index;  // "" primary
+        std::vector<std::pair<const char*, const char*>> key;
+        const char* found;
+    } cases[] = {
+        {"", {{"QA01", "b1"}, {"QE01", "0002"}}, "乙"},  // case-insensitive, both fields
+        {"", {{"QA01", "B1"}}, "丙"},                     // the leading field alone: the first of its rows
+        {"", {{"QE01", "0002"}}, "乙"},                   // a field that does not lead the order
+        {"", {{"QA01", "A"}}, "-"},                       // no prefix search: a key is a whole value
+        {"", {{"QA01", "d1"}}, "-"},
+        {"byname", {{"QE02", "丁"}}, "丁"},               // Chinese text in GBK order
+        {"byname", {{"QE02", "戊"}}, "-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.index) + " " + c.key[0].second);
+        t.SetIndexName(c.index);
+        t.First();
+        EXPECT_EQ(seek(c.key), c.found);
+    }
+}
+
+TEST_F(TableViewTest, RowsStoredInARunTakeTheirPlacesWhenTheRunEnds)
+{
+    t.BeginBatch();
+    store("c1", "0002", "戊");  // after every row: in order
+    store("a1", "0000", "己");  // before them: joins the view at its end
+    EXPECT_EQ(t.FieldByName("QE02")->AsString(), "己");
+    EXPECT_EQ(t.RecordCount(), 6);
+    // Rows stored earlier in the run are found by key, in and out of order, and update in place.
+    EXPECT_EQ(seek({{"QA01", "A1"}, {"QE01", "0000"}}), "己");
+    EXPECT_EQ(seek({{"QA01", "c1"}, {"QE01", "0002"}}), "戊");
+    EXPECT_EQ(seek({{"QA01", "B1"}}), "丙");
+    t.Edit();
+    t.FieldByName("n")->SetAsInteger(30);
+    t.Post();
+    EXPECT_EQ(seek({{"QA01", "a1"}, {"QE01", "0000"}}), "己");
+    t.EndBatch();
+    EXPECT_EQ(t.FieldByName("QE02")->AsString(), "己");  // the current record stays current
+    EXPECT_EQ(t.RecNo(), 1);
+    EXPECT_EQ(Column(t, "QE02"), (std::vector<std::string>{"己", "甲", "丙", "乙", "丁", "戊"}));
+    EXPECT_EQ(StoredColumn("kfq_2.db", "n"), (std::vector<std::string>{"1", "2", "30", "4", "<null>", "<null>"}));
+    // Outside a run a new row takes its place at once.
+    store("B1", "0000", "庚");
+    EXPECT_EQ(t.RecNo(), 3);
+}
+
+// A changed key moves its row, an unchanged one keeps its place; either way the cursor follows the row.
+TEST_F(TableViewTest, AStoredRowIsCurrentWhereItsKeyPutsIt)
+{
+    t.SetIndexName("byname");
+    EXPECT_EQ(Column(t, "QE02"), (std::vector<std::string>{"丙", "丁", "甲", "乙"}));
+    t.First();
+    t.Edit();
+    t.FieldByName("QE02")->SetAsString("乙乙");
+    t.Post();
+    EXPECT_EQ(t.RecNo(), 4);
+    t.Edit();
+    t.FieldByName("n")->SetAsInteger(9);
+    t.Post();
+    EXPECT_EQ(t.RecNo(), 4);
+    EXPECT_EQ(Column(t, "QE02"), (std::vector<std::string>{"丁", "甲", "乙", "乙乙"}));
+}
+
+}  // namespace
