@@ -119,6 +119,9 @@ void TF_main::Button5Click(TObject*)
 {
     ReportKind = RadioGroup1->ItemIndex() + 1;
     if (TForm* f = OpenWindow("TF_query")) {
+        // The user works in this window: the query window, already open or not, is activated by its showing and
+        // so follows the report chosen here.
+        Application->FormShown(this);
         f->Show();
     }
 }

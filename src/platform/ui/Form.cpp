@@ -240,10 +240,13 @@ void TForm::Show()
     if (showing) {
         PlaceOnScreen();
         Widget()->show();
-        if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-            Widget()->raise();
-        }
-        Widget()->activateWindow();
+    }
+    // Shown again, it comes to the front as well.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        Widget()->raise();
+    }
+    Widget()->activateWindow();
+    if (showing) {
         Fire(OnShow);
         TControl* target = activeControl_;
         activeControl_ = nullptr;
