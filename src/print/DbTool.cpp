@@ -6,6 +6,7 @@
 #include "entry/TableHelpers.h"
 #include "print/SaveAsTable.h"
 #include "print/SaveTarget.h"
+#include "query/ColumnDialog.h"
 #include "query/QueryPrint.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FormFactory.h"
@@ -154,14 +155,7 @@ void TF_db_tool::Button6Click(TObject*)
 
 void TF_db_tool::DBGrid1DblClick(TObject*)
 {
-    const int column = DBGrid1->SelectedIndex();
-    if (column < 0 || column >= DBGrid1->Columns().Count()) {
-        return;
-    }
-    EditColumn = DBGrid1->Columns()[column];
-    if (TForm* dialog = TFormFactory::Obtain("TF_change_c")) {
-        dialog->ShowModal();
-    }
+    EditSelectedColumn(DBGrid1);
 }
 
 template <class Step>

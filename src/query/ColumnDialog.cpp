@@ -14,6 +14,18 @@ constexpr int kMinWidth = 1, kMaxWidth = 255;
 
 }  // namespace
 
+void EditSelectedColumn(TDBGrid* grid)
+{
+    const int column = grid->SelectedIndex();
+    if (column < 0 || column >= grid->Columns().Count()) {
+        return;
+    }
+    EditColumn = grid->Columns()[column];
+    if (TForm* dialog = TFormFactory::Obtain("TF_change_c")) {
+        dialog->ShowModal();
+    }
+}
+
 TF_change_c::TF_change_c(TComponent* owner) : TForm(owner)
 {
     LoadDescription("TF_change_c");

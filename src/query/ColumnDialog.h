@@ -8,6 +8,12 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
 
+class TDBGrid;
+
+// The column dialog on the grid's selected column (EditColumn), created on first use and shown modally; nothing
+// when no column is selected.
+void EditSelectedColumn(TDBGrid* grid);
+
 class TF_change_c : public TForm {
 public:
     explicit TF_change_c(TComponent* owner);
