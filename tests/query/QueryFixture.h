@@ -29,6 +29,30 @@ inline void AppendRecords(const std::string& table, const std::vector<std::map<s
     }
 }
 
+// Replaces every record of a table file.
+inline void ReplaceRows(const std::string& table, const std::vector<std::map<std::string, std::string>>& records)
+{
+    TTable t;
+    t.SetTableName(table);
+    t.EmptyTable();
+    AppendRecords(table, records);
+}
+
+// Deletes the records of a table file whose field holds the value.
+inline void DeleteRows(const std::string& table, const std::string& field, const std::string& value)
+{
+    TTable t;
+    t.SetTableName(table);
+    t.Open();
+    for (t.First(); !t.Eof();) {
+        if (t.FieldByName(field)->AsString() == value) {
+            t.Delete();
+        } else {
+            t.Next();
+        }
+    }
+}
+
 // The hand-made reports:
 //   kfq_1  QA01    QA02 QB07 QC02 Qa_one   kfq_2  QA01   QE01 QE02 QE03 QE15   kfq_5  Qa01   Qh00 Xmmc   Qh12
 //          100001  1    1    100  1               100001 1    甲一 01   10            100001 1    甲项目 7

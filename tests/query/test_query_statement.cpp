@@ -43,6 +43,8 @@ struct Case {
     std::vector<Row> answer;           // in order when the statement sorts, else as a set
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 QueryChoices Kfq() { QueryChoices c; c.key = kKey; return c; }
 QueryChoices Projects()
 {
