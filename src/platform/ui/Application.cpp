@@ -9,6 +9,8 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 #include "platform/db/Exception.h"
 #include "platform/ui/Dialogs.h"
@@ -34,7 +36,8 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, int flags) override
     {
         QMessageBox box;
-        box.setWindowTitle(QString::fromStdString(caption));
+        // an empty caption would show the executable's name in the title bar
+        box.setWindowTitle(QString::fromStdString(caption.empty() ? Application->Title : caption));
         box.setText(QString::fromStdString(text));
         switch (flags & 0xF0) {
         case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
@@ -175,16 +178,40 @@ void TApplication::Initialize()
     Initialize(argc, argv);
 }
 
+namespace {
+
+std::string startingProgram;  // the program's name while Qt starts
+
+// While Qt starts, its warnings are held back; a fatal failure (no display, no usable platform plugin) ends
+// the program with one line that says why, instead of Qt's messages and an abort.
+void StartupMessages(QtMsgType type, const QMessageLogContext&, const QString&)
+{
+    if (type != QtFatalMsg) {
+        return;
+    }
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const std::string why = (display == nullptr || *display == 0) && (wayland == nullptr || *wayland == 0)
+                                ? "没有图形显示（未设置 DISPLAY）"
+                                : "无法打开图形显示 " + std::string(display != nullptr && *display != 0 ? display : wayland);
+    std::fprintf(stderr, "%s: %s，程序未能启动。\n", startingProgram.c_str(), why.c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+}  // namespace
+
 void TApplication::Initialize(int& argc, char** argv)
 {
     if (!QApplication::instance()) {
+        startingProgram = argc > 0 && argv[0] != nullptr ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName().toStdString()
+                                                         : std::string("vemora");
+        const QtMessageHandler previous = qInstallMessageHandler(StartupMessages);
         qt_ = std::make_unique<QApplication>(argc, argv);
+        qInstallMessageHandler(previous);
     }
     if (Title.empty()) {
-        Title = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
-        if (Title.empty()) {
-            Title = "vemora";
-        }
+        Title = "错误";
     }
     TForm::InstallDispatch();
 }

@@ -57,7 +57,8 @@ public:
     TApplication();
     ~TApplication() override;
 
-    // Starts the Qt application when there is none yet.
+    // Starts the Qt application when there is none yet. Without a display (or any usable platform) the program
+    // ends there with one line on stderr and exit status 1, instead of Qt's messages and a crash.
     void Initialize();
     void Initialize(int& argc, char** argv);
 
@@ -91,6 +92,8 @@ public:
     // Errors: the default handler (EAbort silent, anything else in the error box with the application's title).
     void HandleException(const std::exception& e);
     void ShowException(const std::exception& e);
+    // The program's title: the caption of the error box, and of any message box given no caption. "错误" until
+    // the program sets one.
     std::string Title;
 
     // Questions to the user.
