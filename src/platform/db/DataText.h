@@ -50,4 +50,11 @@ std::string Format(const Description& d);
 // or the table that failed. Returns the number of tables written.
 int BuildDataFolder(const std::string& dataDir, const std::string& folder);
 
+// Makes folder a data folder in place (the program's first start in a folder): it may be missing or hold
+// other files, but none of the tables, and nothing but a folder where a work folder belongs. The tables are
+// built in a temporary folder inside it and moved in once all are complete; on any failure what was moved in
+// or created is taken out again, so the folder is left as it was. Work folders that exist are kept. Returns
+// the number of tables written.
+int BuildDataFolderIn(const std::string& dataDir, const std::string& folder);
+
 }  // namespace db::datatext

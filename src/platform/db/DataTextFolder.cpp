@@ -72,6 +72,28 @@ void WriteTable(const fs::path& folder, const Loaded& l)
     }
 }
 
+// A new folder with a name of its own in parent, for building a data folder before it is moved into place.
+fs::path MakeStaging(const fs::path& parent, const std::string& stem)
+{
+    std::random_device rd;
+    std::error_code ec;
+    const fs::path staging = parent / (stem + ".setup-" + std::to_string(rd()));
+    if (!fs::create_directory(staging, ec) || ec)
+        throw EDatabaseError("cannot create " + staging.string() + (ec ? ": " + ec.message() : std::string()));
+    return staging;
+}
+
+// The entry of folder whose name equals name without regard to case, or an empty path.
+fs::path EntryNamed(const fs::path& folder, const std::string& name)
+{
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) {
+        if (strcasecmp(e.path().filename().c_str(), name.c_str()) == 0)
+            return e.path();
+    }
+    return {};
+}
+
 }  // namespace
 
 int BuildDataFolder(const std::string& dataDir, const std::string& folder)
@@ -91,10 +113,7 @@ int BuildDataFolder(const std::string& dataDir, const std::string& folder)
     if (ec)
         throw EDatabaseError("cannot create " + named.parent_path().string() + ": " + ec.message());
 
-    std::random_device rd;
-    const fs::path staging = named.parent_path() / (named.filename().string() + ".setup-" + std::to_string(rd()));
-    if (!fs::create_directory(staging, ec) || ec)
-        throw EDatabaseError("cannot create " + staging.string() + (ec ? ": " + ec.message() : std::string()));
+    const fs::path staging = MakeStaging(named.parent_path(), named.filename().string());
     try {
         for (const auto& l : all)
             WriteTable(staging, l);
@@ -111,6 +130,68 @@ int BuildDataFolder(const std::string& dataDir, const std::string& folder)
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(staging, ignored);
+        throw;
+    }
+    return static_cast<int>(all.size());
+}
+
+int BuildDataFolderIn(const std::string& dataDir, const std::string& folder)
+{
+    const std::vector<Loaded> all = LoadAll(fs::path(dataDir) / "tables");
+
+    std::error_code ec;
+    const fs::path target = fs::absolute(fs::path(folder)).lexically_normal();
+    const fs::path named = target.has_filename() ? target : target.parent_path();
+    if (fs::exists(named, ec) && !fs::is_directory(named, ec))
+        throw EDatabaseError(folder + " exists and is not a folder");
+    std::vector<fs::path> made;  // taken out again on failure, last first
+    for (fs::path p = named; !fs::exists(p, ec) && p.has_parent_path() && p != p.parent_path(); p = p.parent_path())
+        made.insert(made.begin(), p);
+    fs::create_directories(named, ec);
+    if (ec)
+        throw EDatabaseError("cannot create " + named.string() + ": " + ec.message());
+    auto undo = [&made] {
+        std::error_code ignored;
+        for (auto it = made.rbegin(); it != made.rend(); ++it)
+            fs::remove(*it, ignored);
+    };
+    try {
+        for (const auto& l : all) {
+            if (const fs::path held = EntryNamed(named, l.d.tableName); !held.empty())
+                throw EDatabaseError(folder + " already holds the table " + held.filename().string());
+        }
+        for (const char* w : kWorkFolders) {
+            if (const fs::path held = EntryNamed(named, w); !held.empty() && !fs::is_directory(held, ec))
+                throw EDatabaseError(folder + " holds a file " + held.filename().string() + " where the work folder " +
+                                     w + " belongs");
+        }
+        const fs::path staging = MakeStaging(named, "");
+        try {
+            for (const auto& l : all)
+                WriteTable(staging, l);
+            for (const auto& l : all) {
+                fs::rename(staging / l.d.tableName, named / l.d.tableName, ec);
+                if (ec)
+                    throw EDatabaseError("cannot move the table " + l.d.tableName + " into " + named.string() + ": " +
+                                         ec.message());
+                made.push_back(named / l.d.tableName);
+            }
+            for (const char* w : kWorkFolders) {
+                if (!EntryNamed(named, w).empty())
+                    continue;
+                fs::create_directory(named / w, ec);
+                if (ec)
+                    throw EDatabaseError("cannot create the folder " + std::string(w) + ": " + ec.message());
+                made.push_back(named / w);
+            }
+        } catch (...) {
+            std::error_code ignored;
+            fs::remove_all(staging, ignored);
+            throw;
+        }
+        fs::remove_all(staging, ec);
+    } catch (...) {
+        undo();
         throw;
     }
     return static_cast<int>(all.size());

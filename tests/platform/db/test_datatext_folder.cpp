@@ -1,7 +1,9 @@
 // BuildDataFolder: a data folder made from descriptions holds every table in its format with its rows and
-// the work folders; any fault names the description or table and leaves nothing behind.
+// the work folders; any fault names the description or table and leaves nothing behind. BuildDataFolderIn does
+// the same in a folder that already holds other files, which stay as they were.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,6 +21,16 @@ using db::Variant;
 namespace {
 
 using tempfiles::TempDir;
+
+// The names in a folder, sorted.
+std::vector<std::string> Listing(const fs::path& folder)
+{
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder))
+        out.push_back(e.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
 
 // A data directory with the given descriptions (file name -> text).
 fs::path MakeDataDir(const TempDir& tmp, const std::map<std::string, std::string>& files)
@@ -107,6 +119,14 @@ TEST_P(BuildDataFolderFault, NamesTheCulpritAndLeavesNothing)
     if (fs::exists(tmp / "out")) {
         EXPECT_TRUE(fs::is_empty(tmp / "out")) << "a half-built folder was left behind";
     }
+    // Built in place, into a folder that holds a file of the user's, or into a new one.
+    fs::create_directories(tmp / "mine");
+    std::ofstream(tmp / "mine" / "notes.txt") << "mine";
+    for (const fs::path& into : {tmp / "mine", tmp / "new" / "folder"}) {
+        EXPECT_THROW(db::datatext::BuildDataFolderIn(data.string(), into.string()), EDatabaseError) << into;
+    }
+    EXPECT_EQ(Listing(tmp / "mine"), std::vector<std::string>{"notes.txt"});
+    EXPECT_FALSE(fs::exists(tmp / "new"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -135,6 +155,42 @@ TEST(BuildDataFolder, RefusesAFolderThatHoldsFiles)
     std::string kept;
     std::getline(in, kept);
     EXPECT_EQ(kept, "user data");
+}
+
+// In place: the tables and the missing work folders join what the folder holds, which stays as it was.
+TEST(BuildDataFolderIn, AddsTheTablesBesideTheFilesAFolderHolds)
+{
+    TempDir tmp;
+    const fs::path data = MakeDataDir(tmp, kGood);
+    const fs::path folder = tmp / "home";
+    fs::create_directories(folder / "TMP");
+    std::ofstream(folder / "TMP" / "kept.txt") << "kept";
+    std::ofstream(folder / "notes.txt") << "mine";
+    EXPECT_EQ(db::datatext::BuildDataFolderIn(data.string(), folder.string()), 3);
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"TMP", "attach", "bak", "empty.DB", "list.dbf", "notes.txt",
+                                                         "send.db", "sendfile"}));
+    EXPECT_EQ(CountRows(folder / "send.db"), 2);
+    EXPECT_TRUE(fs::exists(folder / "TMP" / "kept.txt"));
+}
+
+// A folder that already holds one of the tables (under any case), or a file where a work folder belongs, is
+// refused and left as it was.
+TEST(BuildDataFolderIn, RefusesAFolderHoldingATableOrAFileInAWorkFoldersPlace)
+{
+    for (const char* held : {"SEND.DB", "bak"}) {
+        TempDir tmp;
+        const fs::path data = MakeDataDir(tmp, kGood);
+        const fs::path folder = tmp / "home";
+        fs::create_directories(folder);
+        std::ofstream(folder / held) << "mine";
+        try {
+            db::datatext::BuildDataFolderIn(data.string(), folder.string());
+            ADD_FAILURE() << held << ": built";
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message.find(held), std::string::npos) << e.Message;
+        }
+        EXPECT_EQ(Listing(folder), std::vector<std::string>{held});
+    }
 }
 
 TEST(BuildDataFolder, MissingTablesFolderIsNamed)
