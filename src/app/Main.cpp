@@ -1,5 +1,8 @@
 #include "app/Main.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/ui/Application.h"
 #include "platform/ui/FormFactory.h"
 #include "platform/ui/Registry.h"
@@ -73,6 +76,7 @@ TF_main::TF_main(TComponent* owner) : TForm(owner)
     Button9 = Get<TButton>("Button9");
     Button10 = Get<TButton>("Button10");
     Button11 = Get<TButton>("Button11");
+    StatusBar1 = Get<TStatusBar>("StatusBar1");
     OpenDialog1 = Get<TOpenDialog>("OpenDialog1");
     SaveDialog1 = Get<TSaveDialog>("SaveDialog1");
     Database1 = Get<TDatabase>("Database1");
@@ -81,6 +85,8 @@ TF_main::TF_main(TComponent* owner) : TForm(owner)
     ReportKind = 0;
     BaseDir.clear();
     MailMarker = "***Vemora计划统计软件***";
+    std::error_code ec;
+    StatusBar1->SetSimpleText("数据目录: " + std::filesystem::current_path(ec).string());
 }
 
 void TF_main::Button1Click(TObject*)

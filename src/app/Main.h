@@ -1,5 +1,5 @@
-// The main window TF_main: the list of the eleven reports and the buttons that open every other window; it
-// owns the work components the other windows borrow. The unit's globals carry requests between windows.
+// The main window TF_main: the list of the eleven reports and the buttons that open every other window, and
+// the data folder it works in; it owns the work components the other windows borrow. The unit's globals carry requests between windows.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/RadioGroup.h"
+#include "platform/ui/StatusBar.h"
 
 class TColumn;
 
@@ -51,6 +52,7 @@ public:
     TButton* Button9;
     TButton* Button10;
     TButton* Button11;
+    TStatusBar* StatusBar1;  // the data folder the program works in
     TOpenDialog* OpenDialog1;
     TSaveDialog* SaveDialog1;
     TDatabase* Database1;

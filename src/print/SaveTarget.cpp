@@ -18,20 +18,21 @@ constexpr std::string_view kShippedTables[] = {
 
 }  // namespace
 
-bool IsSystemTable(const std::string& path)
+bool IsShippedTableName(const std::string& name)
 {
-    const fs::path p(path);
-    std::error_code ec;
-    if (!fs::equivalent(p.parent_path(), fs::current_path(), ec)) {
-        return false;
-    }
-    const std::string name = p.filename().string();
     for (std::string_view shipped : kShippedTables) {
         if (SameName(name, std::string(shipped))) {
             return true;
         }
     }
     return false;
+}
+
+bool IsSystemTable(const std::string& path)
+{
+    const fs::path p(path);
+    std::error_code ec;
+    return fs::equivalent(p.parent_path(), fs::current_path(), ec) && IsShippedTableName(p.filename().string());
 }
 
 bool ConfirmSaveTarget(const std::string& fileName)

@@ -11,3 +11,5 @@ bool ConfirmSaveTarget(const std::string& fileName);
 
 // True when path (as resolved) is one of the tables that come with the program, in the data folder.
 bool IsSystemTable(const std::string& path);
+// True when a file name (without folder) is the name of one of the tables that come with the program.
+bool IsShippedTableName(const std::string& name);

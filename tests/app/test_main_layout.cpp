@@ -49,7 +49,8 @@ TEST_F(MainLayout, TabOrderFollowsTheDescription)
         order.push_back(c->Name());
     }
     EXPECT_EQ(order, (std::vector<std::string>{"Button1", "Button7", "Button5", "Button6", "RadioGroup1", "Button3",
-                                               "Button8", "Button2", "Button10", "Button11", "Button4", "Button9"}));
+                                               "Button8", "Button2", "Button10", "Button11", "Button4", "Button9",
+                                               "StatusBar1"}));
     // The first control in tab order has the focus; the next enabled one follows it (the mail buttons are skipped).
     EXPECT_EQ(m.ActiveControl(), m.Button1);
     m.SelectNext(m.RadioGroup1, true, true);

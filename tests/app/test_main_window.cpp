@@ -21,6 +21,7 @@ TEST_F(MainWindow, StartsWithItemZeroAndTheCheckAndQueryButtonsEnabled)
 {
     TF_main& m = StartProgram();
     EXPECT_EQ(m.Caption(), "2009年度Vemora计划录入统计系统");
+    EXPECT_EQ(m.StatusBar1->SimpleText(), "数据目录: " + folder_.string());
     EXPECT_EQ(m.RadioGroup1->ItemIndex(), 0);
     EXPECT_TRUE(m.Button7->Enabled());
     EXPECT_TRUE(m.Button5->Enabled());
