@@ -41,15 +41,24 @@ void TFieldFlow::Realign()
     const int columns = std::max(1, Columns);
     const int perColumn = static_cast<int>((rows.size() + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns));
     const int columnWidth = std::max(1, (ClientWidget()->width() - Margin) / columns);
+    // A column's labels take the width of its widest one (at least LabelWidth), so that none runs under its
+    // field.
+    std::vector<int> labelWidth(static_cast<std::size_t>(columns), LabelWidth);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (TLabel* label = rows[r].first) {
+            int& w = labelWidth[r / static_cast<std::size_t>(perColumn)];
+            w = std::max(w, label->Width());
+        }
+    }
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const int col = static_cast<int>(r) / perColumn, row = static_cast<int>(r) % perColumn;
         const int x = Margin + col * columnWidth;
         const int y = Margin + row * RowHeight;
         auto [label, field] = rows[r];
-        int fieldX = x;
+        // a field without a label lines up with the fields above it, as part of the row before
+        const int fieldX = x + labelWidth[static_cast<std::size_t>(col)] + Spacing;
         if (label) {
             label->SetBounds(x, y + 3, label->Width(), label->Height());
-            fieldX = x + LabelWidth + Spacing;
         }
         if (field) {
             const int w = FieldWidth > 0 ? FieldWidth : std::max(20, x + columnWidth - Margin - fieldX);

@@ -258,6 +258,32 @@ TEST(FieldFlowLayout, PairsFillColumnsTopToBottom)
     EXPECT_EQ(f->Get<TLabel>("Label4")->Left(), 8 + columnWidth);
 }
 
+// A label wider than LabelWidth widens its column's label width, so that no label runs under its field; a
+// field without a label lines up with the fields above it.
+TEST(FieldFlowLayout, WideLabelsWidenTheirColumnAndALoneFieldSitsUnderTheFields)
+{
+    Application->Initialize();
+    auto* f = new TF_probe(nullptr);
+    std::unique_ptr<TF_probe> owner(f);
+    f->Load("  ClientWidth = 600\n  ClientHeight = 300\n  Font.Name = '宋体'\n  Font.Height = -14\n"
+            "  object Flow: TFieldFlow\n    Align = alClient\n    Columns = 2\n    LabelWidth = 40\n"
+            "    object Label1: TLabel\n      Caption = '其中：企业海外上市融资股本'\n    end\n"
+            "    object Edit1: TEdit\n    end\n"
+            "    object Edit2: TEdit\n    end\n"
+            "    object Label3: TLabel\n      Caption = '短'\n    end\n"
+            "    object Edit3: TEdit\n    end\n"
+            "  end\n");
+    f->Get<TFieldFlow>("Flow")->Realign();
+    auto* wide = f->Get<TLabel>("Label1");
+    auto* e1 = f->Get<TEdit>("Edit1");
+    EXPECT_GT(wide->Width(), 40);
+    EXPECT_EQ(e1->Left(), 8 + wide->Width() + 4);
+    EXPECT_EQ(f->Get<TEdit>("Edit2")->Left(), e1->Left());
+    EXPECT_EQ(f->Get<TEdit>("Edit2")->Top(), e1->Top() + 24);
+    // the second column keeps its own, narrower labels
+    EXPECT_EQ(f->Get<TEdit>("Edit3")->Left(), 8 + (600 - 8) / 2 + 40 + 4);
+}
+
 }  // namespace
 
 namespace {
