@@ -125,3 +125,64 @@ TEST_F(TableLinkTest, StoredRowsLeaveTheFilterAndTheNextMatchBecomesCurrent)
 }
 
 }  // namespace
+
+// Three levels: products hang on an enterprise by two fields ("code;code2"), which hangs on a base by one.
+// Each level follows the one above through scrolls and stores, and a new row takes the whole key of its master.
+TEST_F(TableTest, ADetailOfADetailFollowsBothLevelsByItsTwoLinkFields)
+{
+    db::TableSchema base, ent, prod;
+    base.fields = {F("Id", T::String, 7), F("Code", T::String, 4)};
+    base.indexes = {Primary({"Id"})};
+    ent.fields = {F("Id", T::String, 11), F("Code", T::String, 4), F("Code2", T::String, 4)};
+    ent.indexes = {Primary({"Id"}), Index("ent", {"Code", "Code2"}, false, true)};
+    prod.fields = {F("Id", T::String, 15), F("Code", T::String, 4), F("Code2", T::String, 4), F("Code3", T::String, 4)};
+    prod.indexes = {Primary({"Id"}), Index("prod", {"Code", "Code2", "Code3"}, false, true)};
+    db::CreateTableFile("base.db", base, {{"B1", "B1"}, {"B2", "B2"}});
+    db::CreateTableFile("ent.db", ent, {{"B1E1", "B1", "E1"}, {"B1E2", "B1", "E2"}, {"B2E1", "B2", "E1"}});
+    db::CreateTableFile("prod.db", prod,
+                        {{"B1E1P1", "B1", "E1", "P1"}, {"B1E1P2", "B1", "E1", "P2"}, {"B1E2P1", "B1", "E2", "P1"},
+                         {"B2E1P1", "B2", "E1", "P1"}});
+    TTable t1, t2, t3;
+    TDataSource s1, s2;
+    t1.SetTableName("base.db");
+    t2.SetTableName("ent.db");
+    t3.SetTableName("prod.db");
+    s1.SetDataSet(&t1);
+    s2.SetDataSet(&t2);
+    t2.SetMasterSource(&s1);
+    t2.SetMasterFields("Code");
+    t2.SetIndexName("ent");
+    t3.SetMasterSource(&s2);
+    t3.SetMasterFields("Code;Code2");
+    t3.SetIndexName("prod");
+    t1.Open();
+    t2.Open();
+    t3.Open();
+    EXPECT_EQ(Column(t3, "Id"), (std::vector<std::string>{"B1E1P1", "B1E1P2"}));
+    t2.Next();
+    EXPECT_EQ(Column(t3, "Id"), std::vector<std::string>{"B1E2P1"});
+    t1.Next();  // the enterprise level moves to B2's first enterprise, the products follow
+    EXPECT_EQ(Column(t2, "Id"), std::vector<std::string>{"B2E1"});
+    EXPECT_EQ(Column(t3, "Id"), std::vector<std::string>{"B2E1P1"});
+    t3.Append();
+    EXPECT_EQ(t3.FieldByName("code")->AsString(), "B2");
+    EXPECT_EQ(t3.FieldByName("code2")->AsString(), "E1");
+    t3.FieldByName("Id")->SetAsString("B2E1P2");
+    t3.FieldByName("Code3")->SetAsString("P2");
+    t3.Post();
+    EXPECT_EQ(t3.RecordCount(), 2);
+    // A key search on the products' index takes the whole key within the link.
+    t3.SetKey();
+    t3.FieldByName("Code")->SetAsString("B2");
+    t3.FieldByName("Code2")->SetAsString("E1");
+    t3.FieldByName("Code3")->SetAsString("P2");
+    EXPECT_TRUE(t3.GotoKey());
+    EXPECT_EQ(t3.FieldByName("Id")->AsString(), "B2E1P2");
+    // The enterprise's second key changed by a store: its products are no longer shown under it.
+    t2.Edit();
+    t2.FieldByName("Code2")->SetAsString("E9");
+    t2.Post();
+    EXPECT_TRUE(t3.IsEmpty());
+    t1.First();
+    EXPECT_EQ(Column(t3, "Id"), (std::vector<std::string>{"B1E1P1", "B1E1P2"}));
+}
