@@ -1,6 +1,6 @@
 // The stores of an entry window, split from EntryWindow.cpp: before-post handling (send list, zeros, counting
-// field, record identity), the key cascade after a master store, the rewording of post errors, and the
-// deletion of an enterprise's detail rows.
+// field, record identity), the key cascades after a store of a table with details, the rewording of post errors,
+// and the deletion of the rows below a deleted record.
 #include <map>
 
 #include "app/Main.h"
@@ -64,16 +64,40 @@ private:
 
 }  // namespace
 
-std::string KeyFilter(const std::string& field, const std::string& value)
+namespace {
+
+std::string Quoted(const std::string& value)
 {
-    std::string quoted;
+    std::string quoted = "'";
     for (char c : value) {
         quoted += c;
         if (c == '\'') {
             quoted += '\'';
         }
     }
-    return field + "='" + quoted + "'";
+    return quoted + "'";
+}
+
+std::string Joined(const std::vector<std::string>& parts)
+{
+    std::string out;
+    for (const std::string& p : parts) {
+        out += p;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string KeyFilter(const std::string& field, const std::string& value) { return field + "=" + Quoted(value); }
+
+std::string KeyFilter(const std::vector<std::string>& fields, const std::vector<std::string>& values)
+{
+    std::string out;
+    for (std::size_t i = 0; i < fields.size() && i < values.size(); ++i) {
+        out += (i ? " and " : "") + KeyFilter(fields[i], values[i]);
+    }
+    return out;
 }
 
 void TEntryWindow::ClearSendList()
@@ -88,17 +112,22 @@ void TEntryWindow::ClearSendList()
     SendNameCleared = true;
 }
 
+// A detail's own key as the user typed it: the text of its key edit, or the first column of its page's first
+// grid, or else its last key field.
 std::string TEntryWindow::SerialOf(int table) const
 {
-    TTable* t = Table(table);
-    std::string field = setup_.tables[static_cast<std::size_t>(table)].serialField;
-    if (const TEntryDetailPage* p = PageOfTable(table)) {
+    const TEntryTable& desc = setup_.tables[static_cast<std::size_t>(table)];
+    if (!desc.keyEdit.empty()) {
+        return Get<TDBEdit>(desc.keyEdit)->Text();
+    }
+    std::string field = KeyFields(table).back();
+    if (const TEntryDetailPage* p = PageOfTable(table); p && !p->grid1.empty()) {
         TDBGrid* g = Get<TDBGrid>(p->grid1);
         if (g->ColumnCount() > 0) {
             field = g->Columns()[0]->FieldName();
         }
     }
-    return t->FieldByName(field)->AsString();
+    return Table(table)->FieldByName(field)->AsString();
 }
 
 // ---- stores ----
@@ -114,7 +143,7 @@ void TEntryWindow::TableBeforePost(TDataSet* DataSet)
         ClearSendList();
         ZeroNullNumericFields(DataSet);
         DataSet->FieldByName(desc.countingField)->SetAsInteger(1);
-        DataSet->FieldByName("Id")->SetAsString(IdPrefix + DataSet->FieldByName(setup_.keyField)->AsString());
+        DataSet->FieldByName("Id")->SetAsString(IdPrefix + Joined(KeyValues(0)));
         return;
     }
     if (!cascadeEnabled) {
@@ -128,77 +157,94 @@ void TEntryWindow::TableBeforePost(TDataSet* DataSet)
         ShowErrorAndAbort(desc.noSerialText);
     }
     TTable* detail = Table(i);
-    if (detail->MasterFields().empty()) {
-        // A detail that shows every enterprise keeps the row's own enterprise.
-        const std::string own = detail->FieldByName(setup_.keyField)->AsString();
-        if (own.empty()) {
-            ShowErrorAndAbort(setup_.noMasterKeyText);
+    std::vector<std::string> fields = KeyFields(i);
+    fields.pop_back();
+    // A detail that shows the rows of every master keeps the row's own master key.
+    const bool linked = !detail->MasterFields().empty();
+    const std::vector<std::string> masterKey = linked ? KeyValues(MasterOf(i)) : [&] {
+        std::vector<std::string> own = KeyValues(i);
+        own.pop_back();
+        return own;
+    }();
+    for (const std::string& v : masterKey) {
+        if (v.empty()) {
+            ShowErrorAndAbort(desc.noMasterKeyText);
         }
-        detail->FieldByName("Id")->SetAsString(IdPrefix + own + serial);
-        return;
     }
-    const std::string key = MasterKey();
-    if (key.empty()) {
-        ShowErrorAndAbort(setup_.noMasterKeyText);
+    if (linked) {
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            detail->FieldByName(fields[k])->SetAsString(masterKey[k]);
+        }
     }
-    detail->FieldByName(setup_.keyField)->SetAsString(key);
-    detail->FieldByName("Id")->SetAsString(IdPrefix + key + serial);
+    detail->FieldByName("Id")->SetAsString(IdPrefix + Joined(masterKey) + serial);
 }
 
 void TEntryWindow::TableAfterPost(TDataSet* DataSet)
 {
     const int i = IndexOfTable(DataSet);
-    if (i > 0) {
+    if (i < 0) {
+        return;
+    }
+    if (!HasDetails(i)) {
         DataSet->FlushBuffers();
         return;
     }
-    if (i < 0 || !cascadeEnabled) {
+    if (!cascadeEnabled) {
         return;
     }
-    const std::string key = MasterKey();
-    if (key != lastCode && !lastCode.empty()) {
-        RunCascade(lastCode, key);
+    const std::string key = OwnKey(i);
+    if (key != LastCode(i) && !LastCode(i).empty()) {
+        RunCascade(i, LastCode(i), key);
     }
-    // The stored key is the key as last seen: a record inserted after an empty lastCode cascades later too.
-    lastCode = key;
-    Master()->FlushBuffers();
+    // The stored key is the key as last seen: a record inserted after an empty last code cascades later too.
+    LastCode(i) = key;
+    Table(i)->FlushBuffers();
 }
 
-void TEntryWindow::RunCascade(const std::string& oldKey, const std::string& newKey)
+// Moves the rows below table's record from its old key to its new one: each row gets the new key and its Id
+// rebuilt. Should a store fail, every moved row and the record itself go back to the old key, so that nothing
+// is left split between the two keys.
+void TEntryWindow::RunCascade(int table, const std::string& oldKey, const std::string& newKey)
 {
     cascadeEnabled = false;
+    const std::vector<std::string> fields = KeyFields(table);
+    const std::string& changed = fields.back();
+    std::vector<std::string> oldValues = KeyValues(table);
+    oldValues.back() = oldKey;
+    std::vector<std::string> newValues = oldValues;
+    newValues.back() = newKey;
     struct Moved {
-        std::size_t table;
+        int table;
         std::string newId, oldId;
     };
     std::vector<Moved> moved;
     try {
-        for (std::size_t i = 1; i < tables_.size(); ++i) {
-            TTable* d = tables_[i];
-            const std::string& serialField = setup_.tables[i].serialField;
-            DetailOnKey onKey(d, KeyFilter(setup_.keyField, oldKey), checkEnabled);
-            // each stored row leaves the filter; the count bounds the loop should a row stay
-            for (int left = d->RecordCount(); left > 0 && !d->IsEmpty(); --left) {
-                d->First();
-                const std::string oldId = d->FieldByName("Id")->AsString();
-                d->Edit();
-                d->FieldByName(setup_.keyField)->SetAsString(newKey);
-                const std::string newId = IdPrefix + newKey + d->FieldByName(serialField)->AsString();
-                d->FieldByName("Id")->SetAsString(newId);
-                d->Post();
-                moved.push_back({i, newId, oldId});
+        for (int d = 0; d < TableCount(); ++d) {
+            if (!IsBelow(d, table)) {
+                continue;
             }
-            d->FlushBuffers();
+            TTable* t = Table(d);
+            DetailOnKey onKey(t, KeyFilter(fields, oldValues), checkEnabled);
+            // each stored row leaves the filter; the count bounds the loop should a row stay
+            for (int left = t->RecordCount(); left > 0 && !t->IsEmpty(); --left) {
+                t->First();
+                const std::string oldId = t->FieldByName("Id")->AsString();
+                t->Edit();
+                t->FieldByName(changed)->SetAsString(newKey);
+                const std::string newId = IdPrefix + Joined(KeyValues(d));
+                t->FieldByName("Id")->SetAsString(newId);
+                t->Post();
+                moved.push_back({d, newId, oldId});
+            }
+            t->FlushBuffers();
             onKey.Restore();
         }
     } catch (...) {
-        // Put every moved row back under the old key, and the master with them, so that nothing is left split
-        // between the two keys.
-        for (std::size_t i = 1; i < tables_.size(); ++i) {
-            TTable* d = tables_[i];
+        for (int d = 0; d < TableCount(); ++d) {
+            TTable* t = Table(d);
             std::map<std::string, std::string> back;
             for (const Moved& m : moved) {
-                if (m.table == i) {
+                if (m.table == d) {
                     back[m.newId] = m.oldId;
                 }
             }
@@ -206,41 +252,42 @@ void TEntryWindow::RunCascade(const std::string& oldKey, const std::string& newK
                 continue;
             }
             try {
-                DetailOnKey onKey(d, KeyFilter(setup_.keyField, newKey), checkEnabled);
+                DetailOnKey onKey(t, KeyFilter(fields, newValues), checkEnabled);
                 for (bool found = true; found;) {
                     found = false;
-                    for (d->First(); !d->Eof(); d->Next()) {
-                        auto it = back.find(d->FieldByName("Id")->AsString());
+                    for (t->First(); !t->Eof(); t->Next()) {
+                        auto it = back.find(t->FieldByName("Id")->AsString());
                         if (it != back.end()) {
-                            d->Edit();
-                            d->FieldByName(setup_.keyField)->SetAsString(oldKey);
-                            d->FieldByName("Id")->SetAsString(it->second);
-                            d->Post();
+                            t->Edit();
+                            t->FieldByName(changed)->SetAsString(oldKey);
+                            t->FieldByName("Id")->SetAsString(it->second);
+                            t->Post();
                             back.erase(it);
                             found = true;
                             break;
                         }
                     }
                 }
-                d->FlushBuffers();
+                t->FlushBuffers();
                 onKey.Restore();
             } catch (...) {
             }
         }
+        TTable* own = Table(table);
         try {
-            Master()->Edit();
-            Master()->FieldByName(setup_.keyField)->SetAsString(oldKey);
-            Master()->Post();
-            Master()->FlushBuffers();
+            own->Edit();
+            own->FieldByName(changed)->SetAsString(oldKey);
+            own->Post();
+            own->FlushBuffers();
         } catch (...) {
-            if (Editing(Master()->State())) {
-                Master()->Cancel();
+            if (Editing(own->State())) {
+                own->Cancel();
             }
         }
         cascadeEnabled = true;
         throw;
     }
-    lastCode = newKey;
+    LastCode(table) = newKey;
     cascadeEnabled = true;
 }
 
@@ -258,7 +305,7 @@ void TEntryWindow::TablePostError(TDataSet* DataSet, EDatabaseError& E, TDataAct
         message = RewordPostError(i, message);
     }
     message = desc.errorPrefix + message;
-    if (i == 0 && !cascadeEnabled) {
+    if (i == 0 && !cascadeEnabled && !setup_.importFailSuffix.empty()) {
         Master()->Cancel();
         message += setup_.importFailSuffix;
     }
@@ -268,19 +315,24 @@ void TEntryWindow::TablePostError(TDataSet* DataSet, EDatabaseError& E, TDataAct
 
 std::string TEntryWindow::RewordPostError(int, const std::string& message) { return message; }
 
-void TEntryWindow::DeleteDetailsOf(const std::string& key)
+// The rows below table's current record, in every table below it, whatever a detail page shows.
+void TEntryWindow::DeleteDetailsOf(int table)
 {
-    if (key.empty()) {
+    const std::vector<std::string> key = KeyValues(table);
+    if (key.back().empty()) {
         return;
     }
-    for (std::size_t i = 1; i < tables_.size(); ++i) {
-        TTable* d = tables_[i];
-        DetailOnKey onKey(d, KeyFilter(setup_.keyField, key), false);
-        d->First();
-        while (!d->IsEmpty()) {
-            d->Delete();
+    for (int d = 0; d < TableCount(); ++d) {
+        if (!IsBelow(d, table)) {
+            continue;
         }
-        d->FlushBuffers();
+        TTable* t = Table(d);
+        DetailOnKey onKey(t, KeyFilter(KeyFields(table), key), false);
+        t->First();
+        while (!t->IsEmpty()) {
+            t->Delete();
+        }
+        t->FlushBuffers();
         onKey.Restore();
     }
 }

@@ -1,6 +1,9 @@
-// Activation, pages, tool bar, keys, locate and closing of an entry window; the stores, the key cascade and the
-// post errors are in EntryStore.cpp.
+// Set-up, activation, closing, the tables' keys and levels, keys, locate and state changes of an entry window;
+// the pages and the tool bar are in EntryPages.cpp, the stores, the key cascades and the post errors in
+// EntryStore.cpp.
 #include "entry/EntryWindow.h"
+
+#include <stdexcept>
 
 #include "app/Main.h"
 #include "entry/ImportMarker.h"
@@ -12,6 +15,24 @@ namespace {
 
 bool Editing(TDataSetState s) { return s == TDataSetState::dsEdit || s == TDataSetState::dsInsert; }
 
+std::vector<std::string> SplitFields(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::string::size_type start = 0;
+    while (start <= text.size()) {
+        const std::string::size_type end = text.find(';', start);
+        const std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!part.empty()) {
+            out.push_back(part);
+        }
+        if (end == std::string::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 TEntryWindow::TEntryWindow(TComponent* owner) : TForm(owner) {}
@@ -21,39 +42,59 @@ TEntryWindow::TEntryWindow(TComponent* owner) : TForm(owner) {}
 void TEntryWindow::Bind(TEntrySetup setup)
 {
     setup_ = std::move(setup);
-    PageControl1 = Get<TPageControl>("PageControl1");
+    PageControl1 = Optional<TPageControl>("PageControl1");
     ToolBar1 = Get<TToolBar>("ToolBar1");
-    ToolButton1 = Get<TToolButton>("ToolButton1");
-    ToolButton2 = Get<TToolButton>("ToolButton2");
-    ToolButton3 = Get<TToolButton>("ToolButton3");
-    ToolButton4 = Get<TToolButton>("ToolButton4");
-    ToolButton5 = Get<TToolButton>("ToolButton5");
+    ToolButton1 = Optional<TToolButton>("ToolButton1");
+    ToolButton2 = Optional<TToolButton>("ToolButton2");
+    ToolButton3 = Optional<TToolButton>("ToolButton3");
+    ToolButton4 = Optional<TToolButton>("ToolButton4");
+    ToolButton5 = Optional<TToolButton>("ToolButton5");
     ToolButton6 = Get<TToolButton>("ToolButton6");
     ToolButton7 = Get<TToolButton>("ToolButton7");
     ToolButton8 = Get<TToolButton>("ToolButton8");
     ToolButton9 = Optional<TToolButton>("ToolButton9");
     ToolButton10 = Get<TToolButton>("ToolButton10");
     ComboBox1 = Optional<TComboBox>("ComboBox1");
-    StatusBar1 = Get<TStatusBar>("StatusBar1");
+    StatusBar1 = Optional<TStatusBar>("StatusBar1");
     ProgressBar1 = Optional<TProgressBar>("ProgressBar1");
-    DBEdit1 = setup_.keyEdit.empty() ? nullptr : Get<TDBEdit>(setup_.keyEdit);
-    Label2 = setup_.keyLabel.empty() ? nullptr : Get<TLabel>(setup_.keyLabel);
-    for (const TEntryTable& t : setup_.tables) {
+    if (!setup_.keyLabel.empty()) {
+        Get<TLabel>(setup_.keyLabel);
+    }
+    int withDetails = 0;
+    for (std::size_t i = 0; i < setup_.tables.size(); ++i) {
+        const TEntryTable& t = setup_.tables[i];
         tables_.push_back(Get<TTable>(t.table));
         sources_.push_back(Get<TDataSource>(t.source));
+        if (!t.keyEdit.empty()) {
+            Get<TDBEdit>(t.keyEdit);
+        }
+        if ((i == 0) != (t.master < 0) || t.master >= static_cast<int>(i) || KeyFields(static_cast<int>(i)).empty()) {
+            throw std::logic_error(Name() + ": " + t.table + " must come after its master and have a key");
+        }
+        withDetails += i > 0 && HasDetails(static_cast<int>(i)) ? 1 : 0;
+    }
+    if (withDetails > 1) {
+        throw std::logic_error(Name() + ": one detail at most can have details of its own (lastCode2)");
     }
     for (const TEntryDetailPage& p : setup_.detailPages) {
         Get<TTabSheet>(p.page);
-        Get<TDBGrid>(p.grid1);
-        Get<TDBGrid>(p.grid2);
+        for (const std::string& name : {p.grid1, p.grid2}) {
+            if (!name.empty()) {
+                Get<TDBGrid>(name);
+            }
+        }
         if (!p.combo.empty()) {
             Get<TComboBox>(p.combo);
         }
     }
-    Get<TTabSheet>(setup_.coverPage);
+    Cover();
     curTable = Master();
     curSource = Source(0);
 }
+
+TControl* TEntryWindow::Cover() const { return Get<TControl>(setup_.coverPage); }
+
+// ---- tables, keys and levels ----
 
 int TEntryWindow::IndexOfTable(const TDataSet* ds) const
 {
@@ -75,35 +116,52 @@ int TEntryWindow::IndexOfSource(const TDataSource* src) const
     return -1;
 }
 
-const TEntryDetailPage* TEntryWindow::PageOfTable(int table) const
+std::vector<std::string> TEntryWindow::KeyFields(int table) const
 {
-    for (const TEntryDetailPage& p : setup_.detailPages) {
-        if (p.table == table) {
-            return &p;
-        }
-    }
-    return nullptr;
+    return SplitFields(setup_.tables.at(static_cast<std::size_t>(table)).keyFields);
 }
 
-const TEntryDetailPage* TEntryWindow::VisibleDetailPage() const
+std::vector<std::string> TEntryWindow::KeyValues(int table) const
 {
-    const TTabSheet* active = PageControl1->ActivePage();
-    if (active == nullptr) {
-        return nullptr;
+    std::vector<std::string> out;
+    TTable* t = Table(table);
+    for (const std::string& f : KeyFields(table)) {
+        TField* field = t->Active() ? t->FindField(f) : nullptr;
+        out.push_back(field ? field->AsString() : std::string());
     }
-    for (const TEntryDetailPage& p : setup_.detailPages) {
-        if (SameName(p.page, active->Name())) {
-            return &p;
-        }
-    }
-    return nullptr;
+    return out;
 }
 
-std::string TEntryWindow::MasterKey() const
+std::string TEntryWindow::OwnKey(int table) const { return KeyValues(table).back(); }
+
+std::string TEntryWindow::MasterKey() const { return OwnKey(0); }
+
+std::string TEntryWindow::LinkFields(int detail) const
 {
-    TField* f = Master()->Active() ? Master()->FindField(setup_.keyField) : nullptr;
-    return f ? f->AsString() : std::string();
+    return setup_.tables.at(static_cast<std::size_t>(MasterOf(detail))).keyFields;
 }
+
+bool TEntryWindow::HasDetails(int table) const
+{
+    for (const TEntryTable& t : setup_.tables) {
+        if (t.master == table) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TEntryWindow::IsBelow(int detail, int table) const
+{
+    for (int m = MasterOf(detail); m >= 0; m = MasterOf(m)) {
+        if (m == table) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string& TEntryWindow::LastCode(int table) { return table == 0 ? lastCode : lastCode2; }
 
 // ---- activation and closing ----
 
@@ -168,18 +226,18 @@ void TEntryWindow::SetUp()
     }
     curTable = Master();
     curSource = Source(0);
-    if (LocatePending) {
-        TTable* m = Master();
-        m->SetIndexFieldNames("");
-        m->SetIndexName(setup_.keyIndex);
-        m->SetKey();
-        m->FieldByName(LocateField)->SetAsString(LocateValue);
-        m->GotoKey();
-        m->SetIndexName("");
-        m->SetIndexFieldNames("id");
+    if (PageControl1 != nullptr) {
+        PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));
     }
-    lastCode = MasterKey();
-    PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));
+    if (LocatePending) {
+        LocateAtSetUp();
+    }
+    for (int i = 0; i < TableCount(); ++i) {
+        if (HasDetails(i)) {
+            LastCode(i) = OwnKey(i);
+        }
+    }
+    // Every showing starts in the state of its first page: the master current, the details linked.
     SwitchPage();
     if (ComboBox1 != nullptr) {
         ComboBox1->SetItemIndex(0);
@@ -188,6 +246,34 @@ void TEntryWindow::SetUp()
     UpdateStatusBar();
     HideEmptyPages();
     ReportUnfinishedImport(*this);
+}
+
+// The master goes to the requested key on its key index (a miss leaves it on its first record, without a word)
+// and gets its own order back; a second value positions the detail that the window names, whose page is shown.
+// LocatePending itself stays set: the opener resets it.
+void TEntryWindow::LocateAtSetUp()
+{
+    TTable* m = Master();
+    m->SetIndexFieldNames("");
+    m->SetIndexName(setup_.tables[0].index);
+    m->SetKey();
+    m->FieldByName(LocateField)->SetAsString(LocateValue);
+    m->GotoKey();
+    m->SetIndexName("");
+    m->SetIndexFieldNames(setup_.orderAfterLocate);
+    if (setup_.locateDetail < 0 || LocateValue2.empty()) {
+        return;
+    }
+    TTable* d = Table(setup_.locateDetail);
+    const std::vector<std::string> fields = KeyFields(setup_.locateDetail);
+    d->SetKey();
+    d->FieldByName(fields.at(0))->SetAsString(LocateValue);
+    d->FieldByName(fields.at(1))->SetAsString(LocateValue2);
+    d->GotoKey();
+    if (const TEntryDetailPage* p = PageOfTable(setup_.locateDetail); p && PageControl1 != nullptr) {
+        PageControl1->SetActivePage(Get<TTabSheet>(p->page));
+    }
+    LocateValue2.clear();
 }
 
 void TEntryWindow::CloseTables()
@@ -211,6 +297,10 @@ void TEntryWindow::FormClose(TObject*, TCloseAction& Action)
         return;
     }
     CloseTables();
+    // The next showing decides afresh which pages an empty master hides.
+    if (pagesHidden_) {
+        ShowAllPages();
+    }
     if (TableDeleted) {
         for (TTable* t : tables_) {
             PackParadoxTable(F_main->Database1->Handle(), t->TableName());
@@ -233,289 +323,51 @@ void TEntryWindow::PostTable(TTable* table)
     table->FlushBuffers();
 }
 
+std::string TEntryWindow::StatusSuffix() const { return {}; }
+
 void TEntryWindow::UpdateStatusBar()
 {
-    if (curSource == nullptr || curTable == nullptr || !curTable->Active()) {
+    if (StatusBar1 == nullptr || curSource == nullptr || curTable == nullptr || !curTable->Active()) {
         return;
     }
-    TField* key = curTable->FindField(setup_.keyField);
-    std::string text = "报表编号: " + (key ? key->AsString() : std::string());
-    text += "  当前记录: " + std::to_string(curTable->RecNo());
-    text += "  总记录: " + std::to_string(curTable->RecordCount());
+    const std::string blank = setup_.statusBlank ? " " : "";
+    std::string text;
+    if (!setup_.statusKeyLabel.empty()) {
+        TField* key = curTable->FindField(KeyFields(0).front());
+        text = setup_.statusKeyLabel + ":" + blank + (key ? key->AsString() : std::string()) + "  ";
+    }
+    text += "当前记录:" + blank + std::to_string(curTable->RecNo());
+    text += "  总记录:" + blank + std::to_string(curTable->RecordCount());
     text += Editing(curSource->State()) ? "  已修改" : "  未修改";
-    StatusBar1->SetSimpleText(text);
-}
-
-void TEntryWindow::CoverButtons(bool onCover)
-{
-    if (ToolButton9 != nullptr) {
-        ToolButton9->SetEnabled(onCover);
-    }
-}
-
-void TEntryWindow::SetKeyEditable(bool on)
-{
-    if (Label2 != nullptr) {
-        Label2->SetCaption(on ? setup_.keyLabelText : setup_.keyLabelReadOnlyText);
-    }
-    if (DBEdit1 != nullptr) {
-        DBEdit1->SetEnabled(on);
-    }
-}
-
-void TEntryWindow::SwitchPage()
-{
-    if (const TEntryDetailPage* p = VisibleDetailPage()) {
-        curTable = Table(p->table);
-        curSource = Source(p->table);
-        curGrid1 = Get<TDBGrid>(p->grid1);
-        curGrid2 = Get<TDBGrid>(p->grid2);
-        if (!p->combo.empty()) {
-            Get<TComboBox>(p->combo)->SetItemIndex(0);
-        }
-        curGrid1->SetReadOnly(false);
-        curGrid2->SetReadOnly(false);
-        ToolButton5->SetEnabled(true);
-        CoverButtons(false);
-        curTable->SetMasterFields(setup_.keyField);
-        // A key typed over on the cover is stored now, so that the cascade moves the details before they show.
-        if (MasterKey() != lastCode && !lastCode.empty()) {
-            const bool off = checkEnabled;
-            if (off) {
-                Master()->DisableConstraints();
-            }
-            try {
-                PostTable(Master());
-            } catch (...) {
-                if (off) {
-                    Master()->EnableConstraints();
-                }
-                throw;
-            }
-            if (off) {
-                Master()->EnableConstraints();
-            }
-        }
-    } else {
-        curTable = Master();
-        curSource = Source(0);
-        bool detailEditing = false;
-        for (std::size_t i = 1; i < sources_.size(); ++i) {
-            detailEditing = detailEditing || Editing(sources_[i]->State());
-        }
-        SetKeyEditable(!detailEditing);
-        const TTabSheet* active = PageControl1->ActivePage();
-        const bool onCover = active != nullptr && SameName(active->Name(), setup_.coverPage);
-        ToolButton5->SetEnabled(onCover);
-        CoverButtons(onCover);
-        if (onCover) {
-            for (std::size_t i = 1; i < tables_.size(); ++i) {
-                tables_[i]->SetMasterFields(setup_.keyField);
-            }
-        }
-    }
-    UpdateStatusBar();
-}
-
-void TEntryWindow::HideEmptyPages()
-{
-    if (curTable != Master() || !Master()->Active() || !Master()->IsEmpty()) {
-        return;
-    }
-    TTabSheet* cover = Get<TTabSheet>(setup_.coverPage);
-    for (int i = 0; i < PageControl1->PageCount(); ++i) {
-        if (PageControl1->Pages(i) != cover) {
-            PageControl1->Pages(i)->SetTabVisible(false);
-        }
-    }
-    pagesHidden_ = true;
-    PageControl1->SetActivePage(cover);
-    SwitchPage();
-}
-
-void TEntryWindow::RecordsStored()
-{
-    if (pagesHidden_) {
-        ShowAllPages();
-    }
-}
-
-void TEntryWindow::ShowAllPages()
-{
-    for (int i = 0; i < PageControl1->PageCount(); ++i) {
-        PageControl1->Pages(i)->SetTabVisible(true);
-    }
-    pagesHidden_ = false;
-}
-
-// ---- tool bar ----
-
-void TEntryWindow::PageControl1Change(TObject*) { SwitchPage(); }
-
-void TEntryWindow::ToolButton1Click(TObject*)
-{
-    curTable->Prior();
-    UpdateStatusBar();
-}
-
-void TEntryWindow::ToolButton2Click(TObject*)
-{
-    curTable->Next();
-    UpdateStatusBar();
-}
-
-void TEntryWindow::ToolButton3Click(TObject*)
-{
-    curTable->First();
-    UpdateStatusBar();
-}
-
-void TEntryWindow::ToolButton4Click(TObject*)
-{
-    curTable->Last();
-    UpdateStatusBar();
-}
-
-void TEntryWindow::ToolButton5Click(TObject*)
-{
-    curTable->Append();
-    UpdateStatusBar();
-}
-
-void TEntryWindow::ToolButton6Click(TObject*)
-{
-    TTable* t = curTable;
-    const bool inserting = t->State() == TDataSetState::dsInsert;
-    if ((inserting || !t->IsEmpty()) &&
-        Application->MessageBox("是否删除当前记录", "提示", MB_YESNO | MB_ICONQUESTION) != IDNO) {
-        if (inserting) {
-            // Only the new row goes: cancelling it must not delete the record that becomes current.
-            t->Cancel();
-        } else {
-            TableDeleted = true;
-            t->Cancel();
-            if (t == Master()) {
-                DeleteDetailsOf(MasterKey());
-            }
-            t->Delete();
-        }
-        HideEmptyPages();
-    }
-    t->FlushBuffers();
-    UpdateStatusBar();
-}
-
-void TEntryWindow::ToolButton7Click(TObject*)
-{
-    PostTable(curTable);
-    UpdateStatusBar();
-}
-
-void TEntryWindow::ToolButton8Click(TObject*)
-{
-    if (Application->MessageBox("是否放弃当前记录的修改", "提示", MB_YESNO | MB_ICONQUESTION) != IDNO) {
-        curTable->Cancel();
-        UpdateStatusBar();
-        HideEmptyPages();
-    }
-}
-
-// Hook for "数据追加": the append of submitted tables comes with the import routine.
-void TEntryWindow::ToolButton9Click(TObject*)
-{
-    Application->MessageBox("数据追加尚未提供", "提示", MB_OK | MB_ICONINFORMATION);
-}
-
-void TEntryWindow::ToolButton10Click(TObject*) { Close(); }
-
-void TEntryWindow::ComboBox1Change(TObject*)
-{
-    const int item = ComboBox1 != nullptr ? ComboBox1->ItemIndex() : 0;
-    if (item == 0 && !checkEnabled) {
-        checkEnabled = true;
-        for (TTable* t : tables_) {
-            t->EnableConstraints();
-        }
-    } else if (item == 1 && checkEnabled) {
-        checkEnabled = false;
-        for (TTable* t : tables_) {
-            t->DisableConstraints();
-        }
-    }
-}
-
-void TEntryWindow::DetailViewChange(TObject* Sender)
-{
-    const TEntryDetailPage* page = nullptr;
-    for (const TEntryDetailPage& p : setup_.detailPages) {
-        if (auto* c = dynamic_cast<TComponent*>(Sender); c && SameName(c->Name(), p.combo)) {
-            page = &p;
-        }
-    }
-    if (page == nullptr) {
-        return;
-    }
-    auto* combo = Get<TComboBox>(page->combo);
-    TDBGrid* g1 = Get<TDBGrid>(page->grid1);
-    TDBGrid* g2 = Get<TDBGrid>(page->grid2);
-    TTable* detail = Table(page->table);
-    TDataSource* source = Source(page->table);
-    g1->SetDataSource(nullptr);
-    g2->SetDataSource(nullptr);
-    try {
-        if (combo->ItemIndex() == 1) {
-            if (Editing(source->State())) {
-                PostTable(detail);
-            }
-            g1->SetReadOnly(true);
-            g2->SetReadOnly(true);
-            detail->SetMasterFields("");
-            ToolButton5->SetEnabled(false);
-            detail->First();
-        } else {
-            g1->SetReadOnly(false);
-            g2->SetReadOnly(false);
-            detail->SetMasterFields(setup_.keyField);
-            ToolButton5->SetEnabled(true);
-        }
-    } catch (...) {
-        g1->SetDataSource(source);
-        g2->SetDataSource(source);
-        throw;
-    }
-    g1->SetDataSource(source);
-    g2->SetDataSource(source);
-    UpdateStatusBar();
-}
-
-void TEntryWindow::TableAfterScroll(TDataSet* DataSet)
-{
-    if (DataSet == Master()) {
-        const TDataSetState s = Source(0)->State();
-        if (s == TDataSetState::dsBrowse || s == TDataSetState::dsInsert) {
-            const std::string key = MasterKey();
-            if (key != lastCode) {
-                lastCode = key;
-            }
-        }
-    }
-    UpdateStatusBar();
+    StatusBar1->SetSimpleText(text + StatusSuffix());
 }
 
 // ---- state changes ----
 
 void TEntryWindow::MasterSourceStateChange(TDataSource*)
 {
-    const bool editing = Editing(Source(0)->State());
-    if (pagesHidden_ && editing) {
+    // Any change of the master's state, its opening included, brings back the pages that an empty master hid.
+    if (pagesHidden_) {
         ShowAllPages();
     }
-    if (editing) {
-        SetKeyEditable(true);
+    if (Editing(Source(0)->State())) {
+        SetKeyEditable(0, true);  // a detail page may have made it read-only
     }
     if (Master()->Active()) {
         UpdateStatusBar();
     }
+}
+
+// A master key edit is empty: true when the edit's text (or, for a table without an edit, the key) is empty.
+bool TEntryWindow::MasterKeyMissing(int table) const
+{
+    for (int m = MasterOf(table); m >= 0; m = MasterOf(m)) {
+        const std::string& edit = setup_.tables[static_cast<std::size_t>(m)].keyEdit;
+        if (edit.empty() ? OwnKey(m).empty() : Get<TDBEdit>(edit)->Text().empty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void TEntryWindow::DetailSourceStateChange(TDataSource* Sender)
@@ -525,17 +377,29 @@ void TEntryWindow::DetailSourceStateChange(TDataSource* Sender)
         return;
     }
     TTable* detail = Table(i);
-    const bool noKey = DBEdit1 != nullptr ? DBEdit1->Text().empty() : MasterKey().empty();
-    if (Editing(Sender->State()) && noKey) {
+    if (Editing(Sender->State()) && MasterKeyMissing(i)) {
         detail->Cancel();
-        Application->MessageBox(setup_.enterKeyFirstText, "提示窗口", MB_OK | MB_ICONINFORMATION);
-        PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));
+        Application->MessageBox(setup_.tables[static_cast<std::size_t>(i)].enterKeyFirstText, "提示窗口",
+                                MB_OK | MB_ICONINFORMATION);
+        ShowCover();
         SwitchPage();
         Abort();
     }
     if (detail->Active()) {
         UpdateStatusBar();
     }
+}
+
+void TEntryWindow::TableAfterScroll(TDataSet* DataSet)
+{
+    const int i = IndexOfTable(DataSet);
+    if (i >= 0 && HasDetails(i)) {
+        const TDataSetState s = Source(i)->State();
+        if (s == TDataSetState::dsBrowse || s == TDataSetState::dsInsert) {
+            LastCode(i) = OwnKey(i);
+        }
+    }
+    UpdateStatusBar();
 }
 
 // ---- keys and locate ----
@@ -571,10 +435,10 @@ void TEntryWindow::StatusBar1DblClick(TObject*)
         return;
     }
     LocateTable = curTable;
-    LocateField = setup_.keyField;
+    LocateField = KeyFields(0).front();
     // a detail that shows every enterprise is searched on its own index
     const int i = IndexOfTable(curTable);
-    LocateIndex = i <= 0 ? setup_.keyIndex : setup_.tables[static_cast<std::size_t>(i)].index;
+    LocateIndex = setup_.tables[static_cast<std::size_t>(i < 0 ? 0 : i)].index;
     if (TForm* f = TFormFactory::Obtain(setup_.locateDialog)) {
         f->ShowModal();
     }

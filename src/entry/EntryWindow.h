@@ -1,9 +1,10 @@
-// TEntryWindow: the behaviour that every data-entry window shares. A master table with its detail tables, each
-// with a rule table whose rows become record constraints and edit masks at activation; a tool bar that works on
-// the table of the visible page; before-post handling (send list, zeros, counting field, record identity); the
-// key cascade that carries a changed master key into the details; reworded post errors; the status bar, the
-// locate dialog and packing on close. A window supplies its tables, keys, texts and pages in a TEntrySetup and
-// registers the shared handlers under its own names with RegisterEntryHandlers.
+// TEntryWindow: the behaviour that every data-entry window shares. A master table with its detail tables (a
+// detail may hang on another detail), each with a rule table whose rows become record constraints and edit masks
+// at activation; a tool bar that works on the table of the visible page; before-post handling (send list, zeros,
+// counting field, record identity); the key cascades that carry a changed key into the rows below it; reworded
+// post errors; the status bar, the locate dialog and packing on close. A window supplies its tables, keys, texts
+// and pages in a TEntrySetup and registers the shared handlers under its own names with RegisterEntryHandlers;
+// the handlers are virtual, so that a window replaces the few it does differently.
 #pragma once
 
 #include <string>
@@ -21,51 +22,64 @@
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/ToolBar.h"
 
-// One table of a window: the master first, then the details in the window's order.
+// One table of a window: the master first, then the details in the window's order; a detail comes after the
+// table it hangs on.
 struct TEntryTable {
-    std::string table;          // component names: "Table1"
-    std::string source;         // "DataSource1"
-    std::string fileName;       // "kfq_1.db", prefixed with DataFolder
-    std::string ruleTable;      // "kfq1_chk"
-    std::string countingField;  // "qa_one"
-    std::string serialField;    // details: the serial that the key cascade puts into Id ("qe01")
-    std::string index;          // details: the detail's own index ("kfq_2")
-    std::string noSerialText;   // details: "产品编号不能为空"
-    std::string duplicateText;  // post error on "Key violation.": "产品序号重复"
-    std::string errorPrefix;    // "产品数据错误:"
+    std::string table{};          // component names: "Table1"
+    std::string source{};         // "DataSource1"
+    std::string fileName{};       // "kfq_1.db", prefixed with DataFolder
+    std::string ruleTable{};      // "kfq1_chk"
+    std::string countingField{};  // "qa_one"
+    // The record's key, its master's key first: "qa01", "qa01;qe01", "code;code2;code3". Id = IdPrefix + these;
+    // a detail's link (MasterFields) is its master's key, and its own last field is its serial.
+    std::string keyFields{};
+    int master = -1;            // details: the position of the table it hangs on
+    std::string index{};          // the index on the key: the master's key index ("kfq_1"), a detail's own ("kfq_2")
+    std::string keyEdit{};        // the edit of the last key field ("DBEdit1", "DBEdit130"); empty when none
+    std::string noSerialText{};       // details: stored without its own key: "产品编号不能为空"
+    std::string noMasterKeyText{};    // details: stored without its master's key: "企业报表编号不能为空"
+    std::string enterKeyFirstText{};  // details: started while a master key edit is empty: "请先填入企业报表编号"
+    std::string duplicateText{};      // post error on "Key violation.": "产品序号重复"
+    std::string errorPrefix{};        // "产品数据错误:"
 };
 
-// A detail page: the page, the table (position in the window's tables) and its grid pair and view switch.
+// A page that shows a detail table: one record in edit fields, one grid, or a pair of grids (the first grid's
+// first column is the serial), with the view switch "当前企业记录"/"所有企业记录" where the page has one. Pages
+// not listed here show the master.
 struct TEntryDetailPage {
-    std::string page;   // "TabSheet5"
+    std::string page{};   // "TabSheet5"
     int table = 1;
-    std::string grid1;  // "DBGrid1": its first column is the serial
-    std::string grid2;  // "DBGrid2"
-    std::string combo;  // "ComboBox2" ("当前企业记录"/"所有企业记录"); empty when the page has none
+    std::string grid1{};  // "DBGrid1"; empty on a page of edit fields
+    std::string grid2{};  // "DBGrid2"; empty when the page has one grid or none
+    std::string combo{};  // "ComboBox2"; empty when the page has none
 };
 
 struct TEntrySetup {
     std::vector<TEntryTable> tables;
     std::vector<TEntryDetailPage> detailPages;
-    std::string keyField;        // "qa01": master key and link field of the details
-    std::string keyIndex;        // "kfq_1": the master's index on the key
-    std::string coverPage;       // "TabSheet1"
+    std::string coverPage;       // the first page ("TabSheet1"); in a window without pages its scroll box
     std::string sendListStatement;
-    std::string noMasterKeyText;     // detail stored without a master key
-    std::string enterKeyFirstText;   // detail started while the key edit is empty
-    std::string importFailSuffix;    // appended to a master post error during an import
-    std::string keyEdit = "DBEdit1";  // the master key edit on the cover; empty when the window has none
-    std::string keyLabel = "Label2";  // its label; empty when none
+    std::string importFailSuffix;    // appended to a master post error during an import (which cancels the row)
+    std::string keyLabel;            // the master key edit's label that reads "(只读)" while a detail is edited
     std::string keyLabelText;        // "报表编号"
     std::string keyLabelReadOnlyText;  // "报表编号(只读)"
-    std::string locateDialog;    // "TF_change_r2"
+    // Status text: statusKeyLabel + ":" + the key of curTable's record (none when the label is empty), then
+    // "当前记录:" and "总记录:"; statusBlank puts one blank after each colon.
+    std::string statusKeyLabel;
+    bool statusBlank = false;
+    bool hidesEmptyPages = false;    // an empty master shows the cover alone
+    // "插入记录" and "数据追加" only on the cover ("插入记录" also on a detail page), or on every page.
+    bool buttonsOnCoverOnly = false;
+    std::string locateDialog = "TF_change_r";
+    std::string orderAfterLocate = "id";  // the master's IndexFieldNames after the locate at activation
+    int locateDetail = -1;  // the detail that LocateValue2 positions at activation (its page is shown); -1: none
 };
 
 class TEntryWindow : public TForm {
 public:
     explicit TEntryWindow(TComponent* owner);
 
-    // Components of an entry window; ToolButton9, ComboBox1, ProgressBar1 and the key edit and label may be
+    // Components of an entry window; all but ToolButton6, ToolButton7, ToolButton8 and ToolButton10 may be
     // missing (null) in a window that has none.
     TPageControl* PageControl1 = nullptr;
     TToolBar* ToolBar1 = nullptr;
@@ -82,33 +96,31 @@ public:
     TComboBox* ComboBox1 = nullptr;
     TStatusBar* StatusBar1 = nullptr;
     TProgressBar* ProgressBar1 = nullptr;
-    TDBEdit* DBEdit1 = nullptr;  // the master key edit on the cover (TEntrySetup::keyEdit)
-    TLabel* Label2 = nullptr;    // its label (TEntrySetup::keyLabel)
 
     // Shared handlers; a window registers them under its documented names.
-    void FormActivate(TObject* Sender);
-    void FormClose(TObject* Sender, TCloseAction& Action);
-    void FormKeyPress(TObject* Sender, char& Key);
-    void PageControl1Change(TObject* Sender);
-    void StatusBar1DblClick(TObject* Sender);
-    void ToolButton1Click(TObject* Sender);
-    void ToolButton2Click(TObject* Sender);
-    void ToolButton3Click(TObject* Sender);
-    void ToolButton4Click(TObject* Sender);
-    void ToolButton5Click(TObject* Sender);
-    void ToolButton6Click(TObject* Sender);
-    void ToolButton7Click(TObject* Sender);
-    void ToolButton8Click(TObject* Sender);
+    virtual void FormActivate(TObject* Sender);
+    virtual void FormClose(TObject* Sender, TCloseAction& Action);
+    virtual void FormKeyPress(TObject* Sender, char& Key);
+    virtual void PageControl1Change(TObject* Sender);
+    virtual void StatusBar1DblClick(TObject* Sender);
+    virtual void ToolButton1Click(TObject* Sender);
+    virtual void ToolButton2Click(TObject* Sender);
+    virtual void ToolButton3Click(TObject* Sender);
+    virtual void ToolButton4Click(TObject* Sender);
+    virtual void ToolButton5Click(TObject* Sender);
+    virtual void ToolButton6Click(TObject* Sender);
+    virtual void ToolButton7Click(TObject* Sender);
+    virtual void ToolButton8Click(TObject* Sender);
     virtual void ToolButton9Click(TObject* Sender);
-    void ToolButton10Click(TObject* Sender);
-    void ComboBox1Change(TObject* Sender);
-    void DetailViewChange(TObject* Sender);  // the view switch of a detail page
-    void TableBeforePost(TDataSet* DataSet);
-    void TableAfterPost(TDataSet* DataSet);
-    void TablePostError(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action);
-    void TableAfterScroll(TDataSet* DataSet);
-    void MasterSourceStateChange(TDataSource* Sender);
-    void DetailSourceStateChange(TDataSource* Sender);
+    virtual void ToolButton10Click(TObject* Sender);
+    virtual void ComboBox1Change(TObject* Sender);
+    virtual void DetailViewChange(TObject* Sender);  // the view switch of a detail page
+    virtual void TableBeforePost(TDataSet* DataSet);
+    virtual void TableAfterPost(TDataSet* DataSet);
+    virtual void TablePostError(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action);
+    virtual void TableAfterScroll(TDataSet* DataSet);
+    virtual void MasterSourceStateChange(TDataSource* Sender);
+    virtual void DetailSourceStateChange(TDataSource* Sender);
 
     // State (see the pattern of the entry windows).
     TTable* curTable = nullptr;
@@ -117,19 +129,23 @@ public:
     TDBGrid* curGrid2 = nullptr;
     bool cascadeEnabled = true;
     bool checkEnabled = true;
-    std::string lastCode;
+    std::string lastCode;   // the master's key as last seen: the old key of its cascade
+    std::string lastCode2;  // the same for a detail that has details of its own
 
     TTable* Master() const { return tables_.front(); }
     TTable* Table(int i) const { return tables_.at(static_cast<std::size_t>(i)); }
     TDataSource* Source(int i) const { return sources_.at(static_cast<std::size_t>(i)); }
     int TableCount() const { return static_cast<int>(tables_.size()); }
     const TEntrySetup& Setup() const { return setup_; }
+    TControl* Cover() const;
 
     void ShowErrorAndAbort(const std::string& text);
     void PostTable(TTable* table);
     void UpdateStatusBar();
     virtual void SwitchPage();
     virtual void HideEmptyPages();
+    // Shows the cover page (a window without pages has nothing to show).
+    void ShowCover();
     // Records were stored while the window's controls were held still (an import): the pages that
     // HideEmptyPages hid come back, as they do when the user starts a record.
     void RecordsStored();
@@ -140,12 +156,14 @@ protected:
     // A post error's message once "Key violation." has been reworded; a window tests the master's message for
     // its own unique indexes here.
     virtual std::string RewordPostError(int table, const std::string& message);
-    // Called on the cover page in SwitchPage: the window's own buttons ("数据追加").
-    virtual void CoverButtons(bool onCover);
+    // Appended to the status text (a record kind); empty by default.
+    virtual std::string StatusSuffix() const;
 
     std::string MasterKey() const;
     void ShowAllPages();
-    void SetKeyEditable(bool on);  // the key label's text and the key edit
+    // The key edit of a table (and the master's key label): read-only while a record below it is edited.
+    void SetKeyEditable(int table, bool on);
+    bool EditingBelow(int table) const;
     // A named component of the window, or nullptr when it has none (raises when it is of another class).
     template <class T>
     T* Optional(const std::string& name) const
@@ -153,17 +171,31 @@ protected:
         return FindComponent(name) != nullptr ? Get<T>(name) : nullptr;
     }
 
+    // The tables' keys and levels.
+    std::vector<std::string> KeyFields(int table) const;
+    std::vector<std::string> KeyValues(int table) const;  // of the table's current record
+    std::string OwnKey(int table) const;                  // the value of its last key field
+    int MasterOf(int table) const { return setup_.tables.at(static_cast<std::size_t>(table)).master; }
+    std::string LinkFields(int detail) const;             // MasterFields of a detail: its master's key
+    bool HasDetails(int table) const;
+    bool IsBelow(int detail, int table) const;            // detail hangs on table, directly or not
+    std::string& LastCode(int table);                     // lastCode (master) or lastCode2
+
 private:
     int IndexOfTable(const TDataSet* ds) const;
     int IndexOfSource(const TDataSource* src) const;
     const TEntryDetailPage* PageOfTable(int table) const;
     const TEntryDetailPage* VisibleDetailPage() const;
     void SetUp();
+    void LocateAtSetUp();
     void CloseTables();
     void ClearSendList();
-    void RunCascade(const std::string& oldKey, const std::string& newKey);
-    void DeleteDetailsOf(const std::string& key);
+    void StoreTypedOverKeys(int table);
+    void RunCascade(int table, const std::string& oldKey, const std::string& newKey);
+    void DeleteDetailsOf(int table);
     std::string SerialOf(int table) const;
+    bool MasterKeyMissing(int table) const;
+    void EnableButtons(bool insert, bool append);
 
     TEntrySetup setup_;
     std::vector<TTable*> tables_;
@@ -171,8 +203,9 @@ private:
     bool pagesHidden_ = false;
 };
 
-// A filter condition "field='value'" with the value quoted as a text literal.
+// A filter condition "field='value'" with the value quoted as a text literal; several pairs are joined by "and".
 std::string KeyFilter(const std::string& field, const std::string& value);
+std::string KeyFilter(const std::vector<std::string>& fields, const std::vector<std::string>& values);
 
 // Registers the shared handlers of an entry window class W under the names of its description. tables and
 // sources name the components ("Table1", "DataSource1"), the master first.

@@ -10,27 +10,35 @@ TEntrySetup KfqSetup()
 {
     TEntrySetup s;
     s.tables = {
-        {"Table1", "DataSource1", "kfq_1.db", "kfq1_chk", "qa_one", "", "kfq_1", "", "企业报表编号重复",
-         "企业数据错误:"},
-        {"Table2", "DataSource2", "kfq_2.db", "kfq2_chk", "qe_one", "qe01", "kfq_2", "产品编号不能为空",
-         "产品序号重复", "产品数据错误:"},
-        {"Table5", "DataSource5", "kfq_5.db", "kfq5_chk", "qh_one", "qh00", "kfq_5", "科技项目序号不能为空",
-         "科技项目序号重复", "科技项目数据错误:"},
+        {.table = "Table1", .source = "DataSource1", .fileName = "kfq_1.db", .ruleTable = "kfq1_chk",
+         .countingField = "qa_one", .keyFields = "qa01", .index = "kfq_1", .keyEdit = "DBEdit1",
+         .duplicateText = "企业报表编号重复", .errorPrefix = "企业数据错误:"},
+        {.table = "Table2", .source = "DataSource2", .fileName = "kfq_2.db", .ruleTable = "kfq2_chk",
+         .countingField = "qe_one", .keyFields = "qa01;qe01", .master = 0, .index = "kfq_2",
+         .noSerialText = "产品编号不能为空", .noMasterKeyText = "企业报表编号不能为空",
+         .enterKeyFirstText = "请先填入企业报表编号", .duplicateText = "产品序号重复",
+         .errorPrefix = "产品数据错误:"},
+        {.table = "Table5", .source = "DataSource5", .fileName = "kfq_5.db", .ruleTable = "kfq5_chk",
+         .countingField = "qh_one", .keyFields = "qa01;qh00", .master = 0, .index = "kfq_5",
+         .noSerialText = "科技项目序号不能为空", .noMasterKeyText = "企业报表编号不能为空",
+         .enterKeyFirstText = "请先填入企业报表编号", .duplicateText = "科技项目序号重复",
+         .errorPrefix = "科技项目数据错误:"},
     };
     s.detailPages = {
         {"TabSheet5", 1, "DBGrid1", "DBGrid2", "ComboBox2"},
         {"TabSheet9", 2, "DBGrid5", "DBGrid6", "ComboBox3"},
     };
-    s.keyField = "qa01";
-    s.keyIndex = "kfq_1";
     s.coverPage = "TabSheet1";
     s.sendListStatement = "delete from sendname.db where name='kfq_1.db' or name='kfq_2.db' or name='kfq_5.db' "
                           "or name='kfq_6.db' or name='kfq_r.db'";
-    s.noMasterKeyText = "企业报表编号不能为空";
-    s.enterKeyFirstText = "请先填入企业报表编号";
     s.importFailSuffix = ",请退出系统查检查重复记录";
+    s.keyLabel = "Label2";
     s.keyLabelText = "报表编号";
     s.keyLabelReadOnlyText = "报表编号(只读)";
+    s.statusKeyLabel = "报表编号";
+    s.statusBlank = true;
+    s.hidesEmptyPages = true;
+    s.buttonsOnCoverOnly = true;
     s.locateDialog = "TF_change_r2";
     return s;
 }
@@ -54,6 +62,8 @@ TF_kfq::TF_kfq(TComponent* owner) : TEntryWindow(owner)
     ComboBox3 = Get<TComboBox>("ComboBox3");
     ToolButton11 = Get<TToolButton>("ToolButton11");
     TabSheet1 = Get<TTabSheet>("TabSheet1");
+    DBEdit1 = Get<TDBEdit>("DBEdit1");
+    Label2 = Get<TLabel>("Label2");
     Bind(KfqSetup());
 }
 

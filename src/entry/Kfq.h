@@ -23,6 +23,8 @@ public:
     TComboBox* ComboBox3;
     TToolButton* ToolButton11;
     TTabSheet* TabSheet1;
+    TDBEdit* DBEdit1;  // the report number on the cover
+    TLabel* Label2;    // its label
 
     void ToolButton9Click(TObject* Sender) override;  // "数据追加"
     void ToolButton11Click(TObject* Sender);          // "数据入库"

@@ -27,6 +27,20 @@ TEST_F(KfqWindow, EmptyMasterShowsOnlyTheCoverUntilARecordIsStarted)
     });
 }
 
+// Pages hidden on an empty master come back at the next showing once records arrived while the window was
+// closed (a restore, another instance): the opening of the master brings them back as any state change does.
+TEST_F(KfqWindow, PagesHiddenOnAnEmptyMasterShowAgainWhenRecordsArrivedMeanwhile)
+{
+    InKfq([](TF_kfq& k) { EXPECT_EQ(VisiblePages(k), std::vector<std::string>{"TabSheet1"}); });
+    AddEnterprise("100001");
+    InKfq([](TF_kfq& k) {
+        EXPECT_EQ(VisiblePages(k).size(), 8u);
+        EXPECT_EQ(k.StatusBar1->SimpleText(), "报表编号: 100001  当前记录: 1  总记录: 1  未修改");
+        ASSERT_TRUE(ShowPage(k, "TabSheet5"));
+        EXPECT_EQ(k.curTable, k.Table2);
+    });
+}
+
 TEST_F(KfqWindow, BothReportsShowTheSameWindowOnTheCoverWithTheStatusOfTheCurrentRecord)
 {
     AddEnterprise("100001");
