@@ -1,5 +1,7 @@
 #include "entry/Import.h"
 
+#include <algorithm>
+
 #include "app/Main.h"
 #include "entry/EntryWindow.h"
 #include "entry/ImportMarker.h"
@@ -186,12 +188,36 @@ void OpenImportSource(const ImportPosition& position)
     }
 }
 
+namespace {
+
+// Tells the detail rows that were refused for a blank key field, naming the source file, the row and the field.
+void TellRefused(const TTable* source, const std::vector<std::string>& refused)
+{
+    if (refused.empty()) {
+        return;
+    }
+    const std::string& path = source->TableName();
+    const std::string file = path.substr(path.find_last_of("/\\") == std::string::npos ? 0 : path.find_last_of("/\\") + 1);
+    std::string text = file + " 中以下记录的关键字段为空，未导入：";
+    const std::size_t shown = std::min<std::size_t>(refused.size(), 20);
+    for (std::size_t i = 0; i < shown; ++i) {
+        text += "\n" + refused[i];
+    }
+    if (refused.size() > shown) {
+        text += "\n……共" + std::to_string(refused.size()) + "条";
+    }
+    Application->MessageBox(text, "提示", MB_OK | MB_ICONWARNING);
+}
+
+}  // namespace
+
 void ImportTable(ImportHost& host, const ImportPosition& position)
 {
     TTable* source = F_main->Table1;
     TTable* target = host.ImportTarget();
     OpenImportSource(position);  // before anything of the window changes
     ImportState state(host, position, source, target);
+    std::vector<std::string> refused;
     try {
         host.SetImportCursor(crHourGlass);
         state.Unlink();
@@ -218,7 +244,27 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
         TField* counting = target->FieldByName(position.countingField);
         const std::vector<FieldCopy> copies = MatchFields(source, target);
         const int rows = source->RecordCount();
+        TField* required = position.requiredField.empty() ? nullptr : source->FieldByName(position.requiredField);
+        const bool detail = !position.masterFields.empty();
         for (source->First(); !source->Eof(); source->Next()) {
+            if (source->RecNo() % kProgressStep == 0 || source->RecNo() == rows) {
+                bar->SetPosition(source->RecNo());
+            }
+            if (required != nullptr && required->IsNull()) {
+                continue;
+            }
+            if (detail) {
+                std::string blank;
+                for (TField* key : sourceKeys) {
+                    if (key->AsString().empty()) {
+                        blank += (blank.empty() ? "" : "、") + key->FieldName();
+                    }
+                }
+                if (!blank.empty()) {
+                    refused.push_back("第" + std::to_string(source->RecNo()) + "条记录：" + blank + "为空");
+                    continue;
+                }
+            }
             target->SetKey();
             for (std::size_t k = 0; k < sourceKeys.size(); ++k) {
                 targetKeys[k]->SetAsString(sourceKeys[k]->AsString());
@@ -241,15 +287,14 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
             id->SetAsString(identity);
             target->Post();
             state.Stored();
-            if (source->RecNo() % kProgressStep == 0 || source->RecNo() == rows) {
-                bar->SetPosition(source->RecNo());
-            }
         }
     } catch (...) {
         state.Restore(false);
+        TellRefused(source, refused);
         throw;
     }
     state.Restore(true);
+    TellRefused(source, refused);
 }
 
 TTable* EntryImportHost::ImportTarget() { return w_.curTable; }
@@ -262,7 +307,7 @@ void EntryImportHost::SetCascadeEnabled(bool on) { w_.cascadeEnabled = on; }
 
 void EntryImportHost::ImportStored() { w_.RecordsStored(); }
 
-void EntryImportHost::SetImportCursor(TCursor cursor) { w_.Get<TTabSheet>(w_.Setup().coverPage)->SetCursor(cursor); }
+void EntryImportHost::SetImportCursor(TCursor cursor) { w_.Cover()->SetCursor(cursor); }
 
 void AppendSubmittedTables(TEntryWindow& window, const std::vector<ImportPosition>& positions)
 {
@@ -271,7 +316,7 @@ void AppendSubmittedTables(TEntryWindow& window, const std::vector<ImportPositio
     auto finish = [&] {
         window.curTable = window.Master();
         window.curSource = window.Source(0);
-        window.PageControl1->SetActivePage(window.Get<TTabSheet>(window.Setup().coverPage));
+        window.ShowCover();
         window.SwitchPage();
     };
     try {

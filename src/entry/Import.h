@@ -38,6 +38,8 @@ struct ImportPosition {
     // Details: the link given back afterwards ("qa01"); empty for the master, which is never unlinked.
     std::string masterFields;
     bool writesPxh = true;  // Pxh = IdPrefix and Id = Pxh + keys; false: Id = keys
+    // Rows whose value of this field is null are left out (a row filter); empty: every row is merged.
+    std::string requiredField;
     // "数据追加": the file dialog's title and the question whether to empty the table first.
     std::string title;
     std::string question;
@@ -50,6 +52,8 @@ void OpenImportSource(const ImportPosition& position);
 // Merges F_main->Table1 (the source, named or open) into host.ImportTarget(). Whatever ends the import, the
 // window gets back its normal state: the target's checking, order and link, the cascade flag, the progress bar
 // and the cursor; the source is closed. Rows stored before a failing store stay; the failure is raised on.
+// A detail row with a blank key field would be taken for another row of its master (the key search ignores
+// blank fields): it is refused, the other rows go on, and the refused rows are named in one message at the end.
 void ImportTable(ImportHost& host, const ImportPosition& position);
 
 // The host of a data-entry window: the target is its curTable, the cursor that of its cover page.

@@ -146,6 +146,26 @@ TEST_F(KfqAppend, ADetailRowOfAnotherEnterpriseIsFoundByItsKey)
     EXPECT_EQ(Rows("kfq_2.db", {"ID", "QE02"}), (Lines{"1000010001|产品0001", "1000020001|改名产品"}));
 }
 
+// A submitted product without its serial (or its enterprise) would be taken for the enterprise's first product
+// and overwrite it: such rows are refused and named, and the others are read in.
+TEST_F(KfqAppend, ADetailRowWithABlankKeyIsRefusedAndTheOthersAreReadIn)
+{
+    AddEnterprise("100001");
+    AddProduct("100001", "0005");
+    MakeSubmitted("kfq_2.db", "kfq_2.db");
+    SubmitProduct("100001", "0001", "新一");
+    SubmitProduct("100001", "", "无序号");
+    SubmitProduct("", "0003", "无企业");
+    SubmitProduct("100001", "0002", "新二");
+    Append([&] {
+        User().CancelFile(kTitle1).AnswerFile(Submitted("kfq_2.db"), kTitle2);
+        Expect("", "是否清空产品数据库", IDNO);
+        Expect("提示", "kfq_2.db 中以下记录的关键字段为空，未导入：\n第2条记录：QE01为空\n第3条记录：QA01为空");
+        User().CancelFile(kTitle5);
+    });
+    EXPECT_EQ(Rows("kfq_2.db", {"ID", "QE02"}), (Lines{"1000010001|新一", "1000010002|新二", "1000010005|产品0005"}));
+}
+
 // A source that cannot serve its table is refused before the question: the held rows stay.
 struct BadSourceCase {
     const char* name;

@@ -166,6 +166,19 @@ TEST_P(ImportTableAlone, AnEmptySourceShowsAndHidesTheBar)
     EXPECT_EQ(host().target.RecordCount(), 0);
 }
 
+// A row filter (the projects' kind, for example) leaves out the rows whose field is null; the others merge.
+TEST_P(ImportTableAlone, ARowFilterLeavesOutRowsWithoutItsField)
+{
+    host().target.Open();
+    position.requiredField = NameField();
+    F_main->Table1->SetTableName(Source({{"0001", "甲"}, {"0002", ""}, {"0003", "丙"}}));
+    ImportTable(host(), position);
+    ExpectRestored();
+    host().target.Close();
+    const std::string prefix = GetParam().writesPxh ? "9" : "";
+    EXPECT_EQ(Held(), (std::vector<std::string>{prefix + "0001|甲|1", prefix + "0003|丙|1"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, ImportTableAlone,
                          testing::Values(HostCase{"WithPxh", "tzjg.db", "tzjg_one", "tzjg", true, {"90001", "90002"}},
                                          HostCase{"WithoutPxh", "sjgxq.db", "Sjgxq_one", "sjgxq", false,
