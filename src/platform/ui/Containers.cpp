@@ -94,15 +94,22 @@ void TScrollBox::Realign()
     TControl::Realign();
 }
 
+// The contents fill the view at least; the width left for them is the view's less a vertical scroll bar when
+// the children are taller than the view, so that tall contents scroll one way only.
 void TScrollBox::UpdateRange()
 {
-    int w = area()->viewport()->width(), h = area()->viewport()->height();
+    int childrenW = 0, childrenH = 0;
     for (TControl* c : Controls()) {
         if (c->Visible() && c->Align() == TAlign::alNone) {
-            w = std::max(w, c->Left() + c->Width());
-            h = std::max(h, c->Top() + c->Height());
+            childrenW = std::max(childrenW, c->Left() + c->Width());
+            childrenH = std::max(childrenH, c->Top() + c->Height());
         }
     }
+    const QSize view = area()->maximumViewportSize();
+    const int bar = childrenH > view.height() ? area()->verticalScrollBar()->sizeHint().width() : 0;
+    const int w = std::max(childrenW, view.width() - bar);
+    const int hbar = childrenW > view.width() - bar ? area()->horizontalScrollBar()->sizeHint().height() : 0;
+    const int h = std::max(childrenH, view.height() - hbar);
     if (contents_->width() != w || contents_->height() != h) {
         contents_->resize(w, h);
     }

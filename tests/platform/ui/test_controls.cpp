@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QApplication>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <deque>
 
 #include "platform/ui/ComboBox.h"
+#include "platform/ui/Containers.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/FieldFlow.h"
 #include "platform/ui/Label.h"
@@ -210,6 +214,24 @@ TEST_F(Controls, StatusBarShowsItsSimpleTextAtTheBottomAndTakesDoubleClicks)
     f_->log.clear();
     TScriptedUser::DblClick(*sb);
     EXPECT_EQ(f_->log, (std::vector<std::string>{"dblclick StatusBar1"}));
+}
+
+// Contents taller than the scroll box and as wide as its view scroll downwards only: the room the vertical bar
+// takes is not made up by a horizontal bar.
+TEST_F(Controls, AScrollBoxTallerThanItsViewScrollsDownwardsOnly)
+{
+    TF_probe* f = nullptr;
+    Application->CreateForm(&f);
+    f->Load("  ClientWidth = 300\n  ClientHeight = 200\n"
+            "  object ScrollBox1: TScrollBox\n    Align = alClient\n"
+            "    object Edit1: TEdit\n      Left = 0\n      Top = 600\n      Width = 250\n    end\n"
+            "  end\n");
+    f->Show();
+    QApplication::processEvents();
+    auto* area = static_cast<QScrollArea*>(f->Get<TScrollBox>("ScrollBox1")->Widget());
+    EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+    Application->DestroyForm(f);
 }
 
 TEST(ProgressBarRange, AnEmptyRangeIsAnEmptyBarNotABusyOne)
