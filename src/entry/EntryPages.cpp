@@ -42,6 +42,15 @@ void TEntryWindow::ShowCover()
     }
 }
 
+// Links a detail to its master again; a link that only differs in letter case stays, so that the detail keeps its
+// current row.
+void TEntryWindow::Link(int detail)
+{
+    if (!SameName(Table(detail)->MasterFields(), LinkFields(detail))) {
+        Table(detail)->SetMasterFields(LinkFields(detail));
+    }
+}
+
 void TEntryWindow::EnableButtons(bool insert, bool append)
 {
     if (ToolButton5 != nullptr) {
@@ -117,7 +126,7 @@ void TEntryWindow::SwitchPage()
             }
         }
         EnableButtons(true, !setup_.buttonsOnCoverOnly);
-        curTable->SetMasterFields(LinkFields(i));
+        Link(i);
         SetKeyEditable(i, !EditingBelow(i));
         StoreTypedOverKeys(i);
     } else {
@@ -129,7 +138,7 @@ void TEntryWindow::SwitchPage()
         EnableButtons(onCover || !setup_.buttonsOnCoverOnly, onCover || !setup_.buttonsOnCoverOnly);
         if (onCover) {
             for (int d = 1; d < TableCount(); ++d) {
-                Table(d)->SetMasterFields(LinkFields(d));
+                Link(d);
             }
         }
     }

@@ -196,6 +196,7 @@ private:
     std::string SerialOf(int table) const;
     bool MasterKeyMissing(int table) const;
     void EnableButtons(bool insert, bool append);
+    void Link(int detail);
 
     TEntrySetup setup_;
     std::vector<TTable*> tables_;

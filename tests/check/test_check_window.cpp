@@ -8,6 +8,7 @@
 
 #include "CheckFixture.h"
 #include "check/CheckPrint.h"
+#include "entry/EntryWindow.h"
 #include "entry/Kfq.h"
 #include "platform/report/PreviewForm.h"
 #include "platform/report/PrintOutput.h"
@@ -266,5 +267,77 @@ TEST_F(CheckWindow, AnEmptyResultPrintsNothing)
     ASSERT_NE(F_check_p, nullptr);
     EXPECT_TRUE(F_check_p->QuickRep1->LastDocument().empty());
 }
+
+// The real windows of the code-keyed reports: the jump opens each on the faulty record, and the incubators'
+// window on the faulty enterprise of that incubator, on its page.
+struct OpenCase {
+    int report;
+    const char* className;
+    const char* table;
+    const char* key;
+    const char* code2;  // the result row's enterprise; "" for a report without one
+};
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << "report " << c.report << " " << c.className; }
+
+class JumpBackOpens : public CheckWindow, public testing::WithParamInterface<OpenCase> {};
+
+TEST_P(JumpBackOpens, TheReportsWindowOnTheFaultyRecord)
+{
+    const OpenCase& c = GetParam();
+    const bool detail = *c.code2 != 0;
+    MakeTable("dat_r.db", ResultFields(detail ? std::vector<db::FieldDesc>{Text("code2", 4)}
+                                              : std::vector<db::FieldDesc>{}));
+    MakeCatalogue({{std::to_string(c.report), "dat_chk", "code", detail ? ",code2" : "", "dat.db\"", "dat_r.db",
+                    "测试数据校验", "测试校验表"}});
+    MakeRules("dat_chk.db", {{"错误", "val>=0", "值为负", "val"}});
+    MakeData({{"A1", "", "-1", "", "", c.code2}});
+    {
+        TTable t;
+        t.SetTableName(c.table);
+        t.Open();
+        for (const char* key : {"A0", "A1", "A2"}) {
+            t.Append();
+            t.FieldByName("Id")->SetAsString(key);
+            t.FieldByName(c.key)->SetAsString(key);
+            t.Post();
+        }
+    }
+    if (detail) {
+        TTable t;
+        t.SetTableName("fhqzfqy.db");
+        t.Open();
+        for (const char* code2 : {"E0", c.code2}) {
+            t.Append();
+            t.FieldByName("Id")->SetAsString(std::string("A1") + code2);
+            t.FieldByName("CODE")->SetAsString("A1");
+            t.FieldByName("CODE2")->SetAsString(code2);
+            t.Post();
+        }
+    }
+    std::string shown, shown2, page;
+    InCheck(c.report, [&](TF_check& w) {
+        ASSERT_TRUE(TScriptedUser::Press(*w.Button3));
+        User().InModal(c.className, [&](TForm& f) {
+            auto& e = dynamic_cast<TEntryWindow&>(f);
+            shown = e.Table(0)->FieldByName(c.key)->AsString();
+            shown2 = detail ? e.Table(1)->FieldByName("CODE2")->AsString() : "";
+            page = e.PageControl1 != nullptr ? e.PageControl1->ActivePage()->Name() : "";
+            f.Close();
+        });
+        ASSERT_TRUE(TScriptedUser::DblClick(*w.DBGrid1));
+    });
+    EXPECT_EQ(shown, "A1");
+    EXPECT_EQ(shown2, c.code2);
+    EXPECT_EQ(page, detail ? "TabSheet3" : c.report == 10 ? "TabSheet1" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Reports, JumpBackOpens,
+                         testing::Values(OpenCase{6, "TF_tzjg", "tzjg.db", "code", ""},
+                                         OpenCase{9, "TF_fhq", "fhq.db", "CODE", "E1"},
+                                         OpenCase{10, "TF_tsjd", "tsjd.db", "CODE", ""},
+                                         OpenCase{11, "TF_sjgxq", "sjgxq.db", "Code", ""}),
+                         [](const testing::TestParamInfo<OpenCase>& i) {
+                             return "Report" + std::to_string(i.param.report);
+                         });
 
 }  // namespace

@@ -15,14 +15,14 @@ namespace {
 using entrytest::EntryTest;
 using entrytest::Lines;
 
-class TF_probe : public TEntryWindow {
+class TF_levels : public TEntryWindow {
 public:
-    explicit TF_probe(TComponent* owner);
+    explicit TF_levels(TComponent* owner);
 };
 
-TF_probe* F_probe = nullptr;
+TF_levels* F_levels = nullptr;
 
-const char kProbeForm[] = R"(object F_probe: TF_probe
+const char kProbeForm[] = R"(object F_levels: TF_levels
   Caption = 'probe'
   ClientHeight = 400
   ClientWidth = 640
@@ -159,9 +159,9 @@ const char kProbeForm[] = R"(object F_probe: TF_probe
 end
 )";
 
-TF_probe::TF_probe(TComponent* owner) : TEntryWindow(owner)
+TF_levels::TF_levels(TComponent* owner) : TEntryWindow(owner)
 {
-    LoadDescriptionText("TF_probe", kProbeForm, "TF_probe.form");
+    LoadDescriptionText("TF_levels", kProbeForm, "TF_levels.form");
     TEntrySetup s;
     s.tables = {
         {.table = "Table1", .source = "DataSource1", .fileName = "pb.db", .ruleTable = "pb_chk",
@@ -186,7 +186,7 @@ TF_probe::TF_probe(TComponent* owner) : TEntryWindow(owner)
     Bind(std::move(s));
 }
 
-const ClassBuilder<TF_probe> kProbeClass("TF_probe", "TForm", [](ClassBuilder<TF_probe>& c) {
+const ClassBuilder<TF_levels> kProbeClass("TF_levels", "TForm", [](ClassBuilder<TF_levels>& c) {
     c.NotCreatable();
     RegisterEntryHandlers(c, {"Table1", "Table2", "Table3"}, {"DataSource1", "DataSource2", "DataSource3"},
                           {"ComboBox2"});
@@ -223,12 +223,12 @@ protected:
             db::CreateTableFile(r, rules, {});
         }
         StartProgram();
-        Application->CreateForm(&F_probe);
+        Application->CreateForm(&F_levels);
     }
     void TearDown() override
     {
-        Application->DestroyForm(F_probe);
-        F_probe = nullptr;
+        Application->DestroyForm(F_levels);
+        F_levels = nullptr;
         EntryTest::TearDown();
     }
 
@@ -260,16 +260,16 @@ protected:
         return rows;
     }
 
-    void InProbe(const std::function<void(TF_probe&)>& act)
+    void InLevels(const std::function<void(TF_levels&)>& act)
     {
-        User().InModal("TF_probe", [act](TForm& f) {
-            auto& w = dynamic_cast<TF_probe&>(f);
+        User().InModal("TF_levels", [act](TForm& f) {
+            auto& w = dynamic_cast<TF_levels&>(f);
             act(w);
             if (!w.ModalDone()) {
                 EXPECT_TRUE(TScriptedUser::Press(*w.ToolButton10));
             }
         });
-        F_probe->ShowModal();
+        F_levels->ShowModal();
     }
 };
 
@@ -290,7 +290,7 @@ TEST_P(EntryCascade, MovesTheRowsBelowTheChangedKeyWithNewIds)
 {
     const CascadeCase& c = GetParam();
     Arrange(c.base);
-    InProbe([&](TF_probe& w) {
+    InLevels([&](TF_levels& w) {
         if (c.enterprise) {
             ASSERT_TRUE(ShowPage(w, "TabSheet2"));
             ASSERT_TRUE(TypeInto(w, "Code2", "E9", w.Source(1)));
@@ -335,7 +335,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EntryLevels, DeleteTakesTheRowsBelowTheRecordOnly)
 {
     Arrange("B1");
-    InProbe([&](TF_probe& w) {
+    InLevels([&](TF_levels& w) {
         // the enterprise E1 of B1 and its two products
         ASSERT_TRUE(ShowPage(w, "TabSheet2"));
         Expect("提示", "是否删除当前记录", IDYES);
@@ -344,7 +344,7 @@ TEST_F(EntryLevels, DeleteTakesTheRowsBelowTheRecordOnly)
     });
     EXPECT_EQ(Sorted(Rows("pbqy.db", {"Id"})), (Lines{"B1E2", "B2E1"}));
     EXPECT_EQ(Sorted(Rows("pbcp.db", {"Id"})), (Lines{"B1E2P1", "B2E1P1"}));
-    InProbe([&](TF_probe& w) {
+    InLevels([&](TF_levels& w) {
         // the base B1 with what is left below it, also while the products page showed every enterprise's
         ASSERT_TRUE(ShowPage(w, "TabSheet3"));
         ASSERT_TRUE(TScriptedUser::Choose(*w.Get<TComboBox>("ComboBox2"), 1));
@@ -361,7 +361,7 @@ TEST_F(EntryLevels, DeleteTakesTheRowsBelowTheRecordOnly)
 // the table's own text, a row stored without its own key is refused with its own text.
 struct MissingKeyCase {
     const char* name;
-    std::function<void(TF_probe&)> act;
+    std::function<void(TF_levels&)> act;
     const char* caption;
     const char* text;
 };
@@ -373,7 +373,7 @@ TEST_P(EntryMissingKey, IsNamedByTheTablesOwnText)
 {
     Arrange("B1");
     AddBase("B3");  // without enterprises
-    InProbe([&](TF_probe& w) {
+    InLevels([&](TF_levels& w) {
         Expect(GetParam().caption, GetParam().text);
         GetParam().act(w);
         EXPECT_EQ(Page(w), GetParam().caption == std::string("提示窗口") ? "TabSheet1" : Page(w));
@@ -386,7 +386,7 @@ INSTANTIATE_TEST_SUITE_P(
     Levels, EntryMissingKey,
     testing::Values(
         MissingKeyCase{"EnterpriseUnderANewBase",
-                       [](TF_probe& w) {
+                       [](TF_levels& w) {
                            EntryLevels::Press(w.ToolButton5);
                            EntryLevels::ShowPage(w, "TabSheet2");
                            EntryLevels::Press(w.ToolButton5);
@@ -394,7 +394,7 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "提示窗口", "请先填入基地编号"},
         MissingKeyCase{"ProductUnderAnEmptyBase",
-                       [](TF_probe& w) {
+                       [](TF_levels& w) {
                            EntryLevels::Press(w.ToolButton2);
                            EntryLevels::Press(w.ToolButton2);  // B3, no enterprise
                            EntryLevels::ShowPage(w, "TabSheet3");
@@ -402,7 +402,7 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "提示窗口", "请先填入基地编号或者企业编号"},
         MissingKeyCase{"EnterpriseWithoutItsCode",
-                       [](TF_probe& w) {
+                       [](TF_levels& w) {
                            EntryLevels::ShowPage(w, "TabSheet2");
                            EntryLevels::Press(w.ToolButton5);
                            EntryLevels::TypeInto(w, "Name", "新企业", w.Source(1));
@@ -411,7 +411,7 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "错误窗口", "企业编号不能为空"},
         MissingKeyCase{"ProductWithoutItsSerial",
-                       [](TF_probe& w) {
+                       [](TF_levels& w) {
                            EntryLevels::ShowPage(w, "TabSheet3");
                            EntryLevels::Press(w.ToolButton5);
                            w.Table(2)->FieldByName("Name")->SetAsString("新产品");
@@ -424,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(EntryLevels, ANewProductTakesTheWholeKeyOfItsEnterprise)
 {
     Arrange("B1");
-    InProbe([&](TF_probe& w) {
+    InLevels([&](TF_levels& w) {
         ASSERT_TRUE(ShowPage(w, "TabSheet2"));
         ASSERT_TRUE(Press(w.ToolButton2));  // E2
         ASSERT_TRUE(ShowPage(w, "TabSheet3"));
@@ -455,7 +455,7 @@ TEST_F(EntryLevels, LocateAtActivationPositionsBaseAndEnterprise)
         LocateField = "Code";
         LocateValue = "B2";
         LocateValue2 = c.value2;
-        InProbe([&](TF_probe& w) {
+        InLevels([&](TF_levels& w) {
             EXPECT_EQ(Page(w), c.page) << c.value2;
             EXPECT_EQ(w.curTable, *c.value2 ? w.Table(1) : w.Table(0)) << c.value2;
             EXPECT_EQ(w.Table(0)->FieldByName("Code")->AsString(), "B2") << c.value2;
