@@ -142,6 +142,16 @@ TEST_P(EntryWindows, DeleteRemovesTheCurrentRecordOrOnlyTheOneBeingInserted)
     EXPECT_EQ(Rows(c.file, {"Id"}).size(), 1u);
 }
 
+class EntryWindowsSjgxq : public EntryTest {
+protected:
+    void SetUp() override
+    {
+        EntryTest::SetUp();
+        EmptyTables({"sjgxq_chk.db"});
+        StartProgram();
+    }
+};
+
 struct AnswerCase {
     const char* name;
     int answer;
@@ -188,6 +198,20 @@ TEST_P(EntryWindows, AppendMergesSubmittedRecordsByCode)
         }
         EXPECT_EQ(Rows(c.file, fields), expected) << a.name;
     }
+}
+
+// Enter moves on to the next control everywhere, in the remarks' memo too, where it would otherwise start a line.
+TEST_F(EntryWindowsSjgxq, EnterInTheRemarksMovesToTheNextControl)
+{
+    AddRow("sjgxq.db", {{"Id", "A1"}, {"Code", "A1"}, {"Bz", "备注"}});
+    InWindow<TEntryWindow>("TF_sjgxq", 10, [&](TEntryWindow& w) {
+        auto* memo = w.Get<TControl>("DBMemo1");
+        ASSERT_TRUE(TScriptedUser::Focus(*memo));
+        ASSERT_TRUE(TScriptedUser::Key(*memo, Qt::Key_Return));
+        EXPECT_NE(w.ActiveControl(), memo);
+        EXPECT_EQ(w.Source(0)->State(), TDataSetState::dsBrowse);
+    });
+    EXPECT_EQ(Rows("sjgxq.db", {"Bz"}), Lines{"备注"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, EntryWindows, testing::ValuesIn(kWindows),

@@ -113,6 +113,33 @@ TEST_F(Fhq, DeletingAnIncubatorTakesItsEnterprisesOnly)
     EXPECT_TRUE(Rows("fhqzfqy.db", {"Id"}).empty());
 }
 
+TEST_F(Fhq, ClosingAfterADeletePacksBothTables)
+{
+    AddIncubator("A1");
+    AddIncubator("A2");
+    {
+        TTable t;
+        t.SetTableName("fhqzfqy.db");
+        t.Open();
+        for (int i = 0; i < 400; ++i) {
+            const std::string code2 = std::to_string(1000 + i);
+            t.Append();
+            t.FieldByName("Id")->SetAsString("A1" + code2);
+            t.FieldByName("CODE")->SetAsString("A1");
+            t.FieldByName("CODE2")->SetAsString(code2);
+            t.FieldByName("TDF730")->SetAsString(std::string(60, 'x'));
+            t.Post();
+        }
+    }
+    const auto before = std::filesystem::file_size("fhqzfqy.db");
+    InFhq([&](TF_fhq& w) {
+        Expect("提示", "是否删除当前记录", IDYES);
+        ASSERT_TRUE(Press(w.ToolButton6));
+    });
+    EXPECT_EQ(Rows("fhq.db", {"Id"}), Lines{"A2"});
+    EXPECT_LT(std::filesystem::file_size("fhqzfqy.db"), before / 2);
+}
+
 struct GuardCase {
     const char* name;
     std::function<void(TF_fhq&)> act;
