@@ -21,12 +21,18 @@ std::string Group(const std::vector<QueryCondition>& conditions, const char* wor
 
 }  // namespace
 
-std::string TableReference(const std::string& dbName, const std::string& dataFolder)
+DictionaryTable SplitTableName(const std::string& dbName)
 {
     if (dbName.size() >= 2 && dbName[dbName.size() - 2] == ' ') {
-        return "\"" + dataFolder + dbName.substr(0, dbName.size() - 2) + "\" " + dbName.back();
+        return {dbName.substr(0, dbName.size() - 2), dbName.substr(dbName.size() - 1)};
     }
-    return "\"" + dataFolder + dbName + "\"";
+    return {dbName, ""};
+}
+
+std::string TableReference(const std::string& dbName, const std::string& dataFolder)
+{
+    const DictionaryTable t = SplitTableName(dbName);
+    return "\"" + dataFolder + t.file + "\"" + (t.alias.empty() ? "" : " " + t.alias);
 }
 
 void AddQueryTable(std::vector<std::string>& fromList, const std::string& reference)

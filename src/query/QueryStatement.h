@@ -46,8 +46,15 @@ struct QueryChoices {
     std::string extraFilter;              // the report's own condition, without "and"
 };
 
+// A dictionary row's table: the file name, alone or followed by one blank and a one-letter alias ("kfq_1.db a").
+struct DictionaryTable {
+    std::string file;
+    std::string alias;  // empty when the row gives none
+};
+DictionaryTable SplitTableName(const std::string& dbName);
+
 // The text that stands for a dictionary row's table in FROM lists: the file name in double quotes with the data
-// folder in front, followed by a blank and the alias letter when the row gives one ("kfq_1.db a").
+// folder in front, followed by a blank and the alias letter when the row gives one.
 std::string TableReference(const std::string& dbName, const std::string& dataFolder);
 
 // Appends a table reference to the FROM list unless the same text (case-sensitive) is there. An empty

@@ -28,10 +28,11 @@ std::vector<TF_query::DictionaryField> ReadDictionary(TTable& t, const std::stri
             const std::string table = dbName->AsString();
             f.field = {fieldName->AsString(), fieldText->AsString(), query::TableReference(table, DataFolder)};
             f.type = fieldType->AsString();
-            const bool aliased = table.size() >= 2 && table[table.size() - 2] == ' ';
-            f.file = DataFolder + (aliased ? table.substr(0, table.size() - 2) : table);
-            f.column = aliased && f.field.name.size() > 2 && f.field.name[1] == '.' ? f.field.name.substr(2)
-                                                                                  : f.field.name;
+            const query::DictionaryTable split = query::SplitTableName(table);
+            f.file = DataFolder + split.file;
+            const std::string prefix = split.alias + ".";
+            f.column = !split.alias.empty() && f.field.name.rfind(prefix, 0) == 0 ? f.field.name.substr(prefix.size())
+                                                                                : f.field.name;
             out.push_back(std::move(f));
         }
     } catch (...) {

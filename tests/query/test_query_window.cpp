@@ -222,7 +222,10 @@ TEST_F(QueryWindowTest, FilterFollowsTheBuiltReport)
 
 TEST_F(QueryWindowTest, ChangeOfReportRebuildsListsAndKeepsConditions)
 {
+    Application->SetScreenSize(799, 600);  // narrower than the window's usual screen: it goes to the top left
     TF_query& w = Open(1);
+    EXPECT_EQ(w.Left(), 0);
+    EXPECT_EQ(w.Top(), 0);
     EXPECT_EQ(w.CheckListBox4->Items(), (std::vector<std::string>{A, B, "\"kfq_5.db\" c"}));
     DblClick(*w.CheckListBox1, "报表编号");
     ASSERT_TRUE(TScriptedUser::Type(*w.Edit1, "a.QC02>60"));
