@@ -106,9 +106,9 @@ void TF_query::Button13Click(TObject*)
     for (const query::QueryField& f : repeated) {
         names += (names.empty() ? "" : "、") + f.text;
     }
-    Application->MessageBox("注意：统计中连接了明细表，" + names +
-                                "的每条记录按连接到的明细记录数重复累加，合计大于实际数。\n"
-                                "要得到实际合计，请只选同一张表的统计字段，或不要连接其他明细表。",
+    Application->MessageBox("注意：统计连接了明细表，以下统计字段所在的记录按连接到的明细记录数重复累加，"
+                            "其合计大于实际数：" + names + "。\n"
+                            "要得到实际合计，请只统计同一张表的字段，或不连接其他明细表。",
                             "提示", MB_OK | MB_ICONWARNING);
 }
 

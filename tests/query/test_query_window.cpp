@@ -169,7 +169,7 @@ TEST_F(QueryWindowTest, StatisticWarnsWhenAJoinRepeatsTheSums)
     TF_query& w = Open(1);
     DblClick(*w.CheckListBox2, "工业总产值");
     DblClick(*w.CheckListBox3, "技术领域");
-    User().ExpectMessageContaining("提示", "工业总产值的每条记录按连接到的明细记录数重复累加");
+    User().ExpectMessageContaining("提示", "重复累加，其合计大于实际数：工业总产值。");
     ASSERT_TRUE(TScriptedUser::Press(*w.Button13));
     // Enterprise 100001 counted once per product; 100003 has none: the statement stays as the user built it.
     EXPECT_EQ(querytest::Answer(*w.Query1), (std::vector<Row>{{"01", "150"}, {"02", "100"}}));
