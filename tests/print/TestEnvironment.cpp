@@ -1,5 +1,5 @@
-// The table tool tests run without a display: the offscreen platform is chosen before Qt starts (the test
-// binary is also run at build time to list its tests).
+// The table tool and report printing tests run without a display: the offscreen platform is chosen before Qt
+// starts (the test binary is also run at build time to list its tests).
 #include <cstdlib>
 
 namespace {

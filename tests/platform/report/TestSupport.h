@@ -1,5 +1,5 @@
 // Test support: a fresh temporary folder per test (removed afterwards), running a command, and the text
-// lines of a PDF as pdftotext reads them back.
+// lines of a PDF as pdftotext reads them back (support/PdfText.h).
 #pragma once
 
 #include <QDir>
@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "support/PdfText.h"
 
 class TempDir {
 public:
@@ -18,11 +20,8 @@ private:
     QTemporaryDir dir_;
 };
 
-// Output of a command (stdout), or empty when it fails.
-std::string RunCommand(const std::string& cmd);
-
-// The non-empty lines of a PDF's text (one page, or all when page is 0), blanks at both ends trimmed.
-std::vector<std::string> PdfLines(const std::string& file, int page = 0);
+using testsupport::PdfLines;
+using testsupport::RunCommand;
 
 inline bool HasLine(const std::vector<std::string>& lines, const std::string& line)
 {

@@ -3,49 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <cstdio>
 
 #include "TestSupport.h"
 #include "platform/report/PagePainter.h"
 
 using namespace report;
-
-std::string RunCommand(const std::string& cmd)
-{
-    std::string out;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) {
-        return out;
-    }
-    char buf[4096];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, p)) {
-        out.append(buf, n);
-    }
-    pclose(p);
-    return out;
-}
-
-std::vector<std::string> PdfLines(const std::string& file, int page)
-{
-    const std::string range = page > 0 ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
-    const std::string text = RunCommand("pdftotext -enc UTF-8" + range + " '" + file + "' -");
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        auto end = text.find('\n', at);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(at, end - at);
-        const auto first = line.find_first_not_of(" \t\f\r");
-        const auto last = line.find_last_not_of(" \t\f\r");
-        if (first != std::string::npos) {
-            out.push_back(line.substr(first, last - first + 1));
-        }
-        at = end + 1;
-    }
-    return out;
-}
 
 namespace {
 
