@@ -118,17 +118,8 @@ void TF_check::PrepareCheckPrint()
     if (!Table2->Active()) {
         Table2->Open();
     }
-    F_check_p->Table1->Close();
-    F_check_p->Table1->SetTableName(Table2->TableName());
+    F_check_p->SetResult(Table2->TableName(), Caption());
     F_check_p->Table1->Open();
-    F_check_p->Table2->Open();
-    if (F_check_p->Table2->IsEmpty()) {
-        F_check_p->Table2->Append();
-    } else {
-        F_check_p->Table2->Edit();
-    }
-    F_check_p->Table2->FieldByName("Text")->SetAsString(Caption());
-    F_check_p->Table2->Post();
 }
 
 bool TF_check::ReadyCheckPrint()

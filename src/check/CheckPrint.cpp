@@ -11,6 +11,25 @@ TF_check_p::TF_check_p(TComponent* owner) : TForm(owner)
     QuickRep1 = Get<TQuickRep>("QuickRep1");
 }
 
+void TF_check_p::SetResult(const std::string& table, const std::string& heading)
+{
+    Table1->Close();
+    Table1->SetTableName(table);
+    Table2->Open();
+    try {
+        if (Table2->IsEmpty()) {
+            Table2->Append();
+        } else {
+            Table2->Edit();
+        }
+        Table2->FieldByName("Text")->SetAsString(heading);
+        Table2->Post();
+    } catch (...) {
+        Table2->Cancel();
+        throw;
+    }
+}
+
 void TF_check_p::QuickRep1BeforePrint(TQuickRep*, bool&)
 {
     if (!Table1->Active()) {

@@ -1,5 +1,5 @@
 // Report printing in a data folder with sample reports: a copy of a folder that the sample generator filled
-// once per test program, reports printed to PDF files and read back, and tables read and written by field name.
+// once per test program, and reports printed to PDF files and read back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,64 +18,17 @@
 #include "platform/report/QuickRep.h"
 #include "support/PdfText.h"
 #include "support/ProgramTest.h"
+#include "support/TableFiles.h"
 
 namespace printtest {
 
 constexpr int kSampleEnterprises = 200;
 
-using Record = std::map<std::string, std::string>;  // field name -> value as text ("" for null)
-
-// Every record of a table file in its record order, each field as text.
-inline std::vector<Record> ReadTable(const std::string& name)
-{
-    TTable t;
-    t.SetTableName(name);
-    t.Open();
-    std::vector<Record> out;
-    for (t.First(); !t.Eof(); t.Next()) {
-        Record r;
-        for (int i = 0; i < t.FieldCount(); ++i) {
-            r[t.Fields()[i]->FieldName()] = t.Fields()[i]->AsString();
-        }
-        out.push_back(std::move(r));
-    }
-    return out;
-}
-
-// The field names of a table file, in order.
-inline std::vector<std::string> FieldNames(const std::string& name)
-{
-    TTable t;
-    t.SetTableName(name);
-    t.Open();
-    std::vector<std::string> out;
-    for (int i = 0; i < t.FieldCount(); ++i) {
-        out.push_back(t.Fields()[i]->FieldName());
-    }
-    return out;
-}
-
-// Appends records to a table file; fields not named stay empty.
-inline void AppendRecords(const std::string& name, const std::vector<Record>& records)
-{
-    TTable t;
-    t.SetTableName(name);
-    t.Open();
-    for (const Record& r : records) {
-        t.Append();
-        for (const auto& [field, value] : r) {
-            t.FieldByName(field)->SetAsString(value);
-        }
-        t.Post();
-    }
-}
-
-inline void EmptyTable(const std::string& name)
-{
-    TTable t;
-    t.SetTableName(name);
-    t.EmptyTable();
-}
+using testsupport::AppendRecords;
+using testsupport::EmptyTable;
+using testsupport::FieldNames;
+using testsupport::ReadTable;
+using testsupport::Record;
 
 inline bool HasLine(const std::vector<std::string>& lines, const std::string& line)
 {
@@ -113,24 +66,12 @@ protected:
     // A data folder with the sample reports, built on first use and removed when the program ends.
     static const std::filesystem::path& SampleFolder()
     {
-        static std::filesystem::path base;
-        static const std::filesystem::path folder = [] {
-            char pattern[] = "/tmp/vemora-sample-XXXXXX";
-            if (!mkdtemp(pattern)) {
-                throw std::runtime_error("cannot make a temporary folder");
-            }
-            base = pattern;
-            std::atexit([] {
-                std::error_code ec;
-                std::filesystem::remove_all(base, ec);
-            });
-            const std::filesystem::path f = base / "data";
+        static const std::filesystem::path folder = ProgramFolder([](const std::filesystem::path& f) {
             std::filesystem::copy(TemplateFolder(), f, std::filesystem::copy_options::recursive);
             sample::Options o;
             o.enterprises = kSampleEnterprises;
             sample::Generator(f.string(), o).run();
-            return f;
-        }();
+        });
         return folder;
     }
 

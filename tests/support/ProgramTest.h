@@ -3,7 +3,9 @@
 // is the current folder during the test; the shared state of the main window's unit starts as at program start.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "app/Main.h"
 #include "platform/db/DataText.h"
@@ -33,22 +35,34 @@ protected:
     // The data folder as the set-up makes it from data/, built on first use and removed when the program ends.
     static const std::filesystem::path& TemplateFolder()
     {
-        static std::filesystem::path base;
-        static const std::filesystem::path folder = [] {
-            char pattern[] = "/tmp/vemora-data-XXXXXX";
-            if (!mkdtemp(pattern)) {
-                throw std::runtime_error("cannot make a temporary folder");
-            }
-            base = pattern;
-            std::atexit([] {
-                std::error_code ec;
-                std::filesystem::remove_all(base, ec);
-            });
-            const std::filesystem::path f = base / "data";
+        static const std::filesystem::path folder = ProgramFolder([](const std::filesystem::path& f) {
             db::datatext::BuildDataFolder(std::string(VEMORA_SOURCE_DIR) + "/data", f.string());
-            return f;
-        }();
+        });
         return folder;
+    }
+
+    // A folder "data" made by fill in a fresh temporary folder that goes when the program ends; for folders
+    // that many tests copy and that are costly to make.
+    static std::filesystem::path ProgramFolder(const std::function<void(const std::filesystem::path&)>& fill)
+    {
+        char pattern[] = "/tmp/vemora-data-XXXXXX";
+        if (!mkdtemp(pattern)) {
+            throw std::runtime_error("cannot make a temporary folder");
+        }
+        const std::filesystem::path base = pattern;
+        static std::vector<std::filesystem::path> made;
+        if (made.empty()) {
+            std::atexit([] {
+                for (const auto& b : made) {
+                    std::error_code ec;
+                    std::filesystem::remove_all(b, ec);
+                }
+            });
+        }
+        made.push_back(base);
+        const std::filesystem::path f = base / "data";
+        fill(f);
+        return f;
     }
 
     static void ResetSharedState()

@@ -1,4 +1,5 @@
-// Small table files for tests: made from field descriptions and rows of text, and read back as rows of text.
+// Small table files for tests: made from field descriptions and rows of text, read back as rows of text, and
+// records appended by field name.
 #pragma once
 
 #include <map>
@@ -56,6 +57,41 @@ inline std::vector<Record> ReadTable(const std::string& name)
         out.push_back(std::move(r));
     }
     return out;
+}
+
+// The field names of a table file, in order.
+inline std::vector<std::string> FieldNames(const std::string& name)
+{
+    TTable t;
+    t.SetTableName(name);
+    t.Open();
+    std::vector<std::string> out;
+    for (int i = 0; i < t.FieldCount(); ++i) {
+        out.push_back(t.Fields()[i]->FieldName());
+    }
+    return out;
+}
+
+// Appends records to an existing table file, each field given by name as text; fields not named stay empty.
+inline void AppendRecords(const std::string& name, const std::vector<Record>& records)
+{
+    TTable t;
+    t.SetTableName(name);
+    t.Open();
+    for (const Record& r : records) {
+        t.Append();
+        for (const auto& [field, value] : r) {
+            t.FieldByName(field)->SetAsString(value);
+        }
+        t.Post();
+    }
+}
+
+inline void EmptyTable(const std::string& name)
+{
+    TTable t;
+    t.SetTableName(name);
+    t.EmptyTable();
 }
 
 }  // namespace testsupport
