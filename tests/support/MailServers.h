@@ -194,7 +194,7 @@ public:
             std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
                                      "127.0.0.1:" + std::to_string(smtpPort_), "-c", "smtp_handler.Recording",
                                      Maildir().string(), (folder_ / "smtp.log").string()},
-            folder_ / "smtp.out", std::vector<std::string>{"PYTHONPATH=" + ScriptFolder()});
+            folder_ / "smtp.out", std::vector<std::string>{"PYTHONPATH=" + ScriptFolder(), "PYTHONDONTWRITEBYTECODE=1"});
         WaitFor(smtpPort_, *smtp_, "aiosmtpd", folder_ / "smtp.out");
     }
 
@@ -236,7 +236,7 @@ public:
             argv.push_back("--drop-retr");
             argv.push_back(std::to_string(dropRetr));
         }
-        pop3_ = std::make_unique<ChildProcess>(argv, folder_ / "pop3.out");
+        pop3_ = std::make_unique<ChildProcess>(argv, folder_ / "pop3.out", std::vector<std::string>{"PYTHONDONTWRITEBYTECODE=1"});
         WaitFor(pop3Port_, *pop3_, "pop3_server.py", folder_ / "pop3.out");
     }
 
