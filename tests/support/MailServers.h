@@ -21,6 +21,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -87,6 +88,7 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     bool Running() { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+    pid_t Pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
@@ -110,16 +112,33 @@ inline int FreeLoopbackPort()
     return ntohs(a.sin_port);
 }
 
-inline bool Listening(int port)
+// Whether the process listens on the loopback port itself: tests run side by side, and a port found free a
+// moment ago may have gone to another test's server.
+inline bool ListensOn(pid_t pid, int port)
 {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    close(s);
-    return ok;
+    std::ifstream tcp("/proc/net/tcp");
+    std::string line;
+    std::getline(tcp, line);
+    std::string inode;
+    while (std::getline(tcp, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, node;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >> timeout >> node;
+        const std::size_t colon = local.find(':');
+        if (state == "0A" && colon != std::string::npos && std::stoi(local.substr(colon + 1), nullptr, 16) == port) {
+            inode = node;
+        }
+    }
+    if (inode.empty()) {
+        return false;
+    }
+    std::error_code ec;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        if (std::filesystem::read_symlink(fd.path(), ec).string() == "socket:[" + inode + "]") {
+            return true;
+        }
+    }
+    return false;
 }
 
 // A port that accepts connections and never answers (a hung server).
@@ -189,18 +208,15 @@ public:
 
     void StartSmtp()
     {
-        smtpPort_ = FreeLoopbackPort();
-        smtp_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
-                                     "127.0.0.1:" + std::to_string(smtpPort_), "-c", "smtp_handler.Recording",
-                                     Maildir().string(), (folder_ / "smtp.log").string()},
-            folder_ / "smtp.out", std::vector<std::string>{"PYTHONPATH=" + ScriptFolder(), "PYTHONDONTWRITEBYTECODE=1"});
-        WaitFor(smtpPort_, *smtp_, "aiosmtpd", folder_ / "smtp.out");
+        Launch(smtp_, smtpPort_, "aiosmtpd", folder_ / "smtp.out", [this](int port) {
+            return std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
+                                            "127.0.0.1:" + std::to_string(port), "-c", "smtp_handler.Recording",
+                                            Maildir().string(), (folder_ / "smtp.log").string()};
+        });
     }
 
     void StartPop3()
     {
-        pop3Port_ = FreeLoopbackPort();
         for (const char* sub : {"run", "state"}) {
             std::filesystem::create_directories(folder_ / sub);
         }
@@ -209,35 +225,24 @@ public:
             users << kUser << ":{PLAIN}" << kPassword << ":" << mailUid_ << ":" << mailGid_ << "::" << folder_.string()
                   << "::\n";
         }
-        std::ofstream conf(folder_ / "dovecot.conf");
-        conf << "protocols = pop3\nlisten = 127.0.0.1\nbase_dir = " << (folder_ / "run").string()
-             << "\nstate_dir = " << (folder_ / "state").string() << "\nlog_path = " << (folder_ / "dovecot.log").string()
-             << "\ndefault_login_user = dovenull\ndefault_internal_user = dovecot\nssl = no\n"
-                "disable_plaintext_auth = no\nauth_mechanisms = plain\nauth_failure_delay = 0\nfirst_valid_uid = 1\n"
-                "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u "
-             << (folder_ / "passwd").string() << "\n}\nuserdb {\n  driver = passwd-file\n  args = username_format=%u "
-             << (folder_ / "passwd").string() << "\n}\nmail_location = maildir:" << Maildir().string()
-             << "\nservice pop3-login {\n  chroot =\n  inet_listener pop3 {\n    port = " << pop3Port_
-             << "\n  }\n}\nservice imap-login {\n  chroot =\n}\nservice anvil {\n  chroot =\n}\n";
-        conf.close();
-        pop3_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"/usr/sbin/dovecot", "-F", "-c", (folder_ / "dovecot.conf").string()},
-            folder_ / "dovecot.out");
-        WaitFor(pop3Port_, *pop3_, "dovecot", folder_ / "dovecot.log");
+        Launch(pop3_, pop3Port_, "dovecot", folder_ / "dovecot.log", [this](int port) {
+            WriteDovecotConf(port);
+            return std::vector<std::string>{"/usr/sbin/dovecot", "-F", "-c", (folder_ / "dovecot.conf").string()};
+        });
     }
 
     // Our own POP3 server on the Maildir; dropRetr > 0 drops the connection in the middle of RETR of that mail.
     void StartScriptedPop3(int dropRetr = 0)
     {
-        pop3Port_ = FreeLoopbackPort();
-        std::vector<std::string> argv{"/usr/bin/python3", ScriptFolder() + "/pop3_server.py", std::to_string(pop3Port_),
-                                      Maildir().string(), (folder_ / "pop3.log").string()};
-        if (dropRetr > 0) {
-            argv.push_back("--drop-retr");
-            argv.push_back(std::to_string(dropRetr));
-        }
-        pop3_ = std::make_unique<ChildProcess>(argv, folder_ / "pop3.out", std::vector<std::string>{"PYTHONDONTWRITEBYTECODE=1"});
-        WaitFor(pop3Port_, *pop3_, "pop3_server.py", folder_ / "pop3.out");
+        Launch(pop3_, pop3Port_, "pop3_server.py", folder_ / "pop3.out", [this, dropRetr](int port) {
+            std::vector<std::string> argv{"/usr/bin/python3", ScriptFolder() + "/pop3_server.py", std::to_string(port),
+                                          Maildir().string(), (folder_ / "pop3.log").string()};
+            if (dropRetr > 0) {
+                argv.push_back("--drop-retr");
+                argv.push_back(std::to_string(dropRetr));
+            }
+            return argv;
+        });
     }
 
     // Puts a mail into the Maildir as a delivering server does; mails put in later sort after earlier ones.
@@ -304,19 +309,42 @@ private:
         (void)!chown(Maildir().c_str(), mailUid_, mailGid_);
     }
 
-    static void WaitFor(int port, ChildProcess& p, const std::string& what, const std::filesystem::path& log)
+    void WriteDovecotConf(int port)
     {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (std::chrono::steady_clock::now() < until) {
-            if (Listening(port)) {
-                return;
+        std::ofstream conf(folder_ / "dovecot.conf");
+        conf << "protocols = pop3\nlisten = 127.0.0.1\nbase_dir = " << (folder_ / "run").string()
+             << "\nstate_dir = " << (folder_ / "state").string() << "\nlog_path = " << (folder_ / "dovecot.log").string()
+             << "\ndefault_login_user = dovenull\ndefault_internal_user = dovecot\nssl = no\n"
+                "disable_plaintext_auth = no\nauth_mechanisms = plain\nauth_failure_delay = 0\nfirst_valid_uid = 1\n"
+                "passdb {\n  driver = passwd-file\n  args = scheme=PLAIN username_format=%u "
+             << (folder_ / "passwd").string() << "\n}\nuserdb {\n  driver = passwd-file\n  args = username_format=%u "
+             << (folder_ / "passwd").string() << "\n}\nmail_location = maildir:" << Maildir().string()
+             << "\nservice pop3-login {\n  chroot =\n  inet_listener pop3 {\n    port = " << port
+             << "\n  }\n}\nservice imap-login {\n  chroot =\n}\nservice anvil {\n  chroot =\n}\n";
+    }
+
+    // Starts a server on a free port and waits until it listens there itself; a port taken meanwhile by
+    // another test's server means another try on another port. A server that does not come up raises.
+    void Launch(std::unique_ptr<ChildProcess>& process, int& port, const std::string& what,
+                const std::filesystem::path& log, const std::function<std::vector<std::string>(int)>& argv)
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            port = FreeLoopbackPort();
+            process = std::make_unique<ChildProcess>(argv(port), log,
+                                                     std::vector<std::string>{"PYTHONPATH=" + ScriptFolder(),
+                                                                              "PYTHONDONTWRITEBYTECODE=1"});
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (std::chrono::steady_clock::now() < until && process->Running()) {
+                if (ListensOn(process->Pid(), port)) {
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
             }
-            if (!p.Running()) {
-                break;
+            if (process->Running()) {
+                break;  // alive but never listening: no use trying again
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
         }
-        throw std::runtime_error(what + " did not come up on port " + std::to_string(port) + ": " + ReadFile(log));
+        throw std::runtime_error(what + " did not come up: " + ReadFile(log));
     }
 
     std::filesystem::path folder_;

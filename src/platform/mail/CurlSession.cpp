@@ -272,18 +272,7 @@ int CurlSession::Trace(CURL*, curl_infotype type, char* data, std::size_t size, 
     if (type != CURLINFO_HEADER_IN && type != CURLINFO_HEADER_OUT) {
         return 0;
     }
-    const std::string text(data, size);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        start = end + 1;
+    for (const std::string& line : SplitLines(std::string(data, size))) {
         if (line.empty()) {
             continue;
         }

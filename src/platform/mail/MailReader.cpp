@@ -4,6 +4,7 @@
 
 #include "platform/mail/GMimeSupport.h"
 #include "platform/mail/MailError.h"
+#include "platform/mail/MailText.h"
 
 namespace mail {
 
@@ -105,28 +106,6 @@ std::string DecodedContent(GMimePart* part)
     return std::string(reinterpret_cast<const char*>(bytes->data), bytes->len);
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        out.push_back(std::move(line));
-        start = end + 1;
-    }
-    if (!out.empty() && out.back().empty()) {
-        out.pop_back();  // the line end of the last line opens no further line
-    }
-    return out;
-}
-
 bool IsPlainText(GMimeObject* part)
 {
     GMimeContentType* type = g_mime_object_get_content_type(part);
@@ -165,7 +144,7 @@ IncomingMail ReadMail(const std::string& bytes)
         if (!haveBody && !name && !g_mime_part_is_attachment(part) && IsPlainText(object)) {
             const char* charset = GMIME_IS_TEXT_PART(object) ? g_mime_text_part_get_charset(GMIME_TEXT_PART(object))
                                                               : nullptr;
-            mail.body = Lines(ToUtf8(DecodedContent(part), charset));
+            mail.body = SplitLines(ToUtf8(DecodedContent(part), charset));
             haveBody = true;
             return;
         }

@@ -23,6 +23,25 @@ std::string Trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        out.push_back(std::move(line));
+        start = end + 1;
+    }
+    return out;
+}
+
 std::string BareName(const std::string& path)
 {
     const std::size_t cut = path.find_last_of("/\\");

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace mail {
 
@@ -12,6 +13,9 @@ void CheckDialogueText(const std::string& item, const std::string& text);
 
 // The text without blanks and tabs at either end.
 std::string Trimmed(const std::string& text);
+
+// The lines of a text (LF or CR LF); the line end of the last line opens no further line.
+std::vector<std::string> SplitLines(const std::string& text);
 
 // The last component of a path written with "/" or "\\".
 std::string BareName(const std::string& path);
