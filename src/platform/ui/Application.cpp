@@ -388,3 +388,8 @@ void TApplication::FormHidden(TForm* f)
         active_.back()->Activate();
     }
 }
+
+void ShowMessage(const std::string& text)
+{
+    Application->MessageBox(text, Application->Title, MB_OK);
+}

@@ -139,3 +139,6 @@ private:
 };
 
 extern TApplication* Application;
+
+// A message with only an OK button, captioned with the application's title.
+void ShowMessage(const std::string& text);
