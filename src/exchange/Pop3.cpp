@@ -97,10 +97,9 @@ void TF_pop3::SetButtons(bool receive, bool connect, bool disconnect)
 
 void TF_pop3::FormActivate(TObject*)
 {
-    if (activated_ || Table2->Active()) {
-        return;  // regaining the focus changes nothing; a failed open is not repeated before the next opening
+    if (Table2->Active()) {
+        return;  // regaining the focus changes nothing
     }
-    activated_ = true;
     MailConnected = false;
     Table1->Open();
     Table2->Open();
@@ -239,7 +238,6 @@ void TF_pop3::Table1AfterScroll(TDataSet*)
 void TF_pop3::FormClose(TObject* Sender, TCloseAction&)
 {
     Button2Click(Sender);
-    activated_ = false;
     Table1->Close();
     if (TableDeleted) {
         PackParadoxTable(F_main ? F_main->Database1->Handle() : nullptr, "mailbox.db");

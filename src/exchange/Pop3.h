@@ -67,6 +67,4 @@ private:
     // Stores the fetched mail as a row; when the store fails, its attachment files go again.
     void StoreMail();
 
-    TMailConnectionSteps connection_;
-    bool activated_ = false;  // the set-up of this opening has run (or failed): it runs once per opening
-};
+    TMailConnectionSteps connection_;};

@@ -63,10 +63,9 @@ bool TF_smtp::Listed(const std::string& bareName) const
 
 void TF_smtp::FormActivate(TObject*)
 {
-    if (activated_ || Table1->Active()) {
-        return;  // regaining the focus changes nothing; a failed set-up is not repeated before the next opening
+    if (Table1->Active()) {
+        return;  // regaining the focus changes nothing
     }
-    activated_ = true;
     MailConnected = false;
     ListBox1->Clear();
     Memo1->Clear();
@@ -80,17 +79,8 @@ void TF_smtp::FormActivate(TObject*)
         }
         Table2->Close();
     }
-    try {
-        for (const std::string& name : ListBox1->Items()) {
-            StageFile(StartFolderPath(name), name);
-        }
-    } catch (...) {
-        // The error is shown; the window stays usable for a mail without the missing copies.
-        try {
-            Table1->Open();
-        } catch (const std::exception&) {
-        }
-        throw;
+    for (const std::string& name : ListBox1->Items()) {
+        StageFile(StartFolderPath(name), name);
     }
     Table1->Open();
 }
@@ -185,7 +175,6 @@ void TF_smtp::Button7Click(TObject*)
 void TF_smtp::FormClose(TObject* Sender, TCloseAction&)
 {
     Button2Click(Sender);
-    activated_ = false;
     if (Table1->Active()) {
         Table1->Edit();
         Table1->Post();

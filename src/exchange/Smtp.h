@@ -65,6 +65,4 @@ private:
     void SetButtons(bool connect, bool send, bool disconnect);
     bool Listed(const std::string& bareName) const;
 
-    TMailConnectionSteps connection_;
-    bool activated_ = false;  // the set-up of this opening has run (or failed): it runs once per opening
-};
+    TMailConnectionSteps connection_;};

@@ -258,6 +258,16 @@ TEST_F(ReceiveWindow, BrowsingShowsEachRowsFilesAndDeletingPacksOnClose)
     EXPECT_FALSE(fs::exists("attach/f2.db"));
 }
 
+TEST_F(ReceiveWindow, AMissingMailboxTableEndsTheOpeningWithTheEnginesMessage)
+{
+    fs::remove("mailbox.db");
+    User().ExpectMessageContaining(Title(), "无法打开窗口“接收邮件”：");
+    F_main->Button2Click(nullptr);
+    EXPECT_NE(User().Messages().back().text.find("mailbox.db"), std::string::npos) << User().Messages().back().text;
+    EXPECT_FALSE(F_pop3->Visible());
+    EXPECT_FALSE(fs::exists("mailbox.db"));
+}
+
 TEST_F(ReceiveWindow, FailedConnectsAndAMailboxWithoutSystemMailsStoreNothing)
 {
     Settings();

@@ -220,32 +220,36 @@ TEST_F(SendWindow, AttachmentsAreStagedOnceUnderABareNameAndRemovedWithTheirCopi
     EXPECT_EQ(ReadFile(Base() / "other" / "说明.txt"), "第一行");
 }
 
-// A listed file or the staging folder missing ends the set-up with a message naming it; the set-up is not
-// repeated on every activation, and the window can still send a mail without the missing copies.
-TEST_F(SendWindow, AMissingListedFileOrStagingFolderIsToldOnce)
+// A listed file or the staging folder missing ends the opening with a message naming it; the window closes
+// again, removing the copies made before, and the settings are left as they were.
+TEST_F(SendWindow, AMissingListedFileOrStagingFolderEndsTheOpeningWithAMessage)
 {
-    Servers().StartSmtp();
     Settings();
-    SendList({{"1", "dat_r.db", "测试校验表"}, {"1", "gjxm_r.db", "国家级项目校验表"}});
+    const auto settings = ReadTable("mailinit.db");
+    SendList({{"1", "gjxm_r.db", "国家级项目校验表"}, {"1", "dat_r.db", "测试校验表"}});
     WriteFile("gjxm_r.db", "result");
-    User().ExpectMessageContaining(Title(), "dat_r.db");
-    InSend(1, [&](TF_smtp& w) {
-        w.Activate();
-        ASSERT_TRUE(TScriptedUser::Choose(*w.ListBox1, 0));
-        ASSERT_TRUE(TScriptedUser::Press(*w.Button5));
-        ASSERT_TRUE(TScriptedUser::Choose(*w.ListBox1, 0));
-        ASSERT_TRUE(TScriptedUser::Press(*w.Button5));
-        ASSERT_TRUE(TScriptedUser::Type(*w.Edit1, "to@example.com"));
-        ASSERT_TRUE(TScriptedUser::Press(*w.Button6));
-        EXPECT_EQ(w.StatusBar1->SimpleText(), "服务器已断开");
-    });
-    EXPECT_EQ(Servers().Mails().size(), 1u);
-
-    WriteFile("dat_r.db", "result");
-    fs::remove_all("sendfile");
-    User().ExpectMessageContaining(Title(), "sendfile");
-    InSend(1, [&](TF_smtp& w) { w.Activate(); });
+    const struct {
+        std::function<void()> damage;
+        const char* told;
+    } cases[] = {
+        {[] {}, "dat_r.db"},
+        {[] {
+             WriteFile("dat_r.db", "result");
+             fs::remove_all("sendfile");
+         },
+         "附件暂存文件夹 sendfile\\ 不存在"},
+    };
+    for (const auto& c : cases) {
+        c.damage();
+        User().ExpectMessageContaining(Title(), "无法打开窗口“发送邮件”：");
+        F_main->Button9Click(nullptr);
+        ASSERT_FALSE(User().Messages().empty());
+        EXPECT_NE(User().Messages().back().text.find(c.told), std::string::npos) << User().Messages().back().text;
+        EXPECT_FALSE(F_smtp->Visible());
+        EXPECT_FALSE(fs::exists("sendfile/gjxm_r.db"));
+    }
     EXPECT_FALSE(fs::exists("sendfile"));
+    EXPECT_EQ(ReadTable("mailinit.db"), settings);
 }
 
 TEST_F(SendWindow, TypedSettingsAreStoredOnCloseWithoutASend)
