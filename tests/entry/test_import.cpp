@@ -213,7 +213,7 @@ void TruncatedFile(const ImportTest&, const std::string& path)
 
 INSTANTIATE_TEST_SUITE_P(Sources, KfqAppendBadSource,
                          testing::Values(BadSourceCase{"AnotherTablesStructure", ProjectsTable, "qe01"},
-                                         BadSourceCase{"TruncatedFile", TruncatedFile, "malformed"}),
+                                         BadSourceCase{"TruncatedFile", TruncatedFile, "数据文件已损坏"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A store that fails ends the import: the rows before it stay, the window is itself again and usable.

@@ -1,4 +1,5 @@
 #include "platform/db/Connection.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TableStore.h"
 
 #include <iconv.h>
@@ -13,24 +14,55 @@ namespace db {
 
 // ---- errors ----
 
+namespace {
+
+// The table files of a connection: its main file and every attached one (none for a scratch connection).
+std::vector<std::string> filesOf(sqlite3* db)
+{
+    std::vector<std::string> out;
+    for (int i = 0; db; ++i) {
+        const char* name = sqlite3_db_name(db, i);
+        if (!name)
+            break;
+        const char* file = sqlite3_db_filename(db, name);
+        if (file && *file)
+            out.push_back(msg::ShownName(file));
+    }
+    return out;
+}
+
+}  // namespace
+
 void ThrowSqliteError(sqlite3* db, int rc, const std::string& context)
 {
-    std::string msg;
-    int primary = rc & 0xff;
-    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED) {
-        msg = "The table is locked by another program; try again later.";
-    } else if (primary == SQLITE_NOTADB) {
-        msg = "The file is not a table.";
-    } else if (primary == SQLITE_FULL) {
-        msg = "The disk is full.";
-    } else if (primary == SQLITE_READONLY) {
-        msg = "The table file cannot be written (read-only).";
-    } else {
-        msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    const std::vector<std::string> files = filesOf(db);
+    std::string message;
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        message = msg::TableLocked(files);
+        break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        message = msg::TableCorrupt(files);
+        break;
+    case SQLITE_FULL:
+        message = msg::DiskFull(files);
+        break;
+    case SQLITE_READONLY:
+        message = msg::TableReadOnly(files);
+        break;
+    case SQLITE_IOERR:
+        message = msg::MediaFault(files);
+        break;
+    default:
+        message = msg::InTable(files.empty() ? std::string() : msg::Tables(files),
+                               db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        break;
     }
     if (!context.empty())
-        msg = context + ": " + msg;
-    throw EDatabaseError(msg);
+        message = context + "：" + message;
+    throw EDatabaseError(message);
 }
 
 // ---- GBK collation ----
@@ -174,10 +206,10 @@ Connection::Connection(const std::string& path, Mode mode)
         flags |= SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
     int rc = sqlite3_open_v2(mode == Mode::Memory ? ":memory:" : path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
-        std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        const std::string detail = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close_v2(db_);
         db_ = nullptr;
-        throw EDatabaseError("Cannot open table file '" + path + "': " + msg);
+        throw EDatabaseError(msg::CannotOpen(msg::ShownName(path), detail));
     }
     try {
         SetUpConnection(db_);

@@ -18,8 +18,9 @@ namespace db {
 // How long a statement waits for a file locked by another program before it fails.
 inline constexpr int kBusyTimeoutMs = 1500;
 
-// Raises EDatabaseError with the connection's last message, prefixed by context when given. SQLITE_BUSY and
-// SQLITE_LOCKED give a message saying that the file is locked by another program.
+// Raises EDatabaseError with a message in Chinese that names the connection's table files: a locked file, a
+// damaged one (with the way back from the backup folder), a full disk, a read-only file or a failing medium;
+// otherwise SQLite's own text. context, when given, comes first.
 [[noreturn]] void ThrowSqliteError(sqlite3* db, int rc, const std::string& context = {});
 
 // Applies the engine's settings to a connection opened elsewhere (DQS off, collations, busy timeout,

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "platform/db/Connection.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TableStore.h"
 
 // ---- TDataSet ----
@@ -26,10 +27,12 @@ TDataSet::~TDataSet()
     }
 }
 
+std::string TDataSet::Describe() const { return Name.empty() ? std::string("数据集") : "数据集“" + Name + "”"; }
+
 void TDataSet::CheckActive() const
 {
     if (state_ == TDataSetState::dsInactive)
-        throw EDatabaseError((Name.empty() ? std::string("Dataset") : Name) + ": Cannot perform this operation on a closed dataset");
+        throw EDatabaseError(db::msg::DataSetClosed(Describe()));
 }
 
 void TDataSet::CreateFields(const std::vector<db::FieldDesc>& defs)
@@ -134,7 +137,13 @@ void TDataSet::Close()
         BeforeClose(this);
     buffer_.clear();
     modified_ = false;
-    InternalClose();
+    // A close that fails (a write-back that cannot be done) still closes: the failure is raised afterwards.
+    std::exception_ptr failed;
+    try {
+        InternalClose();
+    } catch (...) {
+        failed = std::current_exception();
+    }
     state_ = TDataSetState::dsInactive;
     cursor_ = 0;
     eof_ = bof_ = true;
@@ -142,6 +151,8 @@ void TDataSet::Close()
     NotifyLinks(&TDataLink::ActiveChanged);
     if (AfterClose)
         AfterClose(this);
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 // ---- moves ----
@@ -236,7 +247,7 @@ void TDataSet::Edit()
     if (state_ == TDataSetState::dsSetKey)
         SetState(TDataSetState::dsBrowse);
     if (!CanModify())
-        throw EDatabaseError("Cannot modify a read-only dataset");
+        throw EDatabaseError(db::msg::DataSetReadOnly(Describe()));
     if (ViewSize() == 0) {
         Insert();
         return;
@@ -261,7 +272,7 @@ void TDataSet::Insert()
     CheckActive();
     CheckBrowseMode();
     if (!CanModify())
-        throw EDatabaseError("Cannot modify a read-only dataset");
+        throw EDatabaseError(db::msg::DataSetReadOnly(Describe()));
     if (BeforeInsert)
         BeforeInsert(this);
     if (BeforeScroll)
@@ -373,9 +384,9 @@ void TDataSet::Delete()
         return;
     }
     if (ViewSize() == 0)
-        throw EDatabaseError("Cannot perform this operation on an empty dataset");
+        throw EDatabaseError(db::msg::DataSetEmpty(Describe()));
     if (!CanModify())
-        throw EDatabaseError("Cannot modify a read-only dataset");
+        throw EDatabaseError(db::msg::DataSetReadOnly(Describe()));
     if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsSetKey)
         Cancel();
     if (BeforeDelete)
@@ -411,7 +422,7 @@ void TDataSet::ClearFields()
 {
     CheckActive();
     if (state_ != TDataSetState::dsEdit && state_ != TDataSetState::dsInsert && state_ != TDataSetState::dsSetKey)
-        throw EDatabaseError("Dataset not in edit or insert mode");
+        throw EDatabaseError(Describe() + "不在编辑或插入状态");
     std::fill(buffer_.begin(), buffer_.end(), db::Variant{});
     modified_ = true;
     notifyRecordChanged(nullptr);
@@ -437,7 +448,7 @@ TField* TDataSet::FieldByName(const std::string& name) const
 {
     TField* f = fields_.Find(name);
     if (!f)
-        throw EDatabaseError((Name.empty() ? std::string() : Name + ": ") + "Field '" + name + "' not found");
+        throw EDatabaseError(db::msg::FieldNotFound(Describe(), name));
     return f;
 }
 
@@ -446,7 +457,7 @@ TField* TDataSet::FindField(const std::string& name) const { return fields_.Find
 db::Variant TDataSet::GetFieldValue(int index) const
 {
     if (index < 0 || index >= fields_.Count())
-        throw EDatabaseError("Field index out of range");
+        throw EDatabaseError(Describe() + "：字段序号超出范围");
     if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert || state_ == TDataSetState::dsSetKey)
         return index < static_cast<int>(buffer_.size()) ? buffer_[static_cast<std::size_t>(index)] : db::Variant{};
     if (state_ == TDataSetState::dsInactive || ViewSize() == 0)
@@ -458,14 +469,23 @@ void TDataSet::SetFieldValue(int index, const db::Variant& v)
 {
     CheckActive();
     if (index < 0 || index >= fields_.Count())
-        throw EDatabaseError("Field index out of range");
+        throw EDatabaseError(Describe() + "：字段序号超出范围");
     TField* field = fields_[index];
     if (state_ == TDataSetState::dsBrowse) {
         if (!CanModify())
-            throw EDatabaseError("Cannot modify a read-only dataset");
+            throw EDatabaseError(db::msg::DataSetReadOnly(Describe()));
         Edit();
     }
-    db::Variant converted = db::ConvertForField(v, field->Desc(), db::TextFit::Refuse);
+    db::Variant converted;
+    try {
+        converted = db::ConvertForField(v, field->Desc(), db::TextFit::Refuse);
+    } catch (EConvertError& e) {
+        e.Message = db::msg::InTable(Describe(), e.Message);
+        throw;
+    } catch (EDatabaseError& e) {
+        e.Message = db::msg::InTable(Describe(), e.Message);
+        throw;
+    }
     buffer_.resize(static_cast<std::size_t>(fields_.Count()));
     buffer_[static_cast<std::size_t>(index)] = std::move(converted);
     if (state_ != TDataSetState::dsSetKey)

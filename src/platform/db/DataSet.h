@@ -155,6 +155,9 @@ public:
 
     std::string Name;  // component name, used in messages
 
+    // The data set as a message names it: "数据表“kfq_1.db”", "查询“Query1”".
+    virtual std::string Describe() const;
+
     // Opening and closing; Open raises EDatabaseError with a clear message when the source cannot be opened.
     void Open();
     void Close();
@@ -192,7 +195,7 @@ public:
     TFields& Fields() { return fields_; }
     const TFields& Fields() const { return fields_; }
     int FieldCount() const { return fields_.Count(); }
-    TField* FieldByName(const std::string& name) const;  // raises EDatabaseError "Field 'x' not found"
+    TField* FieldByName(const std::string& name) const;  // raises EDatabaseError naming the field and set
     TField* FindField(const std::string& name) const;    // nullptr when absent
 
     // Filter: an expression-language condition over the fields; a key with a quote must be quoted ('' ).

@@ -18,7 +18,7 @@ void TDatabase::SetConnected(bool on)
         std::string folder = DatabaseName.empty() ? std::string(".") : DatabaseName;
         std::error_code ec;
         if (!fs::is_directory(folder, ec))
-            throw EDatabaseError("Cannot use the database folder '" + folder + "'");
+            throw EDatabaseError("无法使用数据文件夹“" + folder + "”（不存在或不是文件夹）");
     }
     connected_ = on;
 }

@@ -14,6 +14,7 @@
 
 #include "platform/db/Exception.h"
 #include "platform/db/Gbk.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TextFileValue.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +30,7 @@ constexpr unsigned char kLanguageGbk = 0x7A;  // code page 936
 
 [[noreturn]] void Fail(const std::string& path, const std::string& what)
 {
-    throw EDatabaseError("dBase file " + path + ": " + what);
+    throw EDatabaseError("dBase 文件“" + msg::ShownName(path) + "”：" + what);
 }
 
 std::uint16_t Get16(const std::string& b, std::size_t at)
@@ -148,17 +149,17 @@ public:
     {
         const std::uint64_t at = block * blockSize_;
         if (block == 0 || at >= data_.size())
-            Fail(path_, "memo block " + std::to_string(block) + " lies outside the file");
+            Fail(path_, "备注块 " + std::to_string(block) + " 超出了备注文件");
         const std::size_t start = static_cast<std::size_t>(at);
         if (data_.size() - start >= 8 && data_.compare(start, 4, "\xFF\xFF\x08\x00", 4) == 0) {
             const std::uint32_t len = Get32(data_, start + 4);
             if (len < 8 || len - 8 > data_.size() - start - 8)
-                Fail(path_, "memo block " + std::to_string(block) + " is truncated");
+                Fail(path_, "备注块 " + std::to_string(block) + " 不完整");
             return data_.substr(start + 8, len - 8);
         }
         const std::size_t end = data_.find('\x1A', start);
         if (end == std::string::npos)
-            Fail(path_, "memo block " + std::to_string(block) + " is truncated");
+            Fail(path_, "备注块 " + std::to_string(block) + " 不完整");
         return data_.substr(start, end - start);
     }
 
@@ -202,7 +203,7 @@ Variant ReadValue(const DbfField& f, std::string_view raw, const MemoReader* mem
         v = std::strtod(tmp.c_str(), &end);
         if (end == tmp.c_str() + tmp.size() && std::isfinite(v) && tmp.find_first_of("eE") != std::string::npos)
             return v;
-        throw EDatabaseError("\"" + tmp + "\" is not a number");
+        throw EDatabaseError("“" + tmp + "”不是数值");
     }
     case 'D': {
         const std::string_view t = Trim(raw);
@@ -214,7 +215,7 @@ Variant ReadValue(const DbfField& f, std::string_view raw, const MemoReader* mem
             if (auto d = text::ParseDate(iso))
                 return *d;
         }
-        throw EDatabaseError("\"" + std::string(t) + "\" is not a date");
+        throw EDatabaseError("“" + std::string(t) + "”不是日期");
     }
     case 'L': {
         const char c = raw.empty() ? ' ' : raw[0];
@@ -230,7 +231,7 @@ Variant ReadValue(const DbfField& f, std::string_view raw, const MemoReader* mem
             return {};
         const auto block = text::ParseInteger(t);
         if (!block || *block < 0)
-            throw EDatabaseError("bad memo block \"" + std::string(t) + "\"");
+            throw EDatabaseError("备注块号“" + std::string(t) + "”无效");
         if (*block == 0)
             return {};
         const std::string s = gbk::ToUtf8(memo->Get(static_cast<std::uint64_t>(*block)));
@@ -251,7 +252,7 @@ struct OutColumn {
 
 std::string CellContext(const FieldDesc& f, std::size_t row)
 {
-    return "field " + f.name + ", record " + std::to_string(row + 1) + ": ";
+    return "字段“" + f.name + "”，第 " + std::to_string(row + 1) + " 条记录：";
 }
 
 std::string TextOf(const Variant& v)
@@ -338,6 +339,11 @@ OutColumn TextColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size
     return c;
 }
 
+std::string WiderThanDbase(const FieldDesc& f)
+{
+    return "字段“" + f.name + "”的值超过 " + std::to_string(kMaxNumWidth) + " 位，dBase 表的数值字段存不下";
+}
+
 OutColumn FloatColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size_t col)
 {
     OutColumn c;
@@ -353,7 +359,7 @@ OutColumn FloatColumn(const FieldDesc& f, const std::vector<Row>& rows, std::siz
         }
         const auto d = FloatOf(v);
         if (!d || !std::isfinite(*d))
-            throw EDatabaseError(CellContext(f, r) + "\"" + text::ValueText(v) + "\" is not a number");
+            throw EDatabaseError(CellContext(f, r) + "“" + text::ValueText(v) + "”不是数值");
         values.push_back(*d);
         any = true;
         const std::string s = text::FormatFloat(*d);
@@ -367,8 +373,7 @@ OutColumn FloatColumn(const FieldDesc& f, const std::vector<Row>& rows, std::siz
         decimals = 4;
     }
     if (intLen > kMaxNumWidth)
-        throw EDatabaseError("field " + f.name + ": a value has more than " + std::to_string(kMaxNumWidth) +
-                             " digits");
+        throw EDatabaseError(WiderThanDbase(f));
     decimals = std::min(decimals, kMaxNumWidth - intLen - 1);  // 0 when only the integer part fits
     decimals = std::max(decimals, 0);
     c.field.decimals = decimals;
@@ -400,7 +405,7 @@ OutColumn IntegerColumn(const FieldDesc& f, const std::vector<Row>& rows, std::s
         }
         const auto i = IntegerOf(v);
         if (!i)
-            throw EDatabaseError(CellContext(f, r) + "\"" + text::ValueText(v) + "\" is not an integer");
+            throw EDatabaseError(CellContext(f, r) + "“" + text::ValueText(v) + "”不是整数");
         std::string s = std::to_string(*i);
         width = std::max(width, static_cast<int>(s.size()));
         c.cells.emplace_back(std::move(s));
@@ -424,7 +429,7 @@ OutColumn FixedColumn(const FieldDesc& f, const std::vector<Row>& rows, std::siz
         }
         std::optional<std::string> s = convert(v);
         if (!s)
-            throw EDatabaseError(CellContext(f, r) + "\"" + text::ValueText(v) + "\" is not " + what);
+            throw EDatabaseError(CellContext(f, r) + "“" + text::ValueText(v) + "”不是" + what);
         c.cells.emplace_back(std::move(s));
     }
     return c;
@@ -454,7 +459,7 @@ OutColumn MakeColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size
     case FieldType::AutoInc:
         return IntegerColumn(f, rows, col, 11);
     case FieldType::Date:
-        return FixedColumn(f, rows, col, 'D', 8, "a date", [](const Variant& v) -> std::optional<std::string> {
+        return FixedColumn(f, rows, col, 'D', 8, "日期", [](const Variant& v) -> std::optional<std::string> {
             const auto d = DateOf(v);
             if (!d)
                 return std::nullopt;
@@ -463,14 +468,14 @@ OutColumn MakeColumn(const FieldDesc& f, const std::vector<Row>& rows, std::size
             return std::string(buf);
         });
     case FieldType::Boolean:
-        return FixedColumn(f, rows, col, 'L', 1, "a logical", [](const Variant& v) -> std::optional<std::string> {
+        return FixedColumn(f, rows, col, 'L', 1, "逻辑值", [](const Variant& v) -> std::optional<std::string> {
             const auto b = BoolOf(v);
             if (!b)
                 return std::nullopt;
             return std::string(*b ? "T" : "F");
         });
     }
-    throw EDatabaseError("field " + f.name + ": type cannot be written to dBase");
+    throw EDatabaseError("字段“" + f.name + "”的类型不能写入 dBase 表");
 }
 
 // Writes bytes to target + ".part" and returns that path; nothing is left behind on failure.
@@ -480,14 +485,14 @@ fs::path WritePart(const fs::path& target, const std::string& bytes)
     tmp += ".part";
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out)
-        throw EDatabaseError("cannot create " + tmp.string());
+        throw EDatabaseError("无法创建“" + tmp.string() + "”");
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out) {
         out.close();
         std::error_code ec;
         fs::remove(tmp, ec);
-        throw EDatabaseError("cannot write " + tmp.string() + " (disk full?)");
+        throw EDatabaseError("无法写入“" + tmp.string() + "”（磁盘已满？）");
     }
     return tmp;
 }
@@ -498,7 +503,7 @@ void MoveIntoPlace(const fs::path& part, const fs::path& target)
     fs::rename(part, target, ec);
     if (ec) {
         fs::remove(part, ec);
-        throw EDatabaseError("cannot replace " + target.string());
+        throw EDatabaseError("无法替换“" + target.string() + "”");
     }
 }
 
@@ -509,12 +514,12 @@ std::vector<std::string> FieldNames(const std::vector<std::string>& names)
     std::vector<std::string> out;
     for (const std::string& name : names) {
         if (name.empty())
-            throw EDatabaseError("dBase field names cannot be empty");
+            throw EDatabaseError("dBase 字段名不能为空");
         std::string candidate;
         try {
             candidate = CutName(name, 10);
         } catch (const EDatabaseError& e) {
-            throw EDatabaseError("field name " + name + ": " + e.Message);
+            throw EDatabaseError("字段名“" + name + "”：" + e.Message);
         }
         const auto taken = [&](const std::string& n) {
             return std::any_of(out.begin(), out.end(), [&](const std::string& o) { return SameName(o, n); });
@@ -528,76 +533,94 @@ std::vector<std::string> FieldNames(const std::vector<std::string>& names)
     return out;
 }
 
+void CheckRow(const TableSchema& schema, const Row& row)
+{
+    const std::vector<Row> rows{row};
+    for (std::size_t i = 0; i < schema.fields.size() && i < row.size(); ++i) {
+        const FieldDesc& f = schema.fields[i];
+        const std::string cell = CellContext(f, 0);
+        try {
+            const OutColumn c = MakeColumn(f, rows, i);
+            if (c.field.type == 'M' && c.cells[0] && c.cells[0]->find('\x1A') != std::string::npos)
+                throw EDatabaseError(cell + "备注中不能有字符 0x1A");
+        } catch (EDatabaseError& e) {
+            if (e.Message.rfind(cell, 0) == 0)  // one row of a store: no record number
+                e.Message = "字段“" + f.name + "”：" + e.Message.substr(cell.size());
+            throw;
+        }
+    }
+}
+
 Table Read(const std::string& path)
 {
     const auto data = ReadWholeFile(path);
     if (!data)
-        throw EDatabaseError("dBase file " + path + " cannot be opened");
+        throw EDatabaseError("dBase 文件“" + msg::ShownName(path) + "”无法打开");
     const std::string& b = *data;
     if (b.size() < 32)
-        Fail(path, "the file is truncated (no complete header)");
+        Fail(path, "文件不完整（没有完整的文件头）");
     const unsigned char version = static_cast<unsigned char>(b[0]);
     if (!KnownVersion(version))
-        Fail(path, "not a dBase III/IV table (version byte " + std::to_string(version) + ")");
+        Fail(path, "不是 dBase III/IV 表（版本字节 " + std::to_string(version) + "）");
     const std::uint32_t count = Get32(b, 4);
     const std::size_t headerLen = Get16(b, 8);
     const std::size_t recordLen = Get16(b, 10);
     if (headerLen < 33 || headerLen > b.size())
-        Fail(path, headerLen > b.size() ? "the file is truncated (header)" : "corrupt header length");
+        Fail(path, headerLen > b.size() ? "文件不完整（文件头被截断）" : "文件头长度错误");
 
     std::vector<DbfField> fields;
     std::size_t at = 32, offset = 0;
     while (true) {
         if (at >= headerLen)
-            Fail(path, "corrupt header (field list not terminated)");
+            Fail(path, "文件头已损坏（字段表没有结束标记）");
         if (b[at] == '\x0D')
             break;
         if (at + 32 > headerLen)
-            Fail(path, "corrupt header (field list not terminated)");
+            Fail(path, "文件头已损坏（字段表没有结束标记）");
         DbfField f;
         const std::string rawName = b.substr(at, 11);
         const std::string n = rawName.substr(0, rawName.find('\0'));
         try {
             f.name = gbk::ToUtf8(TrimRight(n));
         } catch (const EDatabaseError& e) {
-            Fail(path, "field " + std::to_string(fields.size() + 1) + ": name: " + e.Message);
+            Fail(path, "第 " + std::to_string(fields.size() + 1) + " 个字段的名称：" + e.Message);
         }
         f.type = b[at + 11];
         f.width = static_cast<unsigned char>(b[at + 16]);
         f.decimals = static_cast<unsigned char>(b[at + 17]);
         f.offset = offset;
         if (f.name.empty())
-            Fail(path, "field " + std::to_string(fields.size() + 1) + " has no name");
+            Fail(path, "第 " + std::to_string(fields.size() + 1) + " 个字段没有名称");
         if (std::string("CNFDLM").find(f.type) == std::string::npos || f.type == '\0')
-            Fail(path, "field " + f.name + " has a type that cannot be read ('" + std::string(1, f.type) + "')");
+            Fail(path, "字段“" + f.name + "”的类型“" + std::string(1, f.type) + "”无法读取");
         if (f.width == 0)
-            Fail(path, "field " + f.name + " has width 0");
+            Fail(path, "字段“" + f.name + "”的宽度为 0");
         for (const auto& g : fields) {
             if (SameName(g.name, f.name))
-                Fail(path, "field name " + f.name + " appears twice");
+                Fail(path, "字段名“" + f.name + "”重复");
         }
         offset += static_cast<std::size_t>(f.width);
         fields.push_back(f);
         at += 32;
     }
     if (fields.empty())
-        Fail(path, "the table has no fields");
+        Fail(path, "表中没有字段");
     if (offset + 1 != recordLen)
-        Fail(path, "corrupt header (record length " + std::to_string(recordLen) + " does not match the fields)");
+        Fail(path, "文件头已损坏（记录长度 " + std::to_string(recordLen) + " 与字段不符）");
     const std::uint64_t need = headerLen + static_cast<std::uint64_t>(count) * recordLen;
     if (need > b.size()) {
-        Fail(path, "the file is truncated: the header announces " + std::to_string(count) +
-                       " records, the file holds " + std::to_string((b.size() - headerLen) / recordLen));
+        Fail(path, "文件不完整：文件头记有 " + std::to_string(count) + " 条记录，文件中只有 " +
+                       std::to_string((b.size() - headerLen) / recordLen) + " 条");
     }
 
     std::optional<MemoReader> memo;
     if (std::any_of(fields.begin(), fields.end(), [](const DbfField& f) { return f.type == 'M'; })) {
         const auto memoPath = FindMemoFile(path);
         if (!memoPath)
-            Fail(path, "its memo file " + MemoPathFor(path).filename().string() + " is missing");
+            Fail(path, "缺少备注文件“" + MemoPathFor(path).filename().string() + "”");
         auto memoData = ReadWholeFile(*memoPath);
         if (!memoData)
-            Fail(path, "its memo file " + memoPath->string() + " cannot be opened");
+            Fail(path, "备注文件“" + memoPath->string() + "”无法打开");
         std::size_t blockSize = kMemoBlock;
         if (version == 0x8B && memoData->size() >= 22) {
             const std::size_t bs = Get16(*memoData, 20);
@@ -627,7 +650,7 @@ Table Read(const std::string& path)
         if (flag == '*')
             continue;
         if (flag != ' ')
-            Fail(path, "record " + std::to_string(r + 1) + " is corrupt (bad deletion mark)");
+            Fail(path, "第 " + std::to_string(r + 1) + " 条记录已损坏（删除标记错误）");
         Row row;
         row.reserve(fields.size());
         for (const auto& f : fields) {
@@ -635,7 +658,7 @@ Table Read(const std::string& path)
                 row.push_back(ReadValue(f, std::string_view(b).substr(rec + 1 + f.offset, f.width),
                                         memo ? &*memo : nullptr));
             } catch (const EDatabaseError& e) {
-                Fail(path, "record " + std::to_string(r + 1) + ", field " + f.name + ": " + e.Message);
+                Fail(path, "第 " + std::to_string(r + 1) + " 条记录，字段“" + f.name + "”：" + e.Message);
             }
         }
         t.rows.push_back(std::move(row));
@@ -647,13 +670,13 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
 {
     try {
         if (schema.fields.empty())
-            throw EDatabaseError("a table needs at least one field");
+            throw EDatabaseError("表至少要有一个字段");
         if (schema.fields.size() > static_cast<std::size_t>(kMaxFields))
-            throw EDatabaseError("dBase tables hold at most " + std::to_string(kMaxFields) + " fields");
+            throw EDatabaseError("dBase 表最多只能有 " + std::to_string(kMaxFields) + " 个字段");
         for (std::size_t r = 0; r < rows.size(); ++r) {
             if (rows[r].size() != schema.fields.size())
-                throw EDatabaseError("record " + std::to_string(r + 1) + " has " + std::to_string(rows[r].size()) +
-                                     " values for " + std::to_string(schema.fields.size()) + " fields");
+                throw EDatabaseError("第 " + std::to_string(r + 1) + " 条记录有 " + std::to_string(rows[r].size()) +
+                                     " 个值，而字段有 " + std::to_string(schema.fields.size()) + " 个");
         }
         std::vector<std::string> names;
         for (const auto& f : schema.fields)
@@ -670,7 +693,7 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
             recordLen += static_cast<std::size_t>(cols.back().field.width);
         }
         if (recordLen > 65535)
-            throw EDatabaseError("the record is too long for a dBase table");
+            throw EDatabaseError("记录太长，dBase 表存不下");
         const bool hasMemo = std::any_of(cols.begin(), cols.end(), [](const OutColumn& c) { return c.field.type == 'M'; });
 
         const std::size_t headerLen = 32 + 32 * cols.size() + 1;
@@ -713,7 +736,7 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
                 } else if (c.field.type == 'M') {
                     if (cell->find('\x1A') != std::string::npos)
                         throw EDatabaseError(CellContext(schema.fields[&c - cols.data()], r) +
-                                             "a memo cannot hold the character 0x1A");
+                                             "备注中不能有字符 0x1A");
                     const std::string block = std::to_string(memo.size() / kMemoBlock);
                     out.append(w - block.size(), ' ');
                     out += block;
@@ -758,7 +781,7 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
             }
         }
     } catch (const EDatabaseError& e) {
-        if (e.Message.rfind("dBase file ", 0) == 0)
+        if (e.Message.rfind("dBase 文件", 0) == 0)
             throw;
         Fail(path, e.Message);
     }

@@ -44,6 +44,11 @@ Table Read(const std::string& path);
 // previous file as it was.
 void Write(const std::string& path, const TableSchema& schema, const std::vector<Row>& rows);
 
+// Raises EDatabaseError naming the field when a row could not be written to a dBase file (a character without
+// a GBK code, a number wider than a dBase numeric field, a memo holding the byte 0x1A), so that a store can
+// refuse it before anything is written.
+void CheckRow(const TableSchema& schema, const Row& row);
+
 // The dBase field names that Write uses for the given names (cut to 10 bytes, made unique).
 std::vector<std::string> FieldNames(const std::vector<std::string>& names);
 

@@ -7,6 +7,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TableStore.h"
 
 // ---- TField ----
@@ -60,11 +61,11 @@ std::int64_t TField::AsInteger() const
         std::int64_t out = 0;
         auto r = std::from_chars(t.data(), t.data() + t.size(), out);
         if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size())
-            throw EConvertError("'" + *s + "' is not a valid integer value");
+            throw EConvertError(db::msg::BadValue(desc_.name, *s, "整数"));
         return out;
     }
     if (std::holds_alternative<db::Date>(v))
-        throw EConvertError("Field '" + desc_.name + "' cannot be read as an integer");
+        throw EConvertError("字段“" + desc_.name + "”是日期，不能当作整数读取");
     return 0;
 }
 
@@ -81,7 +82,7 @@ double TField::AsFloat() const
         return db::isNull(c) ? 0.0 : std::get<double>(c);
     }
     if (std::holds_alternative<db::Date>(v))
-        throw EConvertError("Field '" + desc_.name + "' cannot be read as a number");
+        throw EConvertError("字段“" + desc_.name + "”是日期，不能当作数值读取");
     return 0.0;
 }
 

@@ -17,7 +17,7 @@ public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from))
     {
         if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw EDatabaseError(std::string("text conversion from ") + from + " to " + to + " is not available");
+            throw EDatabaseError(std::string("系统缺少从 ") + from + " 到 " + to + " 的文字转换");
     }
     ~Converter() { iconv_close(cd_); }
     Converter(const Converter&) = delete;
@@ -98,7 +98,7 @@ std::string ToUtf8(std::string_view gbk)
     std::size_t pos18030 = 0;
     if (Converter("UTF-8", "GB18030").Run(gbk, out, pos18030))
         return out;
-    throw EDatabaseError("invalid GBK text at byte " + std::to_string(pos));
+    throw EDatabaseError("不是有效的 GBK 文字（第 " + std::to_string(pos + 1) + " 个字节）");
 }
 
 std::string FromUtf8(std::string_view utf8)
@@ -129,9 +129,9 @@ std::string FromUtf8(std::string_view utf8)
         if (!gbk.Run(ch, one, fault) && !(gb18030.Run(ch, one, fault) && one.size() == 2)) {
             const std::string cp = CodePointAt(utf8, pos);
             if (cp.empty())
-                throw EDatabaseError("invalid UTF-8 text at byte " + std::to_string(pos));
-            throw EDatabaseError("character " + cp + " at byte " + std::to_string(pos) +
-                                 " cannot be written in GBK");
+                throw EDatabaseError("不是有效的 UTF-8 文字（第 " + std::to_string(pos + 1) + " 个字节）");
+            throw EDatabaseError("字符“" + std::string(ch) + "”（" + cp + "，第 " + std::to_string(pos + 1) +
+                                 " 个字节）在 GBK 中没有编码，不能写入");
         }
         out += one;
         pos += len;

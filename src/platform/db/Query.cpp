@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/db/Connection.h"
+#include "platform/db/Messages.h"
 #include "platform/db/Names.h"
 #include "platform/db/SqlAnswer.h"
 #include "platform/db/SqlStore.h"
@@ -38,7 +39,7 @@ public:
         const int rc = sqlite3_open_v2(":memory:", &db_, flags, nullptr);
         if (rc != SQLITE_OK) {
             sqlite3_close_v2(db_);
-            throw EDatabaseError(std::string("Cannot run the statement: ") + sqlite3_errstr(rc));
+            throw EDatabaseError(std::string("无法执行 SQL 语句：") + sqlite3_errstr(rc));
         }
         try {
             db::SetUpConnection(db_);
@@ -159,7 +160,7 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
     options.fileKey = [&folder](const std::string& name) { return db::ResolveTableName(name, folder); };
     const sql::Translation t = sql::translateStatement(text, options);
     if (answer && t.kind != sql::StatementKind::Select)
-        throw EDatabaseError("The statement gives no answer to open; run it with ExecSQL");
+        throw EDatabaseError("这条 SQL 语句没有结果可以打开，应当用 ExecSQL 执行");
 
     std::vector<Attached> files(t.files.size());
     StatementConnection c;
@@ -276,7 +277,8 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
             const auto target = static_cast<std::size_t>(t.target);
             const std::string table =
                 db::QuoteIdentifier(t.files[target].schema) + "." + db::QuoteIdentifier(db::kDataTable);
-            sql::StoreAsTheTableDoes(c.get(), table, files[target].schema);
+            sql::StoreAsTheTableDoes(c.get(), table, files[target].schema,
+                                    db::msg::Table(db::msg::ShownName(files[target].path)));
         }
         c.exec("COMMIT");
         rowsAffected = changed;
@@ -333,9 +335,9 @@ db::Variant TQuery::StoredValue(int viewPos, int field) const
 
 void TQuery::InternalPost(bool, int, const std::vector<db::Variant>&)
 {
-    throw EDatabaseError("Cannot modify a read-only dataset");
+    throw EDatabaseError(db::msg::DataSetReadOnly(Describe()));
 }
 
-void TQuery::InternalDelete(int) { throw EDatabaseError("Cannot modify a read-only dataset"); }
+void TQuery::InternalDelete(int) { throw EDatabaseError(db::msg::DataSetReadOnly(Describe())); }
 
 int TQuery::PositionAfterPost() const { return -1; }

@@ -39,6 +39,7 @@ public:
     int RowsAffected() const;
 
     bool CanModify() const override { return false; }  // answers are read-only
+    std::string Describe() const override { return Name.empty() ? std::string("查询") : "查询“" + Name + "”"; }
 
 protected:
     void InternalOpen() override;

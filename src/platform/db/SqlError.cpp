@@ -23,8 +23,7 @@ std::string positioned(const std::string& what, std::string_view text, std::size
 {
     int line = 0, column = 0;
     lineColumn(text, offset, line, column);
-    return "Invalid SQL statement: " + what + " (line " + std::to_string(line) + ", column " +
-           std::to_string(column) + ")";
+    return "SQL 语句有误：" + what + "（第 " + std::to_string(line) + " 行第 " + std::to_string(column) + " 列）";
 }
 
 }  // namespace

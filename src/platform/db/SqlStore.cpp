@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/db/Connection.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TableStore.h"
 
 namespace sql {
@@ -29,9 +30,10 @@ bool anyRow(sqlite3* c, const std::string& sql)
 
 // Makes what a statement wrote into table look as a table store leaves it, and refuses what a store would
 // refuse: text loses trailing blanks, empty text becomes null and text longer than its field is cut (as in a
-// batch move); a number or date field holding something else, or a duplicate key (a blank key counting as one
-// value), raises EDatabaseError.
-void StoreAsTheTableDoes(sqlite3* c, const std::string& table, const db::TableSchema& schema)
+// batch move); a number or date field holding something else, a small integer outside -32768..32767, or a
+// duplicate key (a blank key counting as one value), raises EDatabaseError.
+void StoreAsTheTableDoes(sqlite3* c, const std::string& table, const db::TableSchema& schema,
+                         const std::string& described)
 {
     for (const auto& f : schema.fields) {
         const std::string col = db::QuoteIdentifier(f.name);
@@ -53,7 +55,7 @@ void StoreAsTheTableDoes(sqlite3* c, const std::string& table, const db::TableSc
             if (anyRow(c, "SELECT 1 FROM " + table + " WHERE " + col + " IS NOT NULL AND (typeof(" + col +
                                     ") <> 'text' OR " + col +
                                     " NOT GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]') LIMIT 1"))
-                throw EDatabaseError("Invalid date value for field '" + f.name + "'");
+                throw EDatabaseError(db::msg::InTable(described, "字段“" + f.name + "”的值不是有效的日期"));
             break;
         case db::FieldType::Float:
         case db::FieldType::Currency:
@@ -64,7 +66,14 @@ void StoreAsTheTableDoes(sqlite3* c, const std::string& table, const db::TableSc
             exec(c, "UPDATE " + table + " SET " + col + " = NULL WHERE " + col + " = ''");
             if (anyRow(c, "SELECT 1 FROM " + table + " WHERE typeof(" + col +
                                     ") NOT IN ('integer', 'real', 'null') LIMIT 1"))
-                throw EDatabaseError("Invalid numeric value for field '" + f.name + "'");
+                throw EDatabaseError(db::msg::InTable(described, "字段“" + f.name + "”的值不是有效的数值"));
+            if (f.type == db::FieldType::Smallint) {
+                db::Statement wide(c, "SELECT " + col + " FROM " + table + " WHERE " + col + " < -32768 OR " + col +
+                                          " > 32767 LIMIT 1");
+                if (wide.step())
+                    throw EDatabaseError(
+                        db::msg::InTable(described, db::msg::OutOfRange(f.name, wide.columnInt(0), -32768, 32767)));
+            }
             break;
         default:
             break;

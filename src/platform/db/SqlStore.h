@@ -11,8 +11,10 @@
 
 namespace sql {
 
-// table: the attached table as SQL ("vq1"."data"); schema: its file's description. Raises EDatabaseError.
-void StoreAsTheTableDoes(sqlite3* c, const std::string& table, const db::TableSchema& schema);
+// table: the attached table as SQL ("vq1"."data"); schema: its file's description; described: the table file
+// as a message names it. Raises EDatabaseError.
+void StoreAsTheTableDoes(sqlite3* c, const std::string& table, const db::TableSchema& schema,
+                         const std::string& described);
 
 // Raises the engine's key violation for SQLite's last unique-constraint failure on a table of schema.
 [[noreturn]] void ThrowUniqueViolation(sqlite3* c, const db::TableSchema& schema);

@@ -26,7 +26,7 @@ TTable::~TTable()
 void TTable::SetTableName(const std::string& name)
 {
     if (Active())
-        throw EDatabaseError("Cannot change the table name of an open table");
+        throw EDatabaseError(db::msg::Table(tableName_) + "已打开，不能更改表名");
     tableName_ = name;
 }
 
@@ -46,7 +46,12 @@ void TTable::InternalOpen()
 
 void TTable::InternalClose()
 {
-    impl_->closeFile();
+    try {
+        impl_->closeFile();
+    } catch (...) {
+        fields_.Clear();
+        throw;
+    }
     fields_.Clear();
 }
 
@@ -74,16 +79,23 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
 {
     auto& im = *impl_;
     db::Row values(im.schema.fields.size());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const auto& f = im.schema.fields[i];
-        values[i] = db::ConvertForField(i < buffer.size() ? buffer[i] : db::Variant{}, f, db::TextFit::Refuse);
-        if (f.type == db::FieldType::AutoInc && db::isNull(values[i]) && inserting) {
-            db::Statement mx(im.conn.get(), "SELECT coalesce(max(" + db::QuoteIdentifier(f.name) + "),0)+1 FROM data");
-            mx.step();
-            values[i] = mx.columnInt(0);
+    try {
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            const auto& f = im.schema.fields[i];
+            values[i] = db::ConvertForField(i < buffer.size() ? buffer[i] : db::Variant{}, f, db::TextFit::Refuse);
+            if (f.type == db::FieldType::AutoInc && db::isNull(values[i]) && inserting) {
+                db::Statement mx(im.conn.get(),
+                                 "SELECT coalesce(max(" + db::QuoteIdentifier(f.name) + "),0)+1 FROM data");
+                mx.step();
+                values[i] = mx.columnInt(0);
+            }
+            if (f.required && db::isNull(values[i]))
+                throw EDatabaseError(db::msg::FieldRequired(f.name));
         }
-        if (f.required && db::isNull(values[i]))
-            throw EDatabaseError("Field '" + f.name + "' must have a value");
+        im.checkWritable(values);
+    } catch (Exception& e) {
+        e.Message = db::msg::InTable(Describe(), e.Message);
+        throw;
     }
     std::int64_t rowid;
     try {
@@ -93,7 +105,7 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
         } else {
             rowid = im.editRowid;
             if (!im.updateEdited(rowid, values))
-                throw EDatabaseError("The record was deleted by another user");
+                throw EDatabaseError("记录已被其他用户删除（" + tableName_ + "）");
         }
     } catch (...) {
         if (im.runDepth > 0)
@@ -120,7 +132,7 @@ void TTable::InternalDelete(int viewPos)
 {
     auto& im = *impl_;
     if (viewPos < 0 || viewPos >= static_cast<int>(im.view.size()))
-        throw EDatabaseError("Cannot perform this operation on an empty dataset");
+        throw EDatabaseError(db::msg::DataSetEmpty(Describe()));
     std::int64_t rowid = im.view[static_cast<std::size_t>(viewPos)];
     im.batchWrite();
     im.writer->remove(rowid);
@@ -193,6 +205,8 @@ bool TTable::Impl::updateEdited(std::int64_t rowid, const db::Row& values)
 
 bool TTable::CanModify() const { return Active(); }
 
+std::string TTable::Describe() const { return tableName_.empty() ? TDataSet::Describe() : db::msg::Table(tableName_); }
+
 const std::string& TTable::FilePath() const { return impl_->path; }
 const db::TableSchema& TTable::Schema() const { return impl_->schema; }
 
@@ -203,7 +217,7 @@ void TTable::SetIndexName(const std::string& name)
     if (Active()) {
         CheckBrowseMode();
         if (!name.empty() && !impl_->schema.findIndex(name))
-            throw EDatabaseError("Index '" + name + "' does not exist in table '" + tableName_ + "'");
+            throw EDatabaseError(db::msg::IndexMissing(tableName_, name));
     }
     setOrder(name, {});
 }
@@ -256,7 +270,7 @@ bool TTable::GotoKey()
 {
     CheckActive();
     if (State() != TDataSetState::dsSetKey)
-        throw EDatabaseError("Dataset not in set-key mode");
+        throw EDatabaseError(Describe() + "不在输入查找关键字的状态");
     auto& im = *impl_;
     std::vector<db::Variant> key = buffer_;
     im.savedKey = key;

@@ -59,6 +59,7 @@ public:
     const db::TableSchema& Schema() const;
 
     bool CanModify() const override;
+    std::string Describe() const override;  // the table file: "数据表“kfq_1.db”"
 
 protected:
     void InternalOpen() override;

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "platform/db/Dbf.h"
+#include "platform/db/Messages.h"
 #include "platform/db/Names.h"
 #include "platform/db/TableFile.h"
 
@@ -33,7 +34,7 @@ AttachableFile::AttachableFile(const std::string& path) : path_(path), sqlitePat
     }
     CommitPendingWrites(path);
     if (!fs::exists(path))
-        throw EDatabaseError("Table '" + fs::path(path).filename().string() + "' does not exist");
+        throw EDatabaseError(msg::TableMissing(fs::path(path).filename().string()));
     dbf::Table t = dbf::Read(path);
     sqlitePath_ = (fs::temp_directory_path() / tempName()).string();
     CreateTableFile(sqlitePath_, t.schema, t.rows);

@@ -45,7 +45,7 @@ void TTable::Impl::checkConstraints(const std::vector<db::Variant>& buffer)
         return;
     auto failed = [&](std::size_t i) {
         const std::string& text = which[i]->ErrorMessage;
-        return EDatabaseError(text.empty() ? "Record or field constraint failed." : text);
+        return EDatabaseError(text.empty() ? "记录不符合约束条件" : text);
     };
     auto bindRecord = [&](db::Statement& st) {
         for (std::size_t i = 0; i < schema.fields.size(); ++i)

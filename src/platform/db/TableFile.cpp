@@ -11,6 +11,7 @@
 #include <mutex>
 #include <random>
 
+#include "platform/db/Messages.h"
 #include "platform/db/Names.h"
 #include "platform/db/TableStore.h"
 
@@ -57,14 +58,14 @@ std::string uniqueSuffix()
 void CreateLayout(sqlite3* db, const TableSchema& schema)
 {
     if (schema.fields.empty())
-        throw EDatabaseError("A table needs at least one field");
+        throw EDatabaseError("数据表至少要有一个字段");
     for (std::size_t i = 0; i < schema.fields.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
             if (strcasecmp(schema.fields[i].name.c_str(), schema.fields[j].name.c_str()) == 0)
-                throw EDatabaseError("Duplicate field name '" + schema.fields[i].name + "'");
+                throw EDatabaseError("字段名“" + schema.fields[i].name + "”重复");
         }
         if (schema.fields[i].name.empty())
-            throw EDatabaseError("A field needs a name");
+            throw EDatabaseError("有字段没有名称");
     }
     std::string sql = "CREATE TABLE data(";
     for (std::size_t i = 0; i < schema.fields.size(); ++i) {
@@ -76,7 +77,7 @@ void CreateLayout(sqlite3* db, const TableSchema& schema)
         for (std::size_t i = 0; i < pk->fields.size(); ++i) {
             int fi = schema.fieldIndex(pk->fields[i]);
             if (fi < 0)
-                throw EDatabaseError("The primary index names the unknown field '" + pk->fields[i] + "'");
+                throw EDatabaseError(msg::IndexFieldMissing("主索引", pk->fields[i]));
             sql += (i ? ", " : "") + QuoteIdentifier(pk->fields[i]);
             if (pk->caseInsensitive && isTextType(schema.fields[static_cast<std::size_t>(fi)].type))
                 sql += " COLLATE NOCASE";
@@ -92,13 +93,13 @@ void CreateLayout(sqlite3* db, const TableSchema& schema)
         if (ix.primary)
             continue;
         if (ix.name.empty())
-            throw EDatabaseError("A secondary index needs a name");
+            throw EDatabaseError("有次索引没有名称");
         sql += std::string("CREATE ") + (ix.unique ? "UNIQUE " : "") + "INDEX " + QuoteIdentifier("ix_" + ix.name) +
                " ON data(";
         for (std::size_t i = 0; i < ix.fields.size(); ++i) {
             int fi = schema.fieldIndex(ix.fields[i]);
             if (fi < 0)
-                throw EDatabaseError("Index '" + ix.name + "' names the unknown field '" + ix.fields[i] + "'");
+                throw EDatabaseError(msg::IndexFieldMissing(ix.name, ix.fields[i]));
             sql += (i ? ", " : "") + QuoteIdentifier(ix.fields[i]);
             if (ix.caseInsensitive && isTextType(schema.fields[static_cast<std::size_t>(fi)].type))
                 sql += " COLLATE NOCASE";
@@ -110,7 +111,7 @@ void CreateLayout(sqlite3* db, const TableSchema& schema)
     int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
     sqlite3_free(err);
     if (rc != SQLITE_OK)
-        ThrowSqliteError(db, rc, "Cannot create table");
+        ThrowSqliteError(db, rc, "无法创建数据表");
 
     Statement f(db, "INSERT INTO meta_fields VALUES(?1,?2,?3,?4,?5)");
     for (std::size_t i = 0; i < schema.fields.size(); ++i) {
@@ -145,7 +146,7 @@ TableSchema ReadLayout(sqlite3* db, const std::string& displayName)
                             "('data','meta_fields','meta_indexes')");
         probe.step();
         if (probe.columnInt(0) != 3)
-            throw EDatabaseError("'" + displayName + "' is not a table");
+            throw EDatabaseError(msg::TableCorrupt(displayName, "没有表的结构说明"));
     }
     Statement f(db, "SELECT name, type, size, required FROM meta_fields ORDER BY pos");
     while (f.step()) {
@@ -154,7 +155,7 @@ TableSchema ReadLayout(sqlite3* db, const std::string& displayName)
         std::string letter = std::get<std::string>(f.column(1));
         auto t = letter.size() == 1 ? fieldTypeFromLetter(letter[0]) : std::nullopt;
         if (!t)
-            throw EDatabaseError("'" + displayName + "' has a field of unknown type '" + letter + "'");
+            throw EDatabaseError(msg::TableCorrupt(displayName, "字段类型“" + letter + "”未知"));
         fd.type = *t;
         fd.size = static_cast<int>(f.columnInt(2));
         fd.required = f.columnInt(3) != 0;
@@ -173,7 +174,7 @@ TableSchema ReadLayout(sqlite3* db, const std::string& displayName)
         schema.indexes.push_back(ix);
     }
     if (schema.fields.empty())
-        throw EDatabaseError("'" + displayName + "' is not a table");
+        throw EDatabaseError(msg::TableCorrupt(displayName, "没有字段"));
     return schema;
 }
 
@@ -211,7 +212,7 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
         }
     } catch (const fs::filesystem_error& e) {
         fs::remove(temp, ec);
-        throw EDatabaseError("Cannot create table '" + path + "': " + e.code().message());
+        throw EDatabaseError("无法创建" + msg::Table(msg::ShownName(path)) + "：" + e.code().message());
     } catch (...) {
         fs::remove(temp, ec);
         fs::path journal = temp;
@@ -245,20 +246,19 @@ void CheckTableFile(const std::string& path, const std::string& displayName)
 {
     std::error_code ec;
     if (!fs::exists(path, ec))
-        throw EDatabaseError("Table '" + displayName + "' does not exist");
+        throw EDatabaseError(msg::TableMissing(displayName));
     if (fs::is_directory(path, ec))
-        throw EDatabaseError("'" + displayName + "' is not a table");
+        throw EDatabaseError("“" + displayName + "”是一个文件夹，不是数据表");
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw EDatabaseError("Cannot read table '" + displayName + "'");
+        throw EDatabaseError(msg::TableUnreadable(displayName));
     char magic[16] = {};
     in.read(magic, 16);
     if (in.gcount() == 16 && std::string(magic, 16) == std::string("SQLite format 3\0", 16))
         return;
     if (LooksLikeParadox(path))
-        throw EDatabaseError("'" + displayName +
-                             "' is a Paradox table in the old format, which this program cannot open");
-    throw EDatabaseError("'" + displayName + "' is not a table");
+        throw EDatabaseError(msg::OldParadoxTable(displayName));
+    throw EDatabaseError(msg::TableCorrupt(displayName));
 }
 
 // ---- open files of this process ----

@@ -33,7 +33,7 @@ inline constexpr const char* kDataTable = "data";
 // Creates the layout in an empty connection (no transaction handling).
 void CreateLayout(sqlite3* db, const TableSchema& schema);
 
-// Reads the description of a table file from an open connection; raises EDatabaseError "... is not a table"
+// Reads the description of a table file from an open connection; raises EDatabaseError ("数据文件已损坏")
 // when the layout is missing.
 TableSchema ReadLayout(sqlite3* db, const std::string& displayName);
 
@@ -43,7 +43,7 @@ TableSchema ReadLayout(sqlite3* db, const std::string& displayName);
 void CreateTableFile(const std::string& path, const TableSchema& schema, const Rows& rows = {});
 
 // Raises EDatabaseError unless path names an existing SQLite table file: a missing file, an old Paradox
-// table (named as such) or any other file ("is not a table").
+// table (named as such) or any other file (a damaged table file).
 void CheckTableFile(const std::string& path, const std::string& displayName);
 
 // True when the first bytes of a file are an old Paradox table header.

@@ -4,6 +4,7 @@
 
 #include "platform/db/Connection.h"
 #include "platform/db/Dbf.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TableFile.h"
 #include "platform/db/TableStore.h"
 #if __has_include("platform/db/TextFile.h")
@@ -27,19 +28,31 @@ void writeFile(const std::string& path, const TableSchema& schema, const Rows& r
     (void)path;
     (void)schema;
     (void)rows;
-    throw EDatabaseError("Text tables cannot be written yet");
+    throw EDatabaseError("不能写入文本表");
 #endif
 }
 
 }  // namespace
 
+void CheckForeignRow(const TableSchema& schema, const Row& row, TableFormat format)
+{
+    if (format == TableFormat::DBase) {
+        dbf::CheckRow(schema, row);
+        return;
+    }
+#ifdef VEMORA_HAVE_TEXT_WRITER
+    if (format == TableFormat::Text)
+        text::CheckRow(schema, row);
+#endif
+}
+
 TableSchema LoadForeignTable(sqlite3* db, const std::string& path, const std::string& displayName)
 {
     if (FormatOfPath(path) != TableFormat::DBase)
-        throw EDatabaseError("Table '" + displayName + "' can only be written");
+        throw EDatabaseError(msg::Table(displayName) + "是文本表，只能写出，不能打开");
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
-        throw EDatabaseError("Table '" + displayName + "' does not exist");
+        throw EDatabaseError(msg::TableMissing(displayName));
     dbf::Table t = dbf::Read(path);
     char* err = nullptr;
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, &err);

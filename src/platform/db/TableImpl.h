@@ -11,6 +11,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "platform/db/Messages.h"
 #include "platform/db/Names.h"
 #include "platform/db/SqlTranslate.h"
 #include "platform/db/Table.h"
@@ -171,7 +172,7 @@ struct TTable::Impl : db::OpenTableFile {
         if (fileOpen())
             return;
         if (owner->tableName_.empty())
-            throw EDatabaseError("No table name given");
+            throw EDatabaseError("没有给出数据表名");
         path = owner->resolvedPath();
         displayName = owner->tableName_;
         format = db::FormatOfPath(path);
@@ -198,8 +199,9 @@ struct TTable::Impl : db::OpenTableFile {
             writer.reset();
             conn.close();
             // A layout that SQLite refuses (a damaged description) is as foreign as any other file.
-            if (e.Message.find(displayName) == std::string::npos)
-                throw EDatabaseError("Table '" + displayName + "': " + e.Message);
+            if (e.Message.find(displayName) == std::string::npos &&
+                e.Message.find(db::msg::ShownName(path)) == std::string::npos)
+                throw EDatabaseError(db::msg::InTable(db::msg::Table(displayName), e.Message));
             throw;
         } catch (...) {
             writer.reset();
@@ -254,6 +256,14 @@ struct TTable::Impl : db::OpenTableFile {
         if (format != db::TableFormat::Sqlite)
             db::SaveForeignTable(conn.get(), path, schema, format);
         dirty = false;
+    }
+
+    // A row that the table's own format cannot hold (dBase, text) is refused before it is stored, so that
+    // writing the file back never fails on it.
+    void checkWritable(const db::Row& values) const
+    {
+        if (format != db::TableFormat::Sqlite)
+            db::CheckForeignRow(schema, values, format);
     }
 
     void afterWrite()

@@ -48,7 +48,7 @@ void TTable::EmptyTable()
 void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
 {
     if (!source)
-        throw EDatabaseError("No source for the batch move");
+        throw EDatabaseError("批量追加没有源数据集");
     if (Active())
         CheckBrowseMode();
     if (!source->Active())
@@ -79,8 +79,14 @@ void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
         db::Row values(fields.size());
         for (source->First(); !source->Eof(); source->Next()) {
             std::fill(values.begin(), values.end(), db::Variant{});
-            for (std::size_t i = 0; i < n; ++i)
-                values[i] = db::ConvertForField(source->GetFieldValue(static_cast<int>(i)), fields[i], db::TextFit::Cut);
+            try {
+                for (std::size_t i = 0; i < n; ++i)
+                    values[i] = db::ConvertForField(source->GetFieldValue(static_cast<int>(i)), fields[i], db::TextFit::Cut);
+                im.checkWritable(values);
+            } catch (Exception& e) {
+                e.Message = db::msg::InTable(Describe(), "第 " + std::to_string(count + 1) + " 条记录：" + e.Message);
+                throw;
+            }
             im.batchWrite();
             im.writer->insert(values);
             if (++count % 1000 == 0)
@@ -107,16 +113,16 @@ void TTable::BatchMove(TDataSet* source, TBatchMode /*mode*/)
 void TTable::CreateTable()
 {
     if (Active())
-        throw EDatabaseError("Cannot create table '" + tableName_ + "' while it is open");
+        throw EDatabaseError(db::msg::Table(tableName_) + "已打开，不能重新创建");
     if (tableName_.empty())
-        throw EDatabaseError("No table name given");
+        throw EDatabaseError("没有给出数据表名");
     db::TableSchema schema;
     schema.fields = FieldDefs.Items();
     schema.indexes = IndexDefs;
     std::stable_partition(schema.indexes.begin(), schema.indexes.end(), [](const db::IndexDesc& ix) { return ix.primary; });
     std::string path = resolvedPath();
     if (db::IsFileOpen(path))
-        throw EDatabaseError("Table '" + tableName_ + "' is in use");
+        throw EDatabaseError(db::msg::Table(tableName_) + "正在使用，不能重新创建");
     db::TableFormat format = db::FormatOfPath(path);
     if (TableType == TTableType::ttDBase)
         format = db::TableFormat::DBase;

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/db/Messages.h"
+
 namespace db {
 
 int Utf8Length(std::string_view s)
@@ -60,7 +62,7 @@ std::string trimmed(const std::string& s)
 
 [[noreturn]] void badValue(const std::string& text, const FieldDesc& f, const char* what)
 {
-    throw EConvertError("'" + text + "' is not a valid " + what + " value for field '" + f.name + "'");
+    throw EConvertError(msg::BadValue(f.name, text, what));
 }
 
 bool parseInteger(const std::string& t, std::int64_t& out)
@@ -117,14 +119,14 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
             double d = 0;
             if (!parseInteger(t, out)) {
                 if (!parseFloat(t, d) || d != std::floor(d))
-                    badValue(*s, f, "integer");
+                    badValue(*s, f, "整数");
                 out = static_cast<std::int64_t>(d);
             }
         } else {
-            badValue(PlainText(v), f, "integer");
+            badValue(PlainText(v), f, "整数");
         }
         if (f.type == FieldType::Smallint && (out < -32768 || out > 32767))
-            throw EDatabaseError("Value " + std::to_string(out) + " is out of range for field '" + f.name + "'");
+            throw EDatabaseError(msg::OutOfRange(f.name, out, -32768, 32767));
         return out;
     }
     case FieldType::Float:
@@ -139,10 +141,10 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
                 return std::monostate{};
             double d = 0;
             if (!parseFloat(t, d))
-                badValue(*s, f, "floating point");
+                badValue(*s, f, "数值");
             return d;
         }
-        badValue(PlainText(v), f, "floating point");
+        badValue(PlainText(v), f, "数值");
     }
     case FieldType::Date: {
         if (std::holds_alternative<Date>(v))
@@ -153,10 +155,10 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
                 return std::monostate{};
             Date d;
             if (!ParseDate(t, d))
-                badValue(*s, f, "date");
+                badValue(*s, f, "日期");
             return d;
         }
-        badValue(PlainText(v), f, "date");
+        badValue(PlainText(v), f, "日期");
     }
     case FieldType::Boolean: {
         if (auto* i = std::get_if<std::int64_t>(&v))
@@ -176,7 +178,7 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
                     return std::int64_t{0};
             }
         }
-        badValue(PlainText(v), f, "logical");
+        badValue(PlainText(v), f, "逻辑值");
     }
     default: {
         Variant text = ToStorage(PlainText(v));
@@ -186,8 +188,7 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
         if (f.type == FieldType::String && f.size > 0 && Utf8Length(s) > f.size) {
             if (fit == TextFit::Cut)
                 return ToStorage(Utf8Prefix(s, f.size));
-            throw EDatabaseError("Value too long for field '" + f.name + "' (at most " + std::to_string(f.size) +
-                                 " characters)");
+            throw EDatabaseError(msg::ValueTooLong(f.name, f.size));
         }
         return text;
     }
@@ -218,7 +219,7 @@ RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(
         for (const auto& name : ix.fields) {
             int fi = schema.fieldIndex(name);
             if (fi < 0)
-                throw EDatabaseError("Index '" + ix.name + "' names the unknown field '" + name + "'");
+                throw EDatabaseError(msg::IndexFieldMissing(ix.name, name));
             kc.fields.push_back(fi);
             bool text = schema.fields[static_cast<std::size_t>(fi)].type == FieldType::String ||
                         schema.fields[static_cast<std::size_t>(fi)].type == FieldType::Memo;

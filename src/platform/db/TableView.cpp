@@ -43,7 +43,7 @@ void TTable::Impl::setUpOrder()
     } else if (!owner->indexName_.empty()) {
         ix = schema.findIndex(owner->indexName_);
         if (!ix)
-            throw EDatabaseError("Index '" + owner->indexName_ + "' does not exist in table '" + displayName + "'");
+            throw EDatabaseError(db::msg::IndexMissing(displayName, owner->indexName_));
         names = ix->fields;
     } else if ((ix = schema.primaryIndex())) {
         names = ix->fields;
@@ -51,7 +51,7 @@ void TTable::Impl::setUpOrder()
     for (const auto& n : names) {
         int fi = schema.fieldIndex(n);
         if (fi < 0)
-            throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
+            throw EDatabaseError(db::msg::FieldNotFound(db::msg::Table(displayName), n));
         bool nocase = ix && ix->caseInsensitive && tableimpl::isText(schema.fields[static_cast<std::size_t>(fi)].type);
         order.push_back({fi, nocase});
     }
@@ -94,7 +94,7 @@ void TTable::Impl::setUpWhere()
         for (const auto& n : tableimpl::splitNames(owner->masterFields_)) {
             int fi = schema.fieldIndex(n);
             if (fi < 0)
-                throw EDatabaseError("Field '" + n + "' not found in table '" + displayName + "'");
+                throw EDatabaseError(db::msg::FieldNotFound(db::msg::Table(displayName), n));
             linkFields.push_back(fi);
             conds.push_back(db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(fi)].name) + " = ?" +
                             std::to_string(linkFields.size()));

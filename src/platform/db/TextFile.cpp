@@ -8,6 +8,7 @@
 
 #include "platform/db/Exception.h"
 #include "platform/db/Gbk.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TextFileValue.h"
 
 namespace fs = std::filesystem;
@@ -71,9 +72,11 @@ std::optional<std::string> PlainValue(const FieldDesc& f, const Variant& v)
     return ValueText(v);
 }
 
+std::string NotSuited(const Variant& v) { return "“" + ValueText(v) + "”与字段类型不符"; }
+
 std::string Context(const std::string& path, std::size_t record, const FieldDesc& f)
 {
-    return "text file " + path + ": record " + std::to_string(record + 1) + ", field " + f.name + ": ";
+    return "文本文件“" + msg::ShownName(path) + "”：第 " + std::to_string(record + 1) + " 条记录，字段“" + f.name + "”：";
 }
 
 class Lexer {
@@ -96,7 +99,7 @@ public:
                 ++pos_;
                 while (true) {
                     if (pos_ >= text_.size())
-                        Fail(startLine, "a quote is not closed");
+                        Fail(startLine, "引号没有结束");
                     const char c = text_[pos_++];
                     if (c == '"') {
                         if (pos_ < text_.size() && text_[pos_] == '"') {
@@ -113,7 +116,7 @@ public:
             } else {
                 while (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\r' && text_[pos_] != '\n') {
                     if (text_[pos_] == '"')
-                        Fail(line_, "a quote inside an unquoted value");
+                        Fail(line_, "没有引号的值中出现了引号");
                     cell += text_[pos_++];
                 }
             }
@@ -128,7 +131,7 @@ public:
                 ++pos_;
                 ++line_;
             } else if (pos_ < text_.size()) {
-                Fail(line_, "unexpected text after a quoted value");
+                Fail(line_, "引号结束后还有多余的文字");
             }
             return cells;
         }
@@ -136,7 +139,7 @@ public:
 
     [[noreturn]] void Fail(int line, const std::string& what) const
     {
-        throw EDatabaseError("text file " + path_ + ", line " + std::to_string(line) + ": " + what);
+        throw EDatabaseError("文本文件“" + msg::ShownName(path_) + "”第 " + std::to_string(line) + " 行：" + what);
     }
 
 private:
@@ -152,9 +155,9 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
     std::string out;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         if (rows[r].size() != schema.fields.size())
-            throw EDatabaseError("text file " + path + ": record " + std::to_string(r + 1) + " has " +
-                                 std::to_string(rows[r].size()) + " values for " +
-                                 std::to_string(schema.fields.size()) + " fields");
+            throw EDatabaseError("文本文件“" + msg::ShownName(path) + "”：第 " + std::to_string(r + 1) + " 条记录有 " +
+                                 std::to_string(rows[r].size()) + " 个值，而字段有 " +
+                                 std::to_string(schema.fields.size()) + " 个");
         std::string line;
         for (std::size_t i = 0; i < schema.fields.size(); ++i) {
             const FieldDesc& f = schema.fields[i];
@@ -175,7 +178,7 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
             }
             const auto plain = PlainValue(f, v);
             if (!plain)
-                throw EDatabaseError(Context(path, r, f) + "\"" + ValueText(v) + "\" does not suit the field");
+                throw EDatabaseError(Context(path, r, f) + NotSuited(v));
             line += *plain;
         }
         try {
@@ -189,7 +192,7 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
                     throw EDatabaseError(Context(path, r, schema.fields[i]) + fe.Message);
                 }
             }
-            throw EDatabaseError("text file " + path + ": record " + std::to_string(r + 1) + ": " + e.Message);
+            throw EDatabaseError("文本文件“" + msg::ShownName(path) + "”：第 " + std::to_string(r + 1) + " 条记录：" + e.Message);
         }
         out += "\r\n";
     }
@@ -199,21 +202,38 @@ void Write(const std::string& path, const TableSchema& schema, const std::vector
     {
         std::ofstream f(part, std::ios::binary | std::ios::trunc);
         if (!f)
-            throw EDatabaseError("text file " + path + ": cannot create " + part.string());
+            throw EDatabaseError("文本文件“" + msg::ShownName(path) + "”：无法创建“" + part.string() + "”");
         f.write(out.data(), static_cast<std::streamsize>(out.size()));
         f.flush();
         if (!f) {
             f.close();
             std::error_code ec;
             fs::remove(part, ec);
-            throw EDatabaseError("text file " + path + ": cannot write (disk full?)");
+            throw EDatabaseError("文本文件“" + msg::ShownName(path) + "”无法写入（磁盘已满？）");
         }
     }
     std::error_code ec;
     fs::rename(part, path, ec);
     if (ec) {
         fs::remove(part, ec);
-        throw EDatabaseError("text file " + path + ": cannot replace it");
+        throw EDatabaseError("文本文件“" + msg::ShownName(path) + "”无法替换");
+    }
+}
+
+void CheckRow(const TableSchema& schema, const Row& row)
+{
+    for (std::size_t i = 0; i < schema.fields.size() && i < row.size(); ++i) {
+        const FieldDesc& f = schema.fields[i];
+        const Variant& v = row[i];
+        if (isNull(v))
+            continue;
+        if (!IsQuotedType(f.type) && !PlainValue(f, v))
+            throw EDatabaseError("字段“" + f.name + "”：" + NotSuited(v));
+        try {
+            gbk::FromUtf8(ValueText(v));
+        } catch (const EDatabaseError& e) {
+            throw EDatabaseError("字段“" + f.name + "”：" + e.Message);
+        }
     }
 }
 
@@ -221,14 +241,14 @@ std::vector<Row> Read(const std::string& path, const TableSchema& schema)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw EDatabaseError("text file " + path + " cannot be opened");
+        throw EDatabaseError("文本文件“" + msg::ShownName(path) + "”无法打开");
     std::ostringstream buf;
     buf << in.rdbuf();
     std::string text;
     try {
         text = gbk::ToUtf8(buf.str());
     } catch (const EDatabaseError& e) {
-        throw EDatabaseError("text file " + path + ": " + e.Message);
+        throw EDatabaseError("文本文件“" + msg::ShownName(path) + "”：" + e.Message);
     }
     Lexer lex(path, std::move(text));
     std::vector<Row> rows;
@@ -238,8 +258,8 @@ std::vector<Row> Read(const std::string& path, const TableSchema& schema)
         if (cells.size() == 1 && cells[0].first.empty() && !cells[0].second && schema.fields.size() != 1)
             continue;  // a blank line
         if (cells.size() != schema.fields.size())
-            lex.Fail(line, "record has " + std::to_string(cells.size()) + " values for " +
-                               std::to_string(schema.fields.size()) + " fields");
+            lex.Fail(line, "记录有 " + std::to_string(cells.size()) + " 个值，而字段有 " +
+                               std::to_string(schema.fields.size()) + " 个");
         Row row;
         for (std::size_t i = 0; i < cells.size(); ++i) {
             const FieldDesc& f = schema.fields[i];
@@ -249,7 +269,7 @@ std::vector<Row> Read(const std::string& path, const TableSchema& schema)
                 continue;
             }
             const auto bad = [&]() {
-                lex.Fail(line, "field " + f.name + ": \"" + s + "\" does not suit the field");
+                lex.Fail(line, "字段“" + f.name + "”：“" + s + "”与字段类型不符");
             };
             if (IsQuotedType(f.type)) {
                 row.emplace_back(s);

@@ -20,6 +20,10 @@ using Row = std::vector<Variant>;
 // raises EDatabaseError naming the file, record and field.
 void Write(const std::string& path, const TableSchema& schema, const std::vector<Row>& rows);
 
+// Raises EDatabaseError naming the field when a row could not be written in this form (a character without a
+// GBK code, a text in a numeric field), so that a store can refuse it before anything is written.
+void CheckRow(const TableSchema& schema, const Row& row);
+
 // Reads a text table written in this form, typing its values by schema. A quoted empty text reads as null
 // (empty text is null everywhere in the engine). Raises EDatabaseError naming the file and line for a record
 // with the wrong number of values, a value that does not suit its field, an unclosed quote or invalid GBK.

@@ -322,12 +322,12 @@ TEST_P(DbfWriteFault, RefusedWithFieldAndRecordAndOldFileKept)
 INSTANTIATE_TEST_SUITE_P(
     Faults, DbfWriteFault,
     testing::Values(
-        WriteFault{"text_in_number", F("v", FieldType::Float), std::string("12a"), "field v, record 2"},
-        WriteFault{"fraction_in_integer", F("v", FieldType::Integer), 1.5, "field v, record 2"},
-        WriteFault{"bad_date", F("v", FieldType::Date), std::string("2009-02-30"), "is not a date"},
-        WriteFault{"bad_logical", F("v", FieldType::Boolean), std::string("maybe"), "is not a logical"},
-        WriteFault{"no_gbk_code", F("v", FieldType::String, 4), std::string("\xF0\x9F\x98\x80"), "U+1F600"},
-        WriteFault{"too_many_digits", F("v", FieldType::Float), 1e30, "more than 20 digits"}),
+        WriteFault{"text_in_number", F("v", FieldType::Float), std::string("12a"), "字段“v”，第 2 条记录：“12a”不是数值"},
+        WriteFault{"fraction_in_integer", F("v", FieldType::Integer), 1.5, "字段“v”，第 2 条记录：“1.5”不是整数"},
+        WriteFault{"bad_date", F("v", FieldType::Date), std::string("2009-02-30"), "字段“v”，第 2 条记录：“2009-02-30”不是日期"},
+        WriteFault{"bad_logical", F("v", FieldType::Boolean), std::string("maybe"), "“maybe”不是逻辑值"},
+        WriteFault{"no_gbk_code", F("v", FieldType::String, 4), std::string("\xF0\x9F\x98\x80"), "字段“v”，第 2 条记录：字符“😀”（U+1F600"},
+        WriteFault{"too_many_digits", F("v", FieldType::Float), 1e30, "字段“v”的值超过 20 位"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ------------------------------------------------------------------------------------------------ reading
@@ -449,18 +449,18 @@ constexpr std::size_t kRec1 = 225;
 INSTANTIATE_TEST_SUITE_P(
     Faults, DbfReadFault,
     testing::Values(
-        ReadFault{"not_dbase", 0, "\x42", "not a dBase"},
-        ReadFault{"more_records_than_bytes", 4, Le32(9), "announces 9 records"},
-        ReadFault{"record_length_mismatch", 10, Le16(41), "record length"},
-        ReadFault{"unknown_type", 32 + 11, "X", "type that cannot be read"},
-        ReadFault{"zero_width", 32 + 16, std::string(1, '\0'), "width 0"},
-        ReadFault{"duplicate_name", 64, "NAME", "appears twice"},
-        ReadFault{"invalid_gbk", kRec1 + 1, "\x81 ", "record 1, field NAME: invalid GBK text at byte 0"},
-        ReadFault{"bad_number", kRec1 + 9, "  12x.50", "record 1, field AMT"},
-        ReadFault{"bad_date", kRec1 + 21, "20091331", "record 1, field DAY"},
-        ReadFault{"memo_outside_file", kRec1 + 30, "       999", "lies outside"},
-        ReadFault{"bad_deletion_mark", kRec1, "#", "record 1 is corrupt"},
-        ReadFault{"terminator_missing", 224, "\x20", "not terminated"}),
+        ReadFault{"not_dbase", 0, "\x42", "不是 dBase III/IV 表"},
+        ReadFault{"more_records_than_bytes", 4, Le32(9), "文件头记有 9 条记录"},
+        ReadFault{"record_length_mismatch", 10, Le16(41), "记录长度 41 与字段不符"},
+        ReadFault{"unknown_type", 32 + 11, "X", "字段“NAME”的类型“X”无法读取"},
+        ReadFault{"zero_width", 32 + 16, std::string(1, '\0'), "宽度为 0"},
+        ReadFault{"duplicate_name", 64, "NAME", "字段名“NAME”重复"},
+        ReadFault{"invalid_gbk", kRec1 + 1, "\x81 ", "第 1 条记录，字段“NAME”：不是有效的 GBK 文字（第 1 个字节）"},
+        ReadFault{"bad_number", kRec1 + 9, "  12x.50", "第 1 条记录，字段“AMT”：“12x.50”不是数值"},
+        ReadFault{"bad_date", kRec1 + 21, "20091331", "第 1 条记录，字段“DAY”：“20091331”不是日期"},
+        ReadFault{"memo_outside_file", kRec1 + 30, "       999", "备注块 999 超出了备注文件"},
+        ReadFault{"bad_deletion_mark", kRec1, "#", "第 1 条记录已损坏"},
+        ReadFault{"terminator_missing", 224, "\x20", "字段表没有结束标记"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DbfRead, MissingFilesAreNamed)
@@ -470,14 +470,14 @@ TEST(DbfRead, MissingFilesAreNamed)
         db::dbf::Read(dir.file("none.dbf"));
         FAIL();
     } catch (const EDatabaseError& e) {
-        EXPECT_NE(e.Message.find("none.dbf cannot be opened"), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("none.dbf”无法打开"), std::string::npos) << e.Message;
     }
     WriteBytes(dir.file("memo.dbf"), Craft().dbf);
     try {
         db::dbf::Read(dir.file("memo.dbf"));
         FAIL();
     } catch (const EDatabaseError& e) {
-        EXPECT_NE(e.Message.find("memo file memo.dbt is missing"), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("缺少备注文件“memo.dbt”"), std::string::npos) << e.Message;
     }
 }
 

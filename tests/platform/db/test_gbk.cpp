@@ -84,13 +84,13 @@ TEST_P(GbkFault, NamesThePosition)
 INSTANTIATE_TEST_SUITE_P(
     Faults, GbkFault,
     testing::Values(
-        FaultCase{"lead byte cut off at the end", std::string("ab\xD6\xD0\xD6"), true, "at byte 4"},
-        FaultCase{"lead byte with a blank", std::string("\xD6\xD0\x81 x"), true, "at byte 2"},
-        FaultCase{"byte 0xFF", std::string("x\xFF"), true, "at byte 1"},
-        FaultCase{"byte 0xFF first", std::string("\xFF\xD6\xD0"), true, "at byte 0"},
-        FaultCase{"character without GBK code", std::string("ab\xF0\x9F\x98\x80"), false, "U+1F600 at byte 2"},
-        FaultCase{"broken UTF-8", std::string("\xE4\xB8"), false, "invalid UTF-8 text at byte 0"},
-        FaultCase{"stray continuation byte", std::string("a\x80"), false, "at byte 1"}),
+        FaultCase{"lead byte cut off at the end", std::string("ab\xD6\xD0\xD6"), true, "GBK 文字（第 5 个字节）"},
+        FaultCase{"lead byte with a blank", std::string("\xD6\xD0\x81 x"), true, "GBK 文字（第 3 个字节）"},
+        FaultCase{"byte 0xFF", std::string("x\xFF"), true, "GBK 文字（第 2 个字节）"},
+        FaultCase{"byte 0xFF first", std::string("\xFF\xD6\xD0"), true, "GBK 文字（第 1 个字节）"},
+        FaultCase{"character without GBK code", std::string("ab\xF0\x9F\x98\x80"), false, "字符“😀”（U+1F600，第 3 个字节）在 GBK 中没有编码"},
+        FaultCase{"broken UTF-8", std::string("\xE4\xB8"), false, "不是有效的 UTF-8 文字（第 1 个字节）"},
+        FaultCase{"stray continuation byte", std::string("a\x80"), false, "UTF-8 文字（第 2 个字节）"}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (auto& ch : n) {

@@ -539,11 +539,11 @@ TEST_P(SqlBadInput, FailsClearlyAndChangesNoFile)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SqlBadInput,
     testing::Values(
-        BadCase{"SyntaxError", "delete from sendname.db where id=2 and", "line 1, column 39"},
-        BadCase{"SyntaxErrorSeenBySqlite", "update sendname.db set id=2 where name = = 'x'", "(line 1, column 42)"},
-        BadCase{"UnknownTable", "delete from kfq_9.db where id=2", "'kfq_9.db' does not exist"},
-        BadCase{"UnknownTableInSource", "insert into sendname.db select * from kfq_9", "does not exist"},
-        BadCase{"UnknownColumn", "update \"kfq_1.db\" set qa04='x' where qa99='1'", "no such column: qa99 (line 1, column 38)"},
+        BadCase{"SyntaxError", "delete from sendname.db where id=2 and", "（第 1 行第 39 列）"},
+        BadCase{"SyntaxErrorSeenBySqlite", "update sendname.db set id=2 where name = = 'x'", "（第 1 行第 42 列）"},
+        BadCase{"UnknownTable", "delete from kfq_9.db where id=2", "数据表“kfq_9.db”不存在"},
+        BadCase{"UnknownTableInSource", "insert into sendname.db select * from kfq_9", "数据表“kfq_9.db”不存在"},
+        BadCase{"UnknownColumn", "update \"kfq_1.db\" set qa04='x' where qa99='1'", "SQL 语句有误：no such column: qa99（第 1 行第 38 列）"},
         BadCase{"TooManyFiles",
                 "insert into sendname.db select id,name,text from sendname.db,a1,a2,a3,a4,a5,a6,a7,a8,a9,a10",
                 "more than 10 table files"},
@@ -553,8 +553,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "Key violation in unique index kfq_13."},
         BadCase{"UniqueSecondaryIndexWithBlanks", "update kfq_1.db set QA03=null", "Key violation in unique index kfq_13."},
         BadCase{"TextInNumericField", "update kfq_1.db set qc05='abc' where QA01='100002'",
-                "Invalid numeric value for field 'qc05'"},
-        BadCase{"NotADate", "update sendname.db set 日期='2009-1-5'", "Invalid date value for field '日期'"}),
+                "kfq_1.db”：字段“qc05”的值不是有效的数值"},
+        BadCase{"NotADate", "update sendname.db set 日期='2009-1-5'", "sendname.db”：字段“日期”的值不是有效的日期"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SqlQuery, OpenNamesTheLineAndColumnOfAFault)
@@ -564,11 +564,11 @@ TEST_F(SqlQuery, OpenNamesTheLineAndColumnOfAFault)
         std::vector<std::string> lines;
         const char* message;
     } cases[] = {
-        {{"select qa01 报表编号", ",qa99 企业名称", " from \"kfq_1.db\""}, "no such column: qa99 (line 2, column 2)"},
+        {{"select qa01 报表编号", ",qa99 企业名称", " from \"kfq_1.db\""}, "no such column: qa99（第 2 行第 2 列）"},
         {{"select qa01 报表编号", " from \"kfq_1.db\"", " where  (is_chge='1' or is_chge='2')"},
-         "no such column: is_chge (line 3, column 10)"},
-        {{"select sum(", "qc05) 总收入合计", " from \"kfq_1.db\"", " group by"}, "group list expected (line 4, column 10)"},
-        {{"select nosuch(qc05) x from kfq_1.db"}, "no such function: nosuch (line 1, column 8)"},
+         "no such column: is_chge（第 3 行第 10 列）"},
+        {{"select sum(", "qc05) 总收入合计", " from \"kfq_1.db\"", " group by"}, "group list expected（第 4 行第 10 列）"},
+        {{"select nosuch(qc05) x from kfq_1.db"}, "no such function: nosuch（第 1 行第 8 列）"},
     };
     for (const auto& c : cases) {
         TQuery q;

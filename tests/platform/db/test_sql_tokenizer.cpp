@@ -87,7 +87,7 @@ TEST_P(TokenizerFaults, NamesTheFaultAndItsPlace)
         EXPECT_EQ(e.What, c.what);
         EXPECT_EQ(e.Line, c.line);
         EXPECT_EQ(e.Column, c.column);
-        EXPECT_NE(e.Message.find("line " + std::to_string(c.line)), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("第 " + std::to_string(c.line) + " 行"), std::string::npos) << e.Message;
     }
 }
 

@@ -92,7 +92,7 @@ TEST_P(TableInstancesTest, StoreOfARecordDeletedMeanwhileFailsAndKeepsTheEdit)
         storeAround(c, "DELETE FROM T WHERE Id='100001'");
         FAIL() << "the store went through";
     } catch (const EDatabaseError& e) {
-        EXPECT_EQ(e.Message, "The record was deleted by another user");
+        EXPECT_EQ(e.Message, "记录已被其他用户删除（kfq_1.db）");
     }
     EXPECT_EQ(t.State(), TDataSetState::dsEdit);
     t.Cancel();

@@ -83,10 +83,11 @@ TEST_F(TableOpenTest, RefusesFilesThatAreNotTablesAndLeavesThemAsTheyWere)
         const char* messagePart;
     } cases[] = {
         {"damaged.db", "has no column named b"},
-        {"missing.db", "does not exist"},
+        {"missing.db", "不存在"},
         {"old.db", "Paradox"},
-        {"text.db", "is not a table"},
-        {"plain.db", "is not a table"},
+        // a damaged file: the user is sent to the backups
+        {"text.db", "数据文件已损坏：text.db。\n可在“系统维护”中用“数据还原”从备份文件夹 bak\\ 取回"},
+        {"plain.db", "数据文件已损坏：plain.db"},
     };
     for (const auto& c : cases) {
         std::string before = fs::exists(c.name) ? fileBytes(c.name) : std::string();
@@ -116,7 +117,7 @@ TEST_F(TableOpenTest, AFileLockedByAnotherProgramFailsWithAClearMessage)
         t.Open();
         ADD_FAILURE() << "opened a locked table";
     } catch (const EDatabaseError& e) {
-        EXPECT_NE(e.Message.find("locked"), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("数据表“tmp/kfq_1.db”正被另一个程序使用（已锁定）"), std::string::npos) << e.Message;
     }
     other.exec("ROLLBACK");
 

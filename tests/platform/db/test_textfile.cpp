@@ -110,12 +110,12 @@ TEST_P(TextFileReadFault, NamesTheLine)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, TextFileReadFault,
-    testing::Values(ReadFault{"unclosed_quote", "\"a\",1,\r\n\"b,2,\r\n", "line 2: a quote is not closed"},
-                    ReadFault{"too_few_values", "\"a\",1,\r\n\"b\",2\r\n", "line 2: record has 2 values"},
-                    ReadFault{"bad_number", "\"a\",1x,\r\n", "line 1: field v"},
-                    ReadFault{"bad_date", "\"a\",1,2009-13-01\r\n", "line 1: field d"},
-                    ReadFault{"text_after_quote", "\"a\"b,1,\r\n", "line 1: unexpected text"},
-                    ReadFault{"invalid_gbk", std::string("\"\x81\",1,\r\n"), "invalid GBK text at byte 1"}),
+    testing::Values(ReadFault{"unclosed_quote", "\"a\",1,\r\n\"b,2,\r\n", "第 2 行：引号没有结束"},
+                    ReadFault{"too_few_values", "\"a\",1,\r\n\"b\",2\r\n", "第 2 行：记录有 2 个值"},
+                    ReadFault{"bad_number", "\"a\",1x,\r\n", "第 1 行：字段“v”：“1x”与字段类型不符"},
+                    ReadFault{"bad_date", "\"a\",1,2009-13-01\r\n", "第 1 行：字段“d”：“2009-13-01”与字段类型不符"},
+                    ReadFault{"text_after_quote", "\"a\"b,1,\r\n", "第 1 行：引号结束后还有多余的文字"},
+                    ReadFault{"invalid_gbk", std::string("\"\x81\",1,\r\n"), "不是有效的 GBK 文字（第 2 个字节）"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextFileRead, MissingFileIsNamed)
@@ -125,7 +125,7 @@ TEST(TextFileRead, MissingFileIsNamed)
         db::text::Read(dir.file("none.txt"), Schema());
         FAIL() << "no error";
     } catch (const EDatabaseError& e) {
-        EXPECT_NE(e.Message.find("none.txt cannot be opened"), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("none.txt”无法打开"), std::string::npos) << e.Message;
     }
 }
 
@@ -151,17 +151,17 @@ TEST_P(TextFileWriteFault, NamesRecordAndFieldAndKeepsTheOldFile)
         db::text::Write(path, s, {{std::string("x"), Variant{}}, {std::string("y"), c.value}});
         FAIL() << "no error";
     } catch (const EDatabaseError& e) {
-        EXPECT_NE(e.Message.find("record 2, field b: " + c.expectedInMessage), std::string::npos) << e.Message;
+        EXPECT_NE(e.Message.find("第 2 条记录，字段“b”：" + c.expectedInMessage), std::string::npos) << e.Message;
     }
     EXPECT_EQ(ReadBytes(path), "old\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, TextFileWriteFault,
-    testing::Values(WriteFault{"no_gbk_code", FieldType::String, std::string("\xF0\x9F\x98\x80"), "character U+1F600"},
-                    WriteFault{"text_in_number", FieldType::Float, std::string("abc"), "\"abc\" does not suit"},
-                    WriteFault{"fraction_in_integer", FieldType::Integer, 2.5, "\"2.5\" does not suit"},
-                    WriteFault{"number_in_date", FieldType::Date, std::int64_t{5}, "\"5\" does not suit"}),
+    testing::Values(WriteFault{"no_gbk_code", FieldType::String, std::string("\xF0\x9F\x98\x80"), "字符“😀”（U+1F600"},
+                    WriteFault{"text_in_number", FieldType::Float, std::string("abc"), "“abc”与字段类型不符"},
+                    WriteFault{"fraction_in_integer", FieldType::Integer, 2.5, "“2.5”与字段类型不符"},
+                    WriteFault{"number_in_date", FieldType::Date, std::int64_t{5}, "“5”与字段类型不符"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
