@@ -147,9 +147,10 @@ public:
 
     std::string Get(std::uint64_t block) const
     {
-        const std::uint64_t at = block * blockSize_;
-        if (block == 0 || at >= data_.size())
+        // Compared as a block count, so that no product can wrap around to the start of the file.
+        if (block == 0 || data_.empty() || block > (data_.size() - 1) / blockSize_)
             Fail(path_, "备注块 " + std::to_string(block) + " 超出了备注文件");
+        const std::uint64_t at = block * blockSize_;
         const std::size_t start = static_cast<std::size_t>(at);
         if (data_.size() - start >= 8 && data_.compare(start, 4, "\xFF\xFF\x08\x00", 4) == 0) {
             const std::uint32_t len = Get32(data_, start + 4);

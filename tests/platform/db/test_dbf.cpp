@@ -463,6 +463,33 @@ INSTANTIATE_TEST_SUITE_P(
         ReadFault{"terminator_missing", 224, "\x20", "字段表没有结束标记"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A memo field wider than usual holding a block number whose offset does not fit 64 bits (2^55 blocks of 512
+// bytes would wrap to the start of the memo file, its header): outside the file, not the header as text.
+TEST(DbfRead, AMemoBlockNumberBeyondEveryFileIsRefused)
+{
+    TempDir dir;
+    for (const std::string block : {"36028797018963968", "36028797018963969", "18014398509481985"}) {
+        std::string h;
+        h += '\x83';
+        h += "\x6D\x0C\x1F";
+        h += Le32(1) + Le16(32 + 32 + 1) + Le16(1 + 20);
+        h += std::string(20, '\0');
+        h += Descriptor("TXT", 'M', 20, 0);
+        h += '\x0D';
+        h += ' ' + std::string(20 - block.size(), ' ') + block;
+        h += '\x1A';
+        WriteBytes(dir.file("big.dbf"), h);
+        WriteBytes(dir.file("big.dbt"), Craft().dbt);
+        try {
+            db::dbf::Read(dir.file("big.dbf"));
+            ADD_FAILURE() << "read block " << block;
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message.find("备注块 " + block + " 超出了备注文件"), std::string::npos) << e.Message;
+            EXPECT_NE(e.Message.find("big.dbt"), std::string::npos) << e.Message;
+        }
+    }
+}
+
 TEST(DbfRead, MissingFilesAreNamed)
 {
     TempDir dir;
