@@ -6,6 +6,7 @@
 #include <climits>
 #include <fstream>
 #include <sstream>
+#include <unordered_map>
 #include <strings.h>
 
 #include "platform/db/TextFileValue.h"
@@ -162,7 +163,7 @@ private:
         const std::string& name = w[1];
         if (name.find_first_of("|;") != std::string::npos)
             Fail("field name '" + name + "' contains '|' or ';'");
-        if (d_.schema.fieldIndex(name) >= 0)
+        if (FieldAt(name) >= 0)
             Fail("duplicate field '" + name + "'");
         const std::string& t = w[2];
         const auto type = fieldTypeFromLetter(t[0]);
@@ -184,14 +185,32 @@ private:
         } else if (*type == FieldType::String) {
             Fail("size missing for A (field " + name + ")");
         }
+        fieldAt_.emplace(Folded(name), static_cast<int>(d_.schema.fields.size()));
         d_.schema.fields.push_back(f);
+    }
+
+    // Field names match without regard to (ASCII) case, as the schema's own lookup does; a map keeps a table
+    // of many fields from costing a scan per field.
+    static std::string Folded(const std::string& name)
+    {
+        std::string out = name;
+        for (char& c : out) {
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        }
+        return out;
+    }
+    int FieldAt(const std::string& name) const
+    {
+        const auto it = fieldAt_.find(Folded(name));
+        return it == fieldAt_.end() ? -1 : it->second;
     }
 
     std::vector<std::string> IndexFields(const std::string& list)
     {
         std::vector<std::string> out;
         for (const std::string& n : SplitList(list, ';')) {
-            const int i = d_.schema.fieldIndex(n);
+            const int i = FieldAt(n);
             if (n.empty() || i < 0)
                 Fail("unknown field '" + n + "' in index");
             const std::string& name = d_.schema.fields[static_cast<std::size_t>(i)].name;
@@ -249,14 +268,14 @@ private:
         if (w.size() != 2)
             Fail("rows takes the column names separated by '|'");
         rowsSeen_ = true;
+        std::vector<bool> taken(d_.schema.fields.size());
         for (const std::string& n : SplitList(w[1], '|')) {
-            const int i = d_.schema.fieldIndex(n);
+            const int i = FieldAt(n);
             if (i < 0)
                 Fail("unknown column '" + n + "' in rows");
-            for (const int c : columns_) {
-                if (c == i)
-                    Fail("column '" + n + "' twice in rows");
-            }
+            if (taken[static_cast<std::size_t>(i)])
+                Fail("column '" + n + "' twice in rows");
+            taken[static_cast<std::size_t>(i)] = true;
             columns_.push_back(i);
         }
         inRows_ = true;
@@ -364,6 +383,7 @@ private:
     int line_ = 0, tableLine_ = 0, rowsLine_ = 0;
     Description d_;
     std::vector<int> columns_;
+    std::unordered_map<std::string, int> fieldAt_;  // folded field name -> position
     bool indexesStarted_ = false, rowsSeen_ = false, inRows_ = false, ended_ = false;
 };
 
