@@ -229,3 +229,40 @@ TEST_F(TableBatchTest, RunOfStoresCommitsInThousandsOnFailureAndAtTheEnd)
 }
 
 }  // namespace
+
+namespace {
+
+// A batch move commits every 1,000 rows and at its end: a reader on another connection sees the rows in
+// thousands while the move runs (here watched at chosen source rows), and all of them afterwards.
+TEST_F(TableBatchTest, BatchMoveCommitsEveryThousandRows)
+{
+    db::TableSchema s;
+    s.fields = {F("n", T::Integer)};
+    db::Rows rows;
+    for (int i = 0; i < 2500; ++i)
+        rows.push_back({std::int64_t{i}});
+    db::CreateTableFile("many.db", s, rows);
+    db::CreateTableFile("copy.db", s);
+    const std::string path = (dir_ / "copy.db").string();
+    auto committed = [&] {
+        db::Connection reader(path, db::Connection::Mode::ReadWrite);
+        db::Statement count(reader.get(), "SELECT count(*) FROM data");
+        count.step();
+        return static_cast<int>(count.columnInt(0));
+    };
+    TTable source, target;
+    source.SetTableName("many.db");
+    target.SetTableName("copy.db");
+    std::vector<std::pair<int, int>> seen;  // source record (rows moved before it) -> rows a reader sees
+    source.AfterScroll = [&](TDataSet* ds) {
+        const int recNo = ds->RecNo();
+        const bool watched = recNo == 1000 || recNo == 1001 || recNo == 1500 || recNo == 2001 || recNo == 2500;
+        if (watched && (seen.empty() || seen.back().first != recNo))  // the last row is reached once more at the end
+            seen.emplace_back(recNo, committed());
+    };
+    target.BatchMove(&source, TBatchMode::batAppend);
+    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1000, 0}, {1001, 1000}, {1500, 1000}, {2001, 2000}, {2500, 2000}}));
+    EXPECT_EQ(committed(), 2500);
+}
+
+}  // namespace
