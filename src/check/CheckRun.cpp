@@ -11,11 +11,20 @@
 // Result order: 状态 descending, then 编号, in the engine's GBK collation (the ORDER BY of local SQL): texts
 // sort in GB2312 pinyin order as Chinese users expect, so "警告" comes before "错误" and both before "OK".
 //
-// A run that fails (a missing table, a rule that is not SQL) puts the result table and the send list back
-// as the last complete run left them, reattaches the grid and names the step and the rule that failed.
+// A run holds the result table and the send list for its whole length: a second check meanwhile (another
+// window or program instance on the same data folder) is refused. The run builds its result in a work copy
+// beside the result table ("kfq_r$.db"), which replaces the result table's rows in one transaction at the end:
+// the result appears whole or not at all, even when the program is killed midway. A run that fails (a missing
+// table, a rule that is not SQL) leaves the result table as it was, puts the send list back, reattaches the grid
+// and names the step and the rule that failed.
+#include <filesystem>
+
 #include "app/Main.h"
 #include "check/Check.h"
 #include "check/TableSnapshot.h"
+#include "platform/db/Names.h"
+#include "platform/db/TableFile.h"
+#include "platform/db/TableHold.h"
 #include "platform/db/TableStore.h"
 #include "platform/ui/Application.h"
 
@@ -94,6 +103,38 @@ void AppendByName(TTable* target, TDataSet* answer)
     target->Close();
 }
 
+// The work copy of a result table: "kfq_r.db" -> "kfq_r$.db", beside it.
+std::string WorkName(const std::string& result)
+{
+    const std::size_t base = result.find_last_of("/\\");
+    const std::size_t dot = result.rfind('.');
+    if (dot == std::string::npos || (base != std::string::npos && dot < base)) {
+        return result + "$";
+    }
+    return result.substr(0, dot) + "$" + result.substr(dot);
+}
+
+// An empty table with the result table's fields and indexes, to build a run's result in.
+void CreateWorkTable(TTable* table, const std::string& result, const std::string& work)
+{
+    table->Close();
+    table->SetTableName(result);
+    table->Open();
+    const db::TableSchema schema = table->Schema();
+    table->Close();
+    table->SetTableName(work);
+    table->TableType = TTableType::ttDefault;
+    table->FieldDefs.Assign(schema.fields);
+    table->IndexDefs = schema.indexes;
+    table->CreateTable();
+}
+
+void RemoveWorkTable(const std::string& work)
+{
+    std::error_code ec;
+    std::filesystem::remove(db::ResolveTableName(work), ec);
+}
+
 }  // namespace
 
 void TF_check::SaveQueryAsTable(const std::string& name)
@@ -135,9 +176,21 @@ void TF_check::RunCheck(TObject*)
                                 MB_OK | MB_ICONINFORMATION);
         return;
     }
-    // What a failed run puts back.
-    const TableSnapshot resultBefore = TableSnapshot::Take(result);
+    // The run's tables are its own until it ends; a check running elsewhere keeps them until then.
+    std::unique_ptr<TTableHold> holdResult, holdSend;
+    try {
+        holdResult = std::make_unique<TTableHold>(result);
+        holdSend = std::make_unique<TTableHold>("sendname.db");
+    } catch (const ETableHeld& e) {
+        Application->MessageBox(std::string("另一个校验正在进行（在另一个窗口或另一个程序中），本次没有校验。\n") +
+                                    e.what() + "\n校验结果和发送表未改变。",
+                                "提示", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    // What a failed run puts back: the result table is never touched before the run's end.
     const TableSnapshot sendBefore = TableSnapshot::Take("sendname.db");
+    const std::string work = WorkName(result);
+    bool replaced = false;
     RunPosition at;
     auto exec = [this](std::initializer_list<std::string> lines) {
         Query1->Close();
@@ -148,11 +201,10 @@ void TF_check::RunCheck(TObject*)
         Query1->ExecSQL();
     };
     try {
-        // 1. An emptied result table, the grid detached.
+        // 1. An empty result table (the work copy, which the statements name), the grid detached.
         at.stage = "清空校验结果表";
         DataSource1->SetEnabled(false);
-        Table2->Close();
-        Table2->EmptyTable();
+        CreateWorkTable(Table2, result, work);
 
         // 2. Every step of the report, in catalogue order.
         for (Table3->First(); !Table3->Eof(); Table3->Next()) {
@@ -222,7 +274,7 @@ void TF_check::RunCheck(TObject*)
                 Query1->Open();
                 Table2->BatchMove(Query1, TBatchMode::batAppend);
                 Query1->Close();
-                exec({"update " + result, " set 字段名=" + Quoted(C) + ",错误信息=" + Quoted(FieldText(Table3, "text1")) +
+                exec({"update " + work, " set 字段名=" + Quoted(C) + ",错误信息=" + Quoted(FieldText(Table3, "text1")) +
                                               ",状态='错误'",
                       " where 字段名 IS NULL"});
                 Table1->Close();
@@ -261,7 +313,7 @@ void TF_check::RunCheck(TObject*)
                 Query1->Open();
                 Table2->BatchMove(Query1, TBatchMode::batAppend);
                 Query1->Close();
-                exec({"update " + result,
+                exec({"update " + work,
                       " set 字段名=" + Quoted(shown) + ",错误信息=" + Quoted(FieldText(Table1, "field_text")) +
                           ",状态=" + Quoted(FieldText(Table1, "status")),
                       " where 字段名 IS NULL"});
@@ -281,12 +333,12 @@ void TF_check::RunCheck(TObject*)
         at.stage = "整理校验结果";
         ProgressBar1->SetPosition(0);
         Table2->Close();
-        exec({"delete from " + result,
+        exec({"delete from " + work,
               " where 编号 is null and (字段名='qj25' or 字段名='qj26' or 字段名='qj27' or 字段名='qj01')"});
         Table2->Open();
         Query1->Close();
         Query1->SQL.Clear();
-        Query1->SQL.Add("select * from " + result);
+        Query1->SQL.Add("select * from " + work);
         Query1->SQL.Add(" order by 状态 desc,编号");
         Query1->Open();
         Table2->Close();
@@ -318,6 +370,14 @@ void TF_check::RunCheck(TObject*)
         }
         Table2->FlushBuffers();
 
+        // The whole result takes the place of the last one at once.
+        at.stage = "保存校验结果";
+        Table2->Close();
+        db::ReplaceTableRows(db::ResolveTableName(result), db::ResolveTableName(work));
+        replaced = true;
+        Table2->SetTableName(result);
+        RemoveWorkTable(work);
+
         // 5. The result table in the send list.
         at.stage = "登记发送表";
         exec({"delete from sendname.db", " where id=1 and name=" + Quoted(result)});
@@ -329,12 +389,13 @@ void TF_check::RunCheck(TObject*)
         Table1->Close();
         Table5->Close();
         Table2->Close();
-        std::string restored = "校验结果和发送表未改变。";
+        Table2->SetTableName(result);
+        RemoveWorkTable(work);
+        std::string restored = replaced ? "校验结果已经保存，发送表未改变。" : "校验结果和发送表未改变。";
         try {
-            resultBefore.Restore();
             sendBefore.Restore();
         } catch (const std::exception& again) {
-            restored = std::string("恢复原校验结果失败：") + again.what();
+            restored = std::string("恢复原发送表失败：") + again.what();
         }
         ProgressBar1->SetPosition(0);
         try {
@@ -350,6 +411,7 @@ void TF_check::RunCheck(TObject*)
     }
 
     // 6. On the first row, the grid attached again.
+    Table2->Open();
     Table2->First();
     DataSource1->SetEnabled(true);
 }

@@ -141,7 +141,28 @@ TEST_P(CodeLists, AdmitExactlyTheCodesOfTheTable)
     } else {
         expected.push_back({"", "", "", "无任何错误及警告", "OK", ""});
     }
-    EXPECT_EQ(Rows(Run(1)), expected);
+    // The statements themselves: 202 codes each, the first on the data, every later one on the batch before.
+    std::vector<std::pair<std::string, int>> statements;  // source, codes
+    InCheck(1, [&](TF_check& w) {
+        w.Query1->BeforeOpen = [&](TDataSet*) {
+            const std::string text = w.Query1->SQL.Text();
+            if (text.find("where not (") == std::string::npos) {
+                return;
+            }
+            int codes = 0;
+            for (std::size_t at = text.find("='K"); at != std::string::npos; at = text.find("='K", at + 1)) {
+                ++codes;
+            }
+            statements.emplace_back(text.find("from \"dat.db\"") != std::string::npos ? "dat.db" : "tmp_r.db", codes);
+        };
+        EXPECT_TRUE(TScriptedUser::Press(*w.Button3));
+    });
+    std::vector<std::pair<std::string, int>> batches;
+    for (int done = 0; done < n; done += 202) {
+        batches.emplace_back(done == 0 ? "dat.db" : "tmp_r.db", std::min(202, n - done));
+    }
+    EXPECT_EQ(statements, batches);
+    EXPECT_EQ(Rows(ReadTable("dat_r.db")), expected);
     // A code list registers nothing for sending: the rows are the plain step's data table and the result.
     const auto send = ReadTable("sendname.db");
     ASSERT_EQ(send.size(), 2u);

@@ -222,6 +222,37 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
     }
 }
 
+void ReplaceTableRows(const std::string& targetPath, const std::string& sourcePath)
+{
+    const std::string shown = msg::ShownName(targetPath);
+    CheckTableFile(targetPath, shown);
+    CheckTableFile(sourcePath, msg::ShownName(sourcePath));
+    CommitPendingWrites(targetPath);
+    CommitPendingWrites(sourcePath);
+    {
+        Connection c(targetPath, Connection::Mode::ReadWrite);
+        const TableSchema schema = ReadLayout(c.get(), shown);
+        {
+            Statement attach(c.get(), "ATTACH DATABASE ?1 AS source");
+            attach.bind(1, sourcePath);
+            attach.step();
+        }
+        std::string cols;
+        for (const auto& f : schema.fields)
+            cols += (cols.empty() ? "" : ",") + QuoteIdentifier(f.name);
+        c.exec("BEGIN IMMEDIATE");
+        try {
+            c.exec("DELETE FROM main.data");
+            c.exec("INSERT INTO main.data(" + cols + ") SELECT " + cols + " FROM source.data ORDER BY rowid");
+            c.exec("COMMIT");
+        } catch (...) {
+            sqlite3_exec(c.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+    TableFileChanged(targetPath);
+}
+
 bool LooksLikeParadox(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -42,6 +42,11 @@ TableSchema ReadLayout(sqlite3* db, const std::string& displayName);
 // violation or a value that does not fit raises EDatabaseError and leaves the old file as it was.
 void CreateTableFile(const std::string& path, const TableSchema& schema, const Rows& rows = {});
 
+// Replaces every row of the table file target by the rows of source, a table file with the same fields, in one
+// transaction: a reader sees the old rows or the new ones, never a part, and a writer killed midway leaves the
+// old rows. Tables of this process open on target show the new rows afterwards.
+void ReplaceTableRows(const std::string& targetPath, const std::string& sourcePath);
+
 // Raises EDatabaseError unless path names an existing SQLite table file: a missing file, an old Paradox
 // table (named as such) or any other file (a damaged table file).
 void CheckTableFile(const std::string& path, const std::string& displayName);
