@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/db/DataText.h"
+#include "platform/db/Messages.h"
 #include "platform/ui/Application.h"
 #include "print/SaveTarget.h"
 
@@ -37,7 +38,7 @@ TStartFolder Enter(const fs::path& path)
     std::error_code ec;
     fs::current_path(path, ec);
     if (ec) {
-        return Fail("无法进入数据目录“" + path.string() + "”：" + ec.message());
+        return Fail("无法进入数据目录“" + path.string() + "”" + db::msg::Because(ec));
     }
     return TStartFolder::Run;
 }

@@ -105,6 +105,29 @@ TEST_F(StartFolder, AFileOrAFolderWithoutTheShippedTablesIsTold)
     EXPECT_EQ(fs::current_path(), Base());
 }
 
+// The set-up accepted but impossible there: the user reads why, in Chinese, and the folder stays as it was.
+TEST_F(StartFolder, ASetUpThatCannotBeMadeThereSaysWhy)
+{
+    EnterFolder(Base());
+    fs::create_directories("home");
+    std::ofstream("home/bak") << "mine";
+    std::ofstream("file.txt") << "x";
+    const std::string home = (Base() / "home").string(), under = (Base() / "file.txt" / "home").string();
+    const struct {
+        std::string folder, reason;
+    } cases[] = {
+        {home, "文件夹“" + home + "”中的“bak”是文件，工作文件夹“bak”无法建立"},
+        {under, "无法建立文件夹“" + under + "”：路径中有一段是文件而不是文件夹"},
+    };
+    for (const auto& c : cases) {
+        User().ExpectMessageContaining("提示", "是否在此建立新的数据目录", IDYES);
+        User().ExpectMessage("错误", "无法在“" + c.folder + "”建立数据目录：" + c.reason);
+        EXPECT_EQ(EnterDataFolder(c.folder, kShipped), TStartFolder::Failed);
+    }
+    EXPECT_EQ(Listing("home"), std::vector<std::string>{"bak"});
+    EXPECT_EQ(fs::current_path(), Base());
+}
+
 // Runs a command; its output (stdout and stderr) and its exit status.
 std::pair<std::string, int> RunCommand(const std::string& command)
 {

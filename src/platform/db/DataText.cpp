@@ -425,7 +425,7 @@ Description ParseFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw EDatabaseError("cannot read " + path);
+        throw EDatabaseError("无法读取“" + path + "”");
     std::ostringstream buf;
     buf << in.rdbuf();
     const std::string text = buf.str();

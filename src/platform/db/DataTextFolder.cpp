@@ -7,6 +7,7 @@
 
 #include "platform/db/DataText.h"
 #include "platform/db/Dbf.h"
+#include "platform/db/Messages.h"
 #include "platform/db/TableFile.h"
 
 namespace fs = std::filesystem;
@@ -30,28 +31,28 @@ std::vector<Loaded> LoadAll(const fs::path& tables)
 {
     std::error_code ec;
     if (!fs::is_directory(tables, ec))
-        throw EDatabaseError("no folder " + tables.string());
+        throw EDatabaseError("找不到数据表说明的文件夹“" + tables.string() + "”");
     std::vector<fs::path> files;
     for (const auto& e : fs::directory_iterator(tables, ec)) {
         if (e.path().extension() == ".txt" && e.is_regular_file(ec))
             files.push_back(e.path());
     }
     if (ec)
-        throw EDatabaseError("cannot list " + tables.string() + ": " + ec.message());
+        throw EDatabaseError("无法读取文件夹“" + tables.string() + "”" + msg::Because(ec));
     std::sort(files.begin(), files.end());
     std::vector<Loaded> out;
     for (const auto& f : files) {
         Loaded l{f, ParseFile(f.string())};
         const std::string& name = l.d.tableName;
         if (name.find_first_of("/\\") != std::string::npos || name == "." || name == "..")
-            throw EDatabaseError(f.string() + ": table name " + name + " is not a plain file name");
+            throw EDatabaseError(f.string() + "：表名“" + name + "”不是单纯的文件名");
         for (const auto& o : out) {
             if (strcasecmp(o.d.tableName.c_str(), name.c_str()) == 0)
-                throw EDatabaseError(f.string() + ": table " + name + " is also described by " + o.file.string());
+                throw EDatabaseError(f.string() + "：数据表“" + name + "”也由“" + o.file.string() + "”说明");
         }
         for (const char* w : kWorkFolders) {
             if (strcasecmp(w, name.c_str()) == 0)
-                throw EDatabaseError(f.string() + ": table name " + name + " is the name of a work folder");
+                throw EDatabaseError(f.string() + "：表名“" + name + "”是工作文件夹的名字");
         }
         out.push_back(std::move(l));
     }
@@ -67,8 +68,7 @@ void WriteTable(const fs::path& folder, const Loaded& l)
         else
             CreateTableFile(path, l.d.schema, l.d.rows);
     } catch (const EDatabaseError& e) {
-        throw EDatabaseError("table " + l.d.tableName + " (" + l.file.string() + ") could not be created: " +
-                             e.Message);
+        throw EDatabaseError("无法建立数据表“" + l.d.tableName + "”（据“" + l.file.string() + "”）：" + e.Message);
     }
 }
 
@@ -79,7 +79,7 @@ fs::path MakeStaging(const fs::path& parent, const std::string& stem)
     std::error_code ec;
     const fs::path staging = parent / (stem + ".setup-" + std::to_string(rd()));
     if (!fs::create_directory(staging, ec) || ec)
-        throw EDatabaseError("cannot create " + staging.string() + (ec ? ": " + ec.message() : std::string()));
+        throw EDatabaseError("无法建立文件夹“" + staging.string() + "”" + msg::Because(ec));
     return staging;
 }
 
@@ -105,13 +105,13 @@ int BuildDataFolder(const std::string& dataDir, const std::string& folder)
     const fs::path named = target.has_filename() ? target : target.parent_path();
     if (fs::exists(named, ec)) {
         if (!fs::is_directory(named, ec))
-            throw EDatabaseError(folder + " exists and is not a folder");
+            throw EDatabaseError("“" + folder + "”不是文件夹");
         if (!fs::is_empty(named, ec))
-            throw EDatabaseError(folder + " is not empty; the data folder is built only into a new or empty folder");
+            throw EDatabaseError("文件夹“" + folder + "”不是空的：数据目录只建在新的或空的文件夹中");
     }
     fs::create_directories(named.parent_path(), ec);
     if (ec)
-        throw EDatabaseError("cannot create " + named.parent_path().string() + ": " + ec.message());
+        throw EDatabaseError("无法建立文件夹“" + named.parent_path().string() + "”" + msg::Because(ec));
 
     const fs::path staging = MakeStaging(named.parent_path(), named.filename().string());
     try {
@@ -120,13 +120,13 @@ int BuildDataFolder(const std::string& dataDir, const std::string& folder)
         for (const char* w : kWorkFolders) {
             fs::create_directory(staging / w, ec);
             if (ec)
-                throw EDatabaseError("cannot create the folder " + std::string(w) + ": " + ec.message());
+                throw EDatabaseError("无法建立工作文件夹“" + std::string(w) + "”" + msg::Because(ec));
         }
         if (fs::exists(named, ec))
             fs::remove(named, ec);  // empty, checked above
         fs::rename(staging, named, ec);
         if (ec)
-            throw EDatabaseError("cannot move the new data folder to " + named.string() + ": " + ec.message());
+            throw EDatabaseError("无法把建好的数据目录移到“" + named.string() + "”" + msg::Because(ec));
     } catch (...) {
         std::error_code ignored;
         fs::remove_all(staging, ignored);
@@ -143,13 +143,13 @@ int BuildDataFolderIn(const std::string& dataDir, const std::string& folder)
     const fs::path target = fs::absolute(fs::path(folder)).lexically_normal();
     const fs::path named = target.has_filename() ? target : target.parent_path();
     if (fs::exists(named, ec) && !fs::is_directory(named, ec))
-        throw EDatabaseError(folder + " exists and is not a folder");
+        throw EDatabaseError("“" + folder + "”不是文件夹");
     std::vector<fs::path> made;  // taken out again on failure, last first
     for (fs::path p = named; !fs::exists(p, ec) && p.has_parent_path() && p != p.parent_path(); p = p.parent_path())
         made.insert(made.begin(), p);
     fs::create_directories(named, ec);
     if (ec)
-        throw EDatabaseError("cannot create " + named.string() + ": " + ec.message());
+        throw EDatabaseError("无法建立文件夹“" + named.string() + "”" + msg::Because(ec));
     auto undo = [&made] {
         std::error_code ignored;
         for (auto it = made.rbegin(); it != made.rend(); ++it)
@@ -158,12 +158,12 @@ int BuildDataFolderIn(const std::string& dataDir, const std::string& folder)
     try {
         for (const auto& l : all) {
             if (const fs::path held = EntryNamed(named, l.d.tableName); !held.empty())
-                throw EDatabaseError(folder + " already holds the table " + held.filename().string());
+                throw EDatabaseError("文件夹“" + folder + "”中已有数据表“" + held.filename().string() + "”");
         }
         for (const char* w : kWorkFolders) {
             if (const fs::path held = EntryNamed(named, w); !held.empty() && !fs::is_directory(held, ec))
-                throw EDatabaseError(folder + " holds a file " + held.filename().string() + " where the work folder " +
-                                     w + " belongs");
+                throw EDatabaseError("文件夹“" + folder + "”中的“" + held.filename().string() + "”是文件，工作文件夹“" +
+                                     w + "”无法建立");
         }
         const fs::path staging = MakeStaging(named, "");
         try {
@@ -172,8 +172,8 @@ int BuildDataFolderIn(const std::string& dataDir, const std::string& folder)
             for (const auto& l : all) {
                 fs::rename(staging / l.d.tableName, named / l.d.tableName, ec);
                 if (ec)
-                    throw EDatabaseError("cannot move the table " + l.d.tableName + " into " + named.string() + ": " +
-                                         ec.message());
+                    throw EDatabaseError("无法把数据表“" + l.d.tableName + "”移入“" + named.string() + "”" +
+                                         msg::Because(ec));
                 made.push_back(named / l.d.tableName);
             }
             for (const char* w : kWorkFolders) {
@@ -181,7 +181,7 @@ int BuildDataFolderIn(const std::string& dataDir, const std::string& folder)
                     continue;
                 fs::create_directory(named / w, ec);
                 if (ec)
-                    throw EDatabaseError("cannot create the folder " + std::string(w) + ": " + ec.message());
+                    throw EDatabaseError("无法建立工作文件夹“" + std::string(w) + "”" + msg::Because(ec));
                 made.push_back(named / w);
             }
         } catch (...) {

@@ -136,6 +136,39 @@ std::string OutOfRange(const std::string& field, long long value, long long low,
 
 std::string FieldRequired(const std::string& field) { return "字段" + Quoted(field) + "必须有值"; }
 
+std::string FileSystemReason(const std::error_code& ec)
+{
+    const std::error_condition c = ec.default_error_condition();
+    using E = std::errc;
+    if (c == E::permission_denied || c == E::operation_not_permitted) {
+        return "没有权限";
+    }
+    if (c == E::no_space_on_device) {
+        return "磁盘已满";
+    }
+    if (c == E::read_only_file_system) {
+        return "磁盘或文件夹是只读的";
+    }
+    if (c == E::not_a_directory) {
+        return "路径中有一段是文件而不是文件夹";
+    }
+    if (c == E::no_such_file_or_directory) {
+        return "找不到文件或文件夹";
+    }
+    if (c == E::file_exists) {
+        return "已有同名的文件或文件夹";
+    }
+    if (c == E::filename_too_long) {
+        return "文件名太长";
+    }
+    if (c == E::io_error) {
+        return "磁盘或移动存储设备有故障";
+    }
+    return ec.message();
+}
+
+std::string Because(const std::error_code& ec) { return ec ? "：" + FileSystemReason(ec) : std::string(); }
+
 std::string IndexMissing(const std::string& table, const std::string& index)
 {
     return Table(table) + "中没有索引" + Quoted(index);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace db::msg {
@@ -44,6 +45,11 @@ std::string BadValue(const std::string& field, const std::string& text, const ch
 std::string ValueTooLong(const std::string& field, int size);
 std::string OutOfRange(const std::string& field, long long value, long long low, long long high);
 std::string FieldRequired(const std::string& field);
+
+// Why a file or folder operation failed, in words the user can act on (the system's own text for the rare rest).
+std::string FileSystemReason(const std::error_code& ec);
+// "：" + the reason, or nothing when there is no error code.
+std::string Because(const std::error_code& ec);
 
 std::string IndexMissing(const std::string& table, const std::string& index);
 std::string IndexFieldMissing(const std::string& index, const std::string& field);

@@ -136,11 +136,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "bad.db.txt:3: unknown type"},
         FaultCase{"name_mismatch", {{"one.db.txt", "table two.db\nfield a A1\n"}}, "one.db.txt:1:"},
         FaultCase{"key_violation",
-                  {{"zz.db.txt", "table zz.db\nfield a A1\nprimary a\nrows a\nx\nx\nend\n"}}, "table zz.db ("},
+                  {{"zz.db.txt", "table zz.db\nfield a A1\nprimary a\nrows a\nx\nx\nend\n"}}, "无法建立数据表“zz.db”"},
         FaultCase{"dbase_value", {{"zz.dbf.txt", "table zz.dbf\nfield a A1\nrows a\n\xF0\x9F\x98\x80\nend\n"}},
-                  "table zz.dbf ("},
-        FaultCase{"same_name_twice", {{"SEND.DB.txt", "table SEND.DB\nfield a A1\n"}}, "also described by"},
-        FaultCase{"work_folder_name", {{"tmp.txt", "table tmp\nfield a A1\n"}}, "name of a work folder"}),
+                  "无法建立数据表“zz.dbf”"},
+        FaultCase{"same_name_twice", {{"SEND.DB.txt", "table SEND.DB\nfield a A1\n"}}, "也由"},
+        FaultCase{"work_folder_name", {{"tmp.txt", "table tmp\nfield a A1\n"}}, "是工作文件夹的名字"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BuildDataFolder, RefusesAFolderThatHoldsFiles)
