@@ -212,7 +212,8 @@ void TruncatedFile(const ImportTest&, const std::string& path)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, KfqAppendBadSource,
-                         testing::Values(BadSourceCase{"AnotherTablesStructure", ProjectsTable, "qe01"},
+                         testing::Values(BadSourceCase{"AnotherTablesStructure", ProjectsTable,
+                                                       "kfq_2.db”中没有字段“qe01”"},
                                          BadSourceCase{"TruncatedFile", TruncatedFile, "数据文件已损坏"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
