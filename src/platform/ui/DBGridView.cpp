@@ -203,6 +203,13 @@ DBGridView::DBGridView(TDBGrid* grid, TDataSetModel* model) : grid_(grid), model
             SyncCurrent();
         }
     });
+    // A reset (a stored new row changes the rows) closes an open cell editor; the focus that goes back to the
+    // view makes Qt pick its first cell as current, which must not move the data set off the stored row.
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { resetting_ = true; });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        resetting_ = false;
+        SyncCurrent();
+    });
     qApp->installEventFilter(new GridTabFilter(this, grid_));
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) { FocusMoved(old, now); });
 }
@@ -287,7 +294,7 @@ void DBGridView::currentChanged(const QModelIndex& current, const QModelIndex& p
 {
     commitFailed_ = false;
     QTableView::currentChanged(current, previous);  // commits the editor of the previous cell
-    if (syncing_) {
+    if (syncing_ || resetting_) {
         return;
     }
     if (commitFailed_) {

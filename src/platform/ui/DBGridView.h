@@ -55,6 +55,7 @@ private:
     int selectedColumn_ = 0;
     bool syncing_ = false;      // the view follows the data set: no move back
     bool moving_ = false;       // the data set moves for the view: sync once afterwards
+    bool resetting_ = false;    // the model is being reset: Qt's own choice of a current cell moves nothing
     bool committing_ = false;
     bool commitFailed_ = false;
 };

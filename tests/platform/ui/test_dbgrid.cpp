@@ -118,6 +118,22 @@ TEST_F(DBGridTest, PostWritesTheOpenEditorsText)
     EXPECT_EQ(Stored("name"), "AB");
 }
 
+// Storing a new row changes the rows (a reset) while its cell editor is open; the focus that goes back to the
+// view must not make its first row current.
+TEST_F(DBGridTest, StoringANewRowFromItsOpenEditorKeepsItCurrent)
+{
+    QApplication::setActiveWindow(window_.get());
+    table_.Append();
+    grid_->SetSelectedIndex(0);
+    View()->setFocus();
+    Type("100009");
+    ASSERT_TRUE(Editing());
+    table_.Post();
+    EXPECT_EQ(Stored("code"), "100009");
+    EXPECT_EQ(table_.RecNo(), 4);
+    EXPECT_EQ(View()->currentIndex().row(), 3);
+}
+
 TEST_F(DBGridTest, TypingIntoAnEmptyGridStartsAnInsert)
 {
     while (!table_.IsEmpty()) {
