@@ -14,6 +14,7 @@ TTable* LocateTable = nullptr;
 std::string LocateField;
 std::string LocateValue;
 std::string LocateValue2;
+std::string LocateFaultField;
 std::string LocateIndex;
 bool LocatePending = false;
 bool TableDeleted = false;

@@ -22,6 +22,9 @@ extern TTable* LocateTable;
 extern std::string LocateField;
 extern std::string LocateValue;
 extern std::string LocateValue2;
+// The field that the check found at fault (字段名 of its result row): of two details, the one that holds it is
+// the one LocateValue2 names.
+extern std::string LocateFaultField;
 extern std::string LocateIndex;
 extern bool LocatePending;
 extern bool TableDeleted;

@@ -155,6 +155,7 @@ void TF_check::DBGrid1DblClick(TObject*)
     }
     LocateValue = Table2->FieldByName("编号")->AsString();
     LocateValue2.clear();
+    LocateFaultField.clear();
     LocatePending = true;
     for (const JumpTarget& t : kJumpTargets) {
         if (t.report != ReportKind) {
@@ -164,6 +165,7 @@ void TF_check::DBGrid1DblClick(TObject*)
         if (t.detail) {
             const TField* code2 = Table2->FindField("code2");
             LocateValue2 = code2 ? code2->AsString() : std::string();
+            LocateFaultField = Table2->FieldByName("字段名")->AsString();
         }
         if (TForm* f = OpenWindow(t.className)) {
             f->SetCaption(t.caption + CaptionSuffix);

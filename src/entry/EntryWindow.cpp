@@ -264,13 +264,30 @@ void TEntryWindow::LocateAtSetUp()
     if (setup_.locateDetail < 0 || LocateValue2.empty()) {
         return;
     }
-    TTable* d = Table(setup_.locateDetail);
-    const std::vector<std::string> fields = KeyFields(setup_.locateDetail);
+    // The detail at fault: the one table below the master that holds the faulty field (a park's projects
+    // beside its enterprises, an enterprise's products), else the window's own.
+    int faulty = -1;
+    for (int d = 1; d < TableCount() && !LocateFaultField.empty(); ++d) {
+        if (Table(d)->FindField(LocateFaultField) != nullptr) {
+            faulty = faulty < 0 ? d : 0;  // 0: several hold it
+        }
+    }
+    if (faulty <= 0) {
+        faulty = setup_.locateDetail;
+    }
+    // LocateValue2 is the own key of a table that hangs on the master: the faulty detail or the one it hangs on,
+    // which its rows then follow.
+    int keyed = faulty;
+    while (MasterOf(keyed) > 0) {
+        keyed = MasterOf(keyed);
+    }
+    TTable* d = Table(keyed);
+    const std::vector<std::string> fields = KeyFields(keyed);
     d->SetKey();
     d->FieldByName(fields.at(0))->SetAsString(LocateValue);
     d->FieldByName(fields.at(1))->SetAsString(LocateValue2);
     d->GotoKey();
-    if (const TEntryDetailPage* p = PageOfTable(setup_.locateDetail); p && PageControl1 != nullptr) {
+    if (const TEntryDetailPage* p = PageOfTable(faulty); p && PageControl1 != nullptr) {
         PageControl1->SetActivePage(Get<TTabSheet>(p->page));
     }
     LocateValue2.clear();

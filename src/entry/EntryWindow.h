@@ -72,7 +72,9 @@ struct TEntrySetup {
     bool buttonsOnCoverOnly = false;
     std::string locateDialog = "TF_change_r";
     std::string orderAfterLocate = "id";  // the master's IndexFieldNames after the locate at activation
-    int locateDetail = -1;  // the detail that LocateValue2 positions at activation (its page is shown); -1: none
+    // The detail that LocateValue2 positions at activation (its page is shown); -1: none. Another detail is
+    // positioned instead when it alone holds LocateFaultField.
+    int locateDetail = -1;
 };
 
 class TEntryWindow : public TForm {

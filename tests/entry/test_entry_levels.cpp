@@ -438,9 +438,11 @@ TEST_F(EntryLevels, ANewProductTakesTheWholeKeyOfItsEnterprise)
 
 // The check's jump: the base on its key index, the enterprise by the second value on its own page; the master
 // gets its own order back and the second value is used up. A second value that no enterprise has leaves the
-// base's first enterprise current.
+// base's first enterprise current. A faulty field that only the products hold shows the enterprise's products;
+// one that both lists hold keeps to the enterprise.
 struct LocateCase {
     const char* value2;
+    const char* fault;
     const char* page;
     const char* enterprise;
 };
@@ -449,22 +451,32 @@ TEST_F(EntryLevels, LocateAtActivationPositionsBaseAndEnterprise)
 {
     Arrange("B1");
     AddEnterprise("B2", "E5");
-    const LocateCase cases[] = {{"E5", "TabSheet2", "E5"}, {"E7", "TabSheet2", "E1"}, {"", "TabSheet1", "E1"}};
+    AddProduct("B2", "E5", "P3");
+    const LocateCase cases[] = {{"E5", "", "TabSheet2", "E5"},     {"E7", "", "TabSheet2", "E1"},
+                                {"", "", "TabSheet1", "E1"},       {"E5", "code3", "TabSheet3", "E5"},
+                                {"E5", "Name", "TabSheet2", "E5"}, {"", "code3", "TabSheet1", "E1"}};
     for (const LocateCase& c : cases) {
+        const std::string name = std::string(c.value2) + "/" + c.fault;
         LocatePending = true;
         LocateField = "Code";
         LocateValue = "B2";
         LocateValue2 = c.value2;
+        LocateFaultField = c.fault;
         InLevels([&](TF_levels& w) {
-            EXPECT_EQ(Page(w), c.page) << c.value2;
-            EXPECT_EQ(w.curTable, *c.value2 ? w.Table(1) : w.Table(0)) << c.value2;
-            EXPECT_EQ(w.Table(0)->FieldByName("Code")->AsString(), "B2") << c.value2;
-            EXPECT_EQ(w.Table(1)->FieldByName("Code2")->AsString(), c.enterprise) << c.value2;
-            EXPECT_TRUE(SameName(w.Table(0)->IndexFieldNames(), "id")) << c.value2;
-            EXPECT_EQ(w.lastCode, "B2") << c.value2;
+            EXPECT_EQ(Page(w), c.page) << name;
+            const int shown = *c.value2 ? (*c.fault == 'c' ? 2 : 1) : 0;
+            EXPECT_EQ(w.curTable, w.Table(shown)) << name;
+            EXPECT_EQ(w.Table(0)->FieldByName("Code")->AsString(), "B2") << name;
+            EXPECT_EQ(w.Table(1)->FieldByName("Code2")->AsString(), c.enterprise) << name;
+            EXPECT_TRUE(SameName(w.Table(0)->IndexFieldNames(), "id")) << name;
+            EXPECT_EQ(w.lastCode, "B2") << name;
+            if (shown == 2) {
+                EXPECT_EQ(w.Table(2)->FieldByName("Code3")->AsString(), "P3") << name;
+            }
         });
-        EXPECT_EQ(LocateValue2, "") << c.value2;
+        EXPECT_EQ(LocateValue2, "") << name;
     }
+    LocateFaultField.clear();
 }
 
 }  // namespace
