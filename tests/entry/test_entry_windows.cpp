@@ -1,7 +1,7 @@
-// The windows of reports 6, 9, 10 and 11 end to end, opened from the main window: browsing and the status
+// The windows of reports 6, 7, 9, 10 and 11 end to end, opened from the main window: browsing and the status
 // text, storing a new record (send list, zeros, counting field, identity), a duplicate code, deleting (also
 // while a record is being inserted), and "数据追加" answered Yes or No. One table of cases holds what differs
-// between the windows; the incubators' own enterprises are in test_fhq.cpp.
+// between the windows; the lists under a record are in test_fhq.cpp and test_rjjd.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -32,22 +32,29 @@ struct WindowCase {
     const char* question;
     const char* pxh;  // the field that an import sets to IdPrefix; "" where none is written
     const char* caption;
+    Lines laterTitles;  // the file dialogs of the window's other tables, cancelled by the append test
 };
 void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.name; }
 
 const WindowCase kWindows[] = {
     {"Tzjg", 5, "TF_tzjg", "tzjg.db", "code", "KZ00", "KZ10", "tzjg_one", "当前记录:1  总记录:2  未修改",
      "数据错误:编号重复", {"tzjg.db", "kfqzh3_r.db"}, "请选择国家高新区创业投资机构情况数据库  文件名:tzjg.db",
-     "是否清空国家高新区创业投资机构情况数据库", "pxh", "国家高新区创业投资机构情况表"},
+     "是否清空国家高新区创业投资机构情况数据库", "pxh", "国家高新区创业投资机构情况表", {}},
     {"Fhq", 8, "TF_fhq", "fhq.db", "CODE", "TDF711", "TDF7A10", "FHQ_ONE",
      "报表编号: A1  当前记录: 1  总记录: 2  未修改", "数据错误:编号重复", {"fhq.db", "fhqzfqy.db", "fhq_r.db"},
-     "请选择科技企业孵化器数据库  文件名:fhq.db", "是否清空科技企业孵化器数据库", "", "科技企业孵化器情况"},
+     "请选择科技企业孵化器数据库  文件名:fhq.db", "是否清空科技企业孵化器数据库", "", "科技企业孵化器情况",
+     {"请选择科技企业孵化器在孵(毕业)企业数据库  文件名:fhqzfqy.db"}},
     {"Tsjd", 9, "TF_tsjd", "tsjd.db", "CODE", "TDF911", "TDF9A00", "Tsjd_one", "当前记录:1  总记录:2  未修改",
      "数据错误:计划编号重复", {"tsjd.db", "tsjd_r.db"}, "请选择特色产业基地数据库  文件名:tsjd.db",
-     "是否清空特色产业基地数据库", "Pxh", "特色产业基地情况"},
+     "是否清空特色产业基地数据库", "Pxh", "特色产业基地情况", {}},
     {"Sjgxq", 10, "TF_sjgxq", "sjgxq.db", "Code", "Mc", "S01", "Sjgxq_one", "当前记录:1  总记录:2  未修改",
      "数据错误:编号重复", {"sjgxq.db", "kfqzh3_r.db"}, "请选择省级高新技术产业开发区情况数据库  文件名:sjgxq.db",
-     "是否清空省级高新技术产业开发区情况数据库", "", "省级高新区"},
+     "是否清空省级高新技术产业开发区情况数据库", "", "省级高新区", {}},
+    {"Rjjd", 6, "TF_rjjd", "rjjd.db", "Code", "Ke100", "A100", "rjjd_one",
+     "报表编号: A1  当前记录: 1  总记录: 2  未修改", "数据错误:报表编号重复",
+     {"rjjd.db", "rjjdqy.db", "rjjdqycp.db", "rjjd_r.db"}, "请选择软件基地数据库  文件名:rjjd.db",
+     "是否清空软件基地数据库", "Pxh", "软件产业基地情况",
+     {"请选择软件基地企业数据库  文件名:rjjdqy.db", "请选择软件基地企业产品数据库  文件名:rjjdqycp.db"}},
 };
 
 class EntryWindows : public EntryTest, public testing::WithParamInterface<WindowCase> {
@@ -56,7 +63,8 @@ protected:
     {
         EntryTest::SetUp();
         // The tests write what they need; the shipped rules would ask for codes of their own form.
-        EmptyTables({"tzjg_chk.db", "tsjd_chk.db", "sjgxq_chk.db", "fhq_chk.db", "fhqzfqy_chk.db", "sendname.db"});
+        EmptyTables({"tzjg_chk.db", "tsjd_chk.db", "sjgxq_chk.db", "fhq_chk.db", "fhqzfqy_chk.db", "rjjd_chk.db",
+                     "rjjdqy_chk.db", "rjjdqycp_chk.db", "sendname.db"});
         StartProgram();
     }
     void TearDown() override
@@ -177,8 +185,8 @@ TEST_P(EntryWindows, AppendMergesSubmittedRecordsByCode)
         InIt([&](TEntryWindow& w) {
             User().AnswerFile(source, c.title);
             Expect("", c.question, a.answer);
-            if (c.className == std::string("TF_fhq")) {
-                User().CancelFile("请选择科技企业孵化器在孵(毕业)企业数据库  文件名:fhqzfqy.db");
+            for (const std::string& title : c.laterTitles) {
+                User().CancelFile(title);
             }
             ASSERT_TRUE(Press(w.ToolButton9));
             EXPECT_EQ(w.curTable, w.Table(0));
