@@ -102,7 +102,7 @@ std::string KeyFilter(const std::vector<std::string>& fields, const std::vector<
 
 void TEntryWindow::ClearSendList()
 {
-    if (SendNameCleared) {
+    if (SendNameCleared || setup_.sendListStatement.empty()) {
         return;
     }
     TQuery* q = F_main->Query1;
@@ -142,8 +142,12 @@ void TEntryWindow::TableBeforePost(TDataSet* DataSet)
     if (i == 0) {
         ClearSendList();
         ZeroNullNumericFields(DataSet);
-        DataSet->FieldByName(desc.countingField)->SetAsInteger(1);
-        DataSet->FieldByName("Id")->SetAsString(IdPrefix + Joined(KeyValues(0)));
+        if (!desc.countingField.empty()) {
+            DataSet->FieldByName(desc.countingField)->SetAsInteger(1);
+        }
+        if (!desc.keyFields.empty()) {
+            DataSet->FieldByName("Id")->SetAsString(IdPrefix + Joined(KeyValues(0)));
+        }
         return;
     }
     if (!cascadeEnabled) {
@@ -299,7 +303,7 @@ void TEntryWindow::TablePostError(TDataSet* DataSet, EDatabaseError& E, TDataAct
     }
     const TEntryTable& desc = setup_.tables[static_cast<std::size_t>(i)];
     std::string message = E.Message;
-    if (message == "Key violation.") {
+    if (message == "Key violation." && !desc.duplicateText.empty()) {
         message = desc.duplicateText;
     } else {
         message = RewordPostError(i, message);

@@ -49,7 +49,7 @@ void TEntryWindow::Bind(TEntrySetup setup)
     ToolButton3 = Optional<TToolButton>("ToolButton3");
     ToolButton4 = Optional<TToolButton>("ToolButton4");
     ToolButton5 = Optional<TToolButton>("ToolButton5");
-    ToolButton6 = Get<TToolButton>("ToolButton6");
+    ToolButton6 = Optional<TToolButton>("ToolButton6");
     ToolButton7 = Get<TToolButton>("ToolButton7");
     ToolButton8 = Get<TToolButton>("ToolButton8");
     ToolButton9 = Optional<TToolButton>("ToolButton9");
@@ -68,8 +68,11 @@ void TEntryWindow::Bind(TEntrySetup setup)
         if (!t.keyEdit.empty()) {
             Get<TDBEdit>(t.keyEdit);
         }
-        if ((i == 0) != (t.master < 0) || t.master >= static_cast<int>(i) || KeyFields(static_cast<int>(i)).empty()) {
-            throw std::logic_error(Name() + ": " + t.table + " must come after its master and have a key");
+        if ((i == 0) != (t.master < 0) || t.master >= static_cast<int>(i)) {
+            throw std::logic_error(Name() + ": " + t.table + " must come after its master");
+        }
+        if (KeyFields(static_cast<int>(i)).empty() && (i > 0 || setup_.tables.size() > 1)) {
+            throw std::logic_error(Name() + ": " + t.table + " has details or a master and so needs a key");
         }
         withDetails += i > 0 && HasDetails(static_cast<int>(i)) ? 1 : 0;
     }
@@ -132,7 +135,11 @@ std::vector<std::string> TEntryWindow::KeyValues(int table) const
     return out;
 }
 
-std::string TEntryWindow::OwnKey(int table) const { return KeyValues(table).back(); }
+std::string TEntryWindow::OwnKey(int table) const
+{
+    const std::vector<std::string> values = KeyValues(table);
+    return values.empty() ? std::string() : values.back();
+}
 
 std::string TEntryWindow::MasterKey() const { return OwnKey(0); }
 
@@ -192,6 +199,10 @@ void TEntryWindow::SetUp()
     try {
         for (std::size_t i = 0; i < tables_.size(); ++i) {
             TTable* t = tables_[i];
+            if (setup_.tables[i].ruleTable.empty()) {
+                t->Open();
+                continue;
+            }
             rules->SetTableName(setup_.tables[i].ruleTable);
             rules->Open();
             rules->First();
@@ -229,7 +240,7 @@ void TEntryWindow::SetUp()
     if (PageControl1 != nullptr) {
         PageControl1->SetActivePage(Get<TTabSheet>(setup_.coverPage));
     }
-    if (LocatePending) {
+    if (LocatePending && !KeyFields(0).empty()) {
         LocateAtSetUp();
     }
     for (int i = 0; i < TableCount(); ++i) {
@@ -448,7 +459,7 @@ void TEntryWindow::FormKeyPress(TObject*, char& Key)
 
 void TEntryWindow::StatusBar1DblClick(TObject*)
 {
-    if (!curTable->MasterFields().empty()) {
+    if (!curTable->MasterFields().empty() || KeyFields(0).empty()) {
         return;
     }
     LocateTable = curTable;

@@ -28,10 +28,11 @@ struct TEntryTable {
     std::string table{};          // component names: "Table1"
     std::string source{};         // "DataSource1"
     std::string fileName{};       // "kfq_1.db", prefixed with DataFolder
-    std::string ruleTable{};      // "kfq1_chk"
-    std::string countingField{};  // "qa_one"
+    std::string ruleTable{};      // "kfq1_chk"; empty: the table has none
+    std::string countingField{};  // "qa_one"; empty: the table has none
     // The record's key, its master's key first: "qa01", "qa01;qe01", "code;code2;code3". Id = IdPrefix + these;
-    // a detail's link (MasterFields) is its master's key, and its own last field is its serial.
+    // a detail's link (MasterFields) is its master's key, and its own last field is its serial. A master without
+    // details may have none: its records then carry no Id.
     std::string keyFields{};
     int master = -1;            // details: the position of the table it hangs on
     std::string index{};          // the index on the key: the master's key index ("kfq_1"), a detail's own ("kfq_2")
@@ -39,7 +40,7 @@ struct TEntryTable {
     std::string noSerialText{};       // details: stored without its own key: "产品编号不能为空"
     std::string noMasterKeyText{};    // details: stored without its master's key: "企业报表编号不能为空"
     std::string enterKeyFirstText{};  // details: started while a master key edit is empty: "请先填入企业报表编号"
-    std::string duplicateText{};      // post error on "Key violation.": "产品序号重复"
+    std::string duplicateText{};      // post error on "Key violation.": "产品序号重复"; empty: left as it is
     std::string errorPrefix{};        // "产品数据错误:"
 };
 
@@ -58,7 +59,7 @@ struct TEntrySetup {
     std::vector<TEntryTable> tables;
     std::vector<TEntryDetailPage> detailPages;
     std::string coverPage;       // the first page ("TabSheet1"); in a window without pages its scroll box
-    std::string sendListStatement;
+    std::string sendListStatement;   // empty: the window clears nothing from the send list
     std::string importFailSuffix;    // appended to a master post error during an import (which cancels the row)
     std::string keyLabel;            // the master key edit's label that reads "(只读)" while a detail is edited
     std::string keyLabelText;        // "报表编号"
@@ -81,8 +82,8 @@ class TEntryWindow : public TForm {
 public:
     explicit TEntryWindow(TComponent* owner);
 
-    // Components of an entry window; all but ToolButton6, ToolButton7, ToolButton8 and ToolButton10 may be
-    // missing (null) in a window that has none.
+    // Components of an entry window; all but ToolButton7, ToolButton8 and ToolButton10 may be missing (null) in
+    // a window that has none.
     TPageControl* PageControl1 = nullptr;
     TToolBar* ToolBar1 = nullptr;
     TToolButton* ToolButton1 = nullptr;

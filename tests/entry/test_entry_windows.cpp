@@ -150,6 +150,19 @@ TEST_P(EntryWindows, DeleteRemovesTheCurrentRecordOrOnlyTheOneBeingInserted)
     EXPECT_EQ(Rows(c.file, {"Id"}).size(), 1u);
 }
 
+// These windows never hide pages: on an empty table every page shows, and a record can be started anywhere.
+TEST_P(EntryWindows, AnEmptyTableHidesNoPage)
+{
+    InIt([&](TEntryWindow& w) {
+        if (w.PageControl1 == nullptr) {
+            return;
+        }
+        EXPECT_EQ(VisiblePages(w).size(), static_cast<std::size_t>(w.PageControl1->PageCount()));
+        ASSERT_TRUE(ShowPage(w, w.PageControl1->Pages(1)->Name()));
+        EXPECT_TRUE(w.ToolButton5->Enabled());
+    });
+}
+
 class EntryWindowsSjgxq : public EntryTest {
 protected:
     void SetUp() override
