@@ -74,7 +74,9 @@ TEST_F(KfqWindow, BothReportsShowTheSameWindowOnTheCoverWithTheStatusOfTheCurren
 TEST_F(KfqWindow, NarrowScreenPutsTheWindowInTheCorner)
 {
     const std::vector<std::pair<int, bool>> screens = {{800, true}, {1024, false}};
-    for (const auto& [width, corner] : screens) {
+    for (const auto& screen : screens) {
+        const int width = screen.first;  // named copies: clang 14 does not capture structured bindings
+        const bool corner = screen.second;
         Application->SetScreenSize(width, 600);
         InKfq([&](TF_kfq& k) {
             if (corner) {
