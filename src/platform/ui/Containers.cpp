@@ -1,5 +1,6 @@
 #include "platform/ui/Containers.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -81,6 +82,13 @@ TScrollBox::TScrollBox(TComponent* owner) : TControl(owner, new QScrollArea), co
     area()->setWidget(contents_);
     area()->setWidgetResizable(false);
     SetBounds(0, 0, 185, 41);
+    // A control that takes the focus (Enter or Tab moving on, a click, the program) is scrolled into view, so
+    // that the user never types into a field out of sight.
+    QObject::connect(qApp, &QApplication::focusChanged, area(), [this](QWidget*, QWidget* now) {
+        if (now != nullptr && contents_->isAncestorOf(now)) {
+            area()->ensureWidgetVisible(now, 8, 8);
+        }
+    });
 }
 
 QScrollArea* TScrollBox::area() const

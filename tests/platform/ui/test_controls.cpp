@@ -217,20 +217,29 @@ TEST_F(Controls, StatusBarShowsItsSimpleTextAtTheBottomAndTakesDoubleClicks)
 }
 
 // Contents taller than the scroll box and as wide as its view scroll downwards only: the room the vertical bar
-// takes is not made up by a horizontal bar.
-TEST_F(Controls, AScrollBoxTallerThanItsViewScrollsDownwardsOnly)
+// takes is not made up by a horizontal bar. A control that takes the focus is scrolled into view, as Enter
+// moving on through the fields of a long page needs.
+TEST_F(Controls, AScrollBoxScrollsDownwardsOnlyAndShowsTheFocusedControl)
 {
     TF_probe* f = nullptr;
     Application->CreateForm(&f);
     f->Load("  ClientWidth = 300\n  ClientHeight = 200\n"
             "  object ScrollBox1: TScrollBox\n    Align = alClient\n"
-            "    object Edit1: TEdit\n      Left = 0\n      Top = 600\n      Width = 250\n    end\n"
+            "    object Edit1: TEdit\n      Left = 0\n      Top = 0\n      Width = 250\n    end\n"
+            "    object Edit2: TEdit\n      Left = 0\n      Top = 600\n      Width = 250\n    end\n"
             "  end\n");
     f->Show();
     QApplication::processEvents();
     auto* area = static_cast<QScrollArea*>(f->Get<TScrollBox>("ScrollBox1")->Widget());
     EXPECT_GT(area->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0);
+    for (const char* name : {"Edit2", "Edit1"}) {
+        auto* edit = f->Get<TEdit>(name);
+        ASSERT_TRUE(TScriptedUser::Focus(*edit)) << name;
+        const QRect shown = area->viewport()->rect();
+        const QRect at(edit->Widget()->mapTo(area->viewport(), QPoint(0, 0)), edit->Widget()->size());
+        EXPECT_TRUE(shown.contains(at)) << name;
+    }
     Application->DestroyForm(f);
 }
 
