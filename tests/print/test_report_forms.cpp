@@ -351,4 +351,66 @@ TEST_F(ListPages, AnEmptyTablePrintsOnlyWithItsOption)
     EXPECT_EQ(Form("TF_gjwsb_p").QuickRep1->LastDocument().pages.size(), 1u);
 }
 
+class FormRows : public FormPrintTest {};
+
+// The national list ticks the reason column whose number is the row's reason code; an empty code or one
+// outside 1 to 4 ticks none.
+TEST_F(FormRows, TheNationalListTicksTheColumnOfEachRowsReason)
+{
+    EmptyTable("gj_wsb.db");
+    const char* reasons[] = {"1", "2", "3", "4", "", "5"};
+    std::vector<Record> rows;
+    for (int i = 0; i < 6; ++i) {
+        const std::string n = std::to_string(i);
+        rows.push_back({{"JB00", "12000000" + n}, {"JB01", "项目" + n}, {"JB02", "2005GH00000" + n}, {"YY", reasons[i]}});
+    }
+    AppendRecords("gj_wsb.db", rows);
+    Print("TF_gjwsb_p", nullptr);
+    TReportForm& form = Form("TF_gjwsb_p");
+    std::vector<const TQRPrintable*> columns;  // the reason columns, first to fourth
+    for (const TQRBand* b : form.QuickRep1->Bands()) {
+        for (const TQRPrintable* p : b->Printables()) {
+            if (dynamic_cast<const TQRExpr*>(p)) {
+                columns.push_back(p);
+            }
+        }
+    }
+    ASSERT_EQ(columns.size(), 4u);
+    const auto& page = form.QuickRep1->LastDocument().pages.at(0);
+    const double margin = form.QuickRep1->Page.LeftMargin;
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(rows[static_cast<std::size_t>(i)].at("JB00"));
+        const auto key = page.findText(rows[static_cast<std::size_t>(i)].at("JB00"));
+        ASSERT_EQ(key.size(), 1u);
+        std::vector<int> ticked;
+        for (const auto& item : page.items) {
+            const auto* t = std::get_if<report::TextItem>(&item);
+            if (!t || t->text != "√" || std::abs(t->box.y - key[0]->box.y) > 1) {
+                continue;
+            }
+            const double centre = t->box.x + t->box.w / 2;
+            for (int c = 0; c < 4; ++c) {
+                const TQRPrintable* col = columns[static_cast<std::size_t>(c)];
+                if (centre > margin + col->LeftMm && centre < margin + col->LeftMm + col->WidthMm) {
+                    ticked.push_back(c + 1);
+                }
+            }
+        }
+        const int reason = i < 4 ? i + 1 : 0;
+        EXPECT_EQ(ticked, reason ? std::vector<int>{reason} : std::vector<int>{});
+    }
+}
+
+// A sheet prints its table's first record once, whatever follows it.
+TEST_F(FormRows, ASheetOverSeveralRecordsPrintsTheFirstOnce)
+{
+    const std::string first = ReadTable("xmdcb.db").at(0).at("KW");
+    AppendRecords("xmdcb.db", {{{"KW", "第二个科委"}, {"DQ", "999"}, {"TBR", "第二人"}, {"PXH", "999"}}});
+    Print("TF_xmdcb_p", nullptr);
+    const auto& doc = Form("TF_xmdcb_p").QuickRep1->LastDocument();
+    ASSERT_EQ(doc.pages.size(), 1u);
+    EXPECT_EQ(doc.pages[0].findText(first).size(), 1u);
+    EXPECT_TRUE(doc.pages[0].findText("第二个科委").empty());
+}
+
 }  // namespace

@@ -222,6 +222,21 @@ TEST_F(ReportWindow, NothingTickedOrAnEmptyListPrintsNothing)
     EXPECT_TRUE(printed.empty());
 }
 
+// A table missing under a form stops the print with the engine's error naming it: the entries before it stay
+// printed, those after it are not printed, and the form's table is left closed.
+TEST_F(ReportWindow, AMissingTableStopsThePrintAtItsEntry)
+{
+    std::filesystem::remove("xmdcb.db");
+    InReport(4, [&](TF_report& w) {
+        TickOnly(w, {"gjhz", "xmdcb", "dfhz"});
+        User().ExpectMessageContaining(Application->Title, "xmdcb.db");
+        EXPECT_TRUE(TScriptedUser::Press(*w.ToolButton3));
+    });
+    ASSERT_EQ(printed.size(), 1u);
+    EXPECT_TRUE(Shows(printed[0], "2009年国家级项目汇总表"));
+    EXPECT_FALSE(F_xmdcb_p->Table1->Active());
+}
+
 // A failed read of the list table is told (the window does not open) and leaves an empty list, not the last
 // report's list; the next opening reads it again.
 TEST_F(ReportWindow, AFailedReadOfTheListLeavesNoStaleList)
