@@ -269,13 +269,15 @@ TEST_F(CheckWindow, AnEmptyResultPrintsNothing)
 }
 
 // The real windows of the code-keyed reports: the jump opens each on the faulty record, and the incubators'
-// window on the faulty enterprise of that incubator, on its page.
+// window on the faulty enterprise of that incubator, on its page; the window then lists its records in its own
+// order (by code or by id).
 struct OpenCase {
     int report;
     const char* className;
     const char* table;
     const char* key;
     const char* code2;  // the result row's enterprise; "" for a report without one
+    const char* order;  // the window's order after the positioned opening
 };
 void PrintTo(const OpenCase& c, std::ostream* os) { *os << "report " << c.report << " " << c.className; }
 
@@ -314,7 +316,7 @@ TEST_P(JumpBackOpens, TheReportsWindowOnTheFaultyRecord)
             t.Post();
         }
     }
-    std::string shown, shown2, page;
+    std::string shown, shown2, page, order;
     InCheck(c.report, [&](TF_check& w) {
         ASSERT_TRUE(TScriptedUser::Press(*w.Button3));
         User().InModal(c.className, [&](TForm& f) {
@@ -322,6 +324,7 @@ TEST_P(JumpBackOpens, TheReportsWindowOnTheFaultyRecord)
             shown = e.Table(0)->FieldByName(c.key)->AsString();
             shown2 = detail ? e.Table(1)->FieldByName("CODE2")->AsString() : "";
             page = e.PageControl1 != nullptr ? e.PageControl1->ActivePage()->Name() : "";
+            order = e.Table(0)->IndexFieldNames();
             f.Close();
         });
         ASSERT_TRUE(TScriptedUser::DblClick(*w.DBGrid1));
@@ -329,13 +332,14 @@ TEST_P(JumpBackOpens, TheReportsWindowOnTheFaultyRecord)
     EXPECT_EQ(shown, "A1");
     EXPECT_EQ(shown2, c.code2);
     EXPECT_EQ(page, detail ? "TabSheet3" : c.report == 10 ? "TabSheet1" : "");
+    EXPECT_TRUE(SameName(order, c.order)) << order;
 }
 
 INSTANTIATE_TEST_SUITE_P(Reports, JumpBackOpens,
-                         testing::Values(OpenCase{6, "TF_tzjg", "tzjg.db", "code", ""},
-                                         OpenCase{9, "TF_fhq", "fhq.db", "CODE", "E1"},
-                                         OpenCase{10, "TF_tsjd", "tsjd.db", "CODE", ""},
-                                         OpenCase{11, "TF_sjgxq", "sjgxq.db", "Code", ""}),
+                         testing::Values(OpenCase{6, "TF_tzjg", "tzjg.db", "code", "", "code"},
+                                         OpenCase{9, "TF_fhq", "fhq.db", "CODE", "E1", "id"},
+                                         OpenCase{10, "TF_tsjd", "tsjd.db", "CODE", "", "id"},
+                                         OpenCase{11, "TF_sjgxq", "sjgxq.db", "Code", "", "code"}),
                          [](const testing::TestParamInfo<OpenCase>& i) {
                              return "Report" + std::to_string(i.param.report);
                          });
