@@ -225,7 +225,8 @@ TDirectoryListBox::TDirectoryListBox(TComponent* owner) : TControl(owner, new QL
     SetTabStop(true);
     SetBounds(0, 0, 145, 97);
     QObject::connect(list(), &QListWidget::itemDoubleClicked, list(), [this](QListWidgetItem* item) {
-        RunHandler([this, item] { OpenFolder(item->text().toStdString()); });
+        const std::string path = item->data(Qt::UserRole).toString().toStdString();
+        RunHandler([this, path] { OpenFolder(path); });
     });
     Fill();
 }
@@ -260,15 +261,39 @@ bool TDirectoryListBox::OpenFolder(const std::string& name)
     return true;
 }
 
+std::vector<std::string> TDirectoryListBox::Items() const
+{
+    std::vector<std::string> out;
+    for (int i = 0; i < list()->count(); ++i) {
+        out.push_back(list()->item(i)->text().toStdString());
+    }
+    return out;
+}
+
 void TDirectoryListBox::Fill()
 {
+    // As the system's folder list: the path from the root down to the folder shown, each level indented one
+    // step further, the folder itself selected, then its subfolders one step deeper. Every item opens its folder.
     list()->clear();
-    const QDir q(QString::fromStdString(directory_));
-    if (!q.isRoot()) {
-        list()->addItem(QStringLiteral(".."));
+    auto add = [this](const QString& text, int depth, const QString& path) {
+        auto* item = new QListWidgetItem(QString(depth * 2, QLatin1Char(' ')) + text, list());
+        item->setData(Qt::UserRole, path);
+        return item;
+    };
+    QDir q(QString::fromStdString(directory_));
+    QStringList chain;
+    for (QDir up = q; !up.isRoot(); up.cdUp()) {
+        chain.prepend(up.dirName());
     }
+    QString path = QStringLiteral("/");
+    QListWidgetItem* shown = add(path, 0, path);
+    for (int i = 0; i < chain.size(); ++i) {
+        path = QDir(path).filePath(chain[i]);
+        shown = add(chain[i], i + 1, path);
+    }
+    list()->setCurrentItem(shown);
     for (const QString& sub : q.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
-        list()->addItem(sub);
+        add(sub, static_cast<int>(chain.size()) + 1, q.filePath(sub));
     }
 }
 

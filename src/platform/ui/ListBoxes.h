@@ -1,7 +1,8 @@
 // List controls: TListBox (a list of texts with one selected item), TCheckListBox (the same with a tick per
-// item), TDirectoryListBox (the folders of one folder, to pick a target folder) and TDriveComboBox (the drives;
-// on this system the one root "/"). The folder list only browses: choosing a folder never changes the process's
-// current folder. Clicks on a list land on its viewport, so the lists take their double-clicks from there.
+// item), TDirectoryListBox (the path to one folder and its subfolders, to pick a target folder) and
+// TDriveComboBox (the drives; on this system the one root "/"). The folder list only browses: choosing a folder
+// never changes the process's current folder. Clicks on a list land on its viewport, so the lists take their
+// double-clicks from there.
 #pragma once
 
 #include <string>
@@ -69,8 +70,11 @@ public:
     explicit TDirectoryListBox(TComponent* owner);
     const std::string& Directory() const { return directory_; }
     void SetDirectory(const std::string& dir);  // an absolute folder; "\" and "/" stand for the root
-    // Opens a subfolder (or ".." for the parent) as the user's double-click does; fires OnChange.
+    // Opens a folder as the user's double-click on its item does: a subfolder by name, ".." for the parent, or a
+    // full path (the items of the folders above); fires OnChange. False when there is no such folder.
     bool OpenFolder(const std::string& name);
+    // The items as shown: the folders from the root down to the one shown, then its subfolders, indented.
+    std::vector<std::string> Items() const;
 
 private:
     QListWidget* list() const;

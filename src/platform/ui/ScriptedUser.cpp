@@ -49,6 +49,12 @@ TScriptedUser& TScriptedUser::CancelFile(const std::string& expectedTitle)
     return *this;
 }
 
+TScriptedUser& TScriptedUser::AcceptFile(const std::string& expectedTitle)
+{
+    steps_.push_back({Kind::AcceptFile, {}, expectedTitle, 0, {}});
+    return *this;
+}
+
 TScriptedUser& TScriptedUser::AnswerPrinter(const std::string& printerName, const std::string& outputFile,
                                             Orientation orientation)
 {
@@ -75,6 +81,7 @@ std::string TScriptedUser::Describe(const Step& s)
     case Kind::MessagePart: return "message [" + s.caption + "] containing \"" + s.text + "\"";
     case Kind::File: return "file dialog answered with " + s.caption;
     case Kind::CancelFile: return "file dialog cancelled";
+    case Kind::AcceptFile: return "file dialog confirmed as offered";
     case Kind::Printer: return "printer dialog";
     case Kind::CancelPrinter: return "printer dialog cancelled";
     case Kind::Modal: return "modal window " + s.caption;
@@ -137,7 +144,7 @@ bool TScriptedUser::FileDialog(TFileDialogRequest& request)
         return false;
     }
     const Step step = steps_.front();
-    if ((step.kind != Kind::File && step.kind != Kind::CancelFile) ||
+    if ((step.kind != Kind::File && step.kind != Kind::CancelFile && step.kind != Kind::AcceptFile) ||
         (!step.text.empty() && step.text != request.title)) {
         Fail("unexpected " + seen + ", the script expects " + Describe(step));
         return false;
@@ -145,6 +152,9 @@ bool TScriptedUser::FileDialog(TFileDialogRequest& request)
     steps_.pop_front();
     if (step.kind == Kind::CancelFile) {
         return false;
+    }
+    if (step.kind == Kind::AcceptFile) {
+        return true;
     }
     request.fileName = step.caption;
     if (step.answer > 0) {

@@ -34,6 +34,8 @@ public:
     // A file dialog confirmed with path; filterIndex (1-based) is the filter entry chosen, 0 leaves the dialog's.
     TScriptedUser& AnswerFile(const std::string& path, const std::string& expectedTitle = {}, int filterIndex = 0);
     TScriptedUser& CancelFile(const std::string& expectedTitle = {});
+    // A file dialog confirmed with the name it offers (the user presses Enter).
+    TScriptedUser& AcceptFile(const std::string& expectedTitle = {});
     // A printer dialog confirmed with a printer (empty: the default) or a PDF file, and a page orientation.
     enum class Orientation { Keep, Portrait, Landscape };
     TScriptedUser& AnswerPrinter(const std::string& printerName = {}, const std::string& outputFile = {},
@@ -70,7 +72,7 @@ public:
     void RunModal(TForm& form, const std::function<void()>& loop) override;
 
 private:
-    enum class Kind { Message, MessagePart, File, CancelFile, Printer, CancelPrinter, Modal };
+    enum class Kind { Message, MessagePart, File, CancelFile, AcceptFile, Printer, CancelPrinter, Modal };
     struct Step {
         Kind kind;
         std::string caption, text;  // message; file: path and title; printer: name and file; modal: window

@@ -342,6 +342,12 @@ TEST_F(ListControls, FolderListBrowsesWithoutMovingTheCurrentFolder)
         EXPECT_EQ(dirs.Directory(), s.now.string()) << s.open;
     }
     EXPECT_EQ(changes, 3);
+    // The path from the root down to the folder shown, then its subfolders, one indent step per level.
+    const std::vector<std::string> items = dirs.Items();
+    const std::string base = Base().filename().string();
+    EXPECT_EQ(items, (std::vector<std::string>{"/", "  tmp", "    " + base, "      a", "        inner"}));
+    EXPECT_TRUE(dirs.OpenFolder(Base().string()));
+    EXPECT_EQ(dirs.Items().back(), "      b");
     EXPECT_EQ(std::filesystem::current_path(), before);
     dirs.SetDirectory("\\");
     EXPECT_EQ(dirs.Directory(), "/");

@@ -18,7 +18,8 @@ TEST_F(ScriptedUserTest, AnswersInOrderAndRecordsEveryMessage)
     User().ExpectMessage("提示", "是否删除当前记录", IDYES)
         .ExpectMessageContaining("错误窗口", "不能为空")
         .AnswerFile("/tmp/kfq_1.db", "请选择")
-        .CancelFile();
+        .CancelFile()
+        .AcceptFile();
     EXPECT_EQ(Application->MessageBox("是否删除当前记录", "提示", MB_YESNO), IDYES);
     EXPECT_EQ(Application->MessageBox("产品编号不能为空", "错误窗口", MB_OK | MB_ICONSTOP), IDOK);
     TOpenDialog dlg(nullptr);
@@ -29,6 +30,9 @@ TEST_F(ScriptedUserTest, AnswersInOrderAndRecordsEveryMessage)
     dlg.FileName = "unchanged";
     EXPECT_FALSE(dlg.Execute());
     EXPECT_EQ(dlg.FileName, "unchanged");
+    dlg.FileName = "/tmp/offered.dbf";
+    EXPECT_TRUE(dlg.Execute());
+    EXPECT_EQ(dlg.FileName, "/tmp/offered.dbf");
     ASSERT_EQ(User().Messages().size(), 2u);
     EXPECT_EQ(User().Messages()[0].caption, "提示");
     EXPECT_EQ(User().Messages()[0].flags, MB_YESNO);
