@@ -1,7 +1,5 @@
 #include "print/DbTool.h"
 
-#include <filesystem>
-
 #include "app/Main.h"
 #include "entry/TableHelpers.h"
 #include "print/SaveAsTable.h"
@@ -11,13 +9,6 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/FormFactory.h"
 #include "platform/ui/Registry.h"
-
-namespace {
-
-// The extension of each entry of the save dialog's filter, by FilterIndex.
-constexpr const char* kFilterExtensions[] = {".db", ".dbf", ".txt"};
-
-}  // namespace
 
 TF_db_tool::TF_db_tool(TComponent* owner) : TForm(owner)
 {
@@ -106,11 +97,7 @@ void TF_db_tool::Button2Click(TObject*)
     if (!dialog->Execute()) {
         return;
     }
-    std::string name = dialog->FileName;
-    const int entry = dialog->FilterIndex;
-    if (std::filesystem::path(name).extension().empty() && entry >= 1 && entry <= 3) {
-        name += kFilterExtensions[entry - 1];
-    }
+    const std::string name = WithFilterExtension(dialog->FileName, dialog->FilterIndex);
     if (!ConfirmSaveTarget(name)) {
         return;
     }

@@ -16,6 +16,9 @@ constexpr std::string_view kShippedTables[] = {
 #include "ShippedTables.inc"
 };
 
+// The extension of each entry of the save dialog's filter, by FilterIndex.
+constexpr const char* kFilterExtensions[] = {".db", ".dbf", ".txt"};
+
 }  // namespace
 
 bool IsShippedTableName(const std::string& name)
@@ -33,6 +36,14 @@ bool IsSystemTable(const std::string& path)
     const fs::path p(path);
     std::error_code ec;
     return fs::equivalent(p.parent_path(), fs::current_path(), ec) && IsShippedTableName(p.filename().string());
+}
+
+std::string WithFilterExtension(const std::string& fileName, int filterIndex)
+{
+    if (fs::path(fileName).extension().empty() && filterIndex >= 1 && filterIndex <= 3) {
+        return fileName + kFilterExtensions[filterIndex - 1];
+    }
+    return fileName;
 }
 
 bool ConfirmSaveTarget(const std::string& fileName)
