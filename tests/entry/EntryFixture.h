@@ -11,6 +11,7 @@
 #include "app/Main.h"
 #include "entry/EntryWindow.h"
 #include "support/ProgramTest.h"
+#include "support/TableFiles.h"
 
 namespace entrytest {
 
@@ -19,18 +20,7 @@ using Lines = std::vector<std::string>;
 
 class EntryTest : public testsupport::ProgramTest {
 public:
-    static void AddRow(const std::string& table, const Values& values)
-    {
-        TTable t;
-        t.SetTableName(table);
-        t.Open();
-        t.Append();
-        for (const auto& [field, value] : values) {
-            t.FieldByName(field)->SetAsString(value);
-        }
-        t.Post();
-        t.Close();
-    }
+    static void AddRow(const std::string& table, const Values& values) { testsupport::AddRecord(table, values); }
     static void EmptyTables(const std::vector<std::string>& tables)
     {
         for (const std::string& name : tables) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/ProgramTest.h"
+#include "support/Python.h"
 #include "support/TableFiles.h"
 
 namespace printtest {
@@ -29,28 +30,15 @@ protected:
     // What python3-dbfread reads from a dBase file: one line per record, "name=value" joined by ";".
     std::vector<std::string> Dbfread(const std::string& path)
     {
-        const std::string script = (base_ / "read.py").string();
-        std::ofstream(script) << "import sys, dbfread\n"
-                                 "for r in dbfread.DBF(sys.argv[1], encoding='gbk', char_decode_errors='strict'):\n"
-                                 "    print(';'.join('%s=%s' % (k, '' if v is None else v) for k, v in r.items()))\n";
-        const std::string out = (base_ / "dbfread.out").string();
-        const int rc = std::system(("/usr/bin/python3 '" + script + "' '" + path + "' > '" + out + "' 2>&1").c_str());
-        std::ifstream in(out);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        EXPECT_EQ(rc, 0) << (lines.empty() ? "" : lines.front());
-        return lines;
+        return testsupport::RunPython(
+            base_,
+            "import sys, dbfread\n"
+            "for r in dbfread.DBF(sys.argv[1], encoding='gbk', char_decode_errors='strict'):\n"
+            "    print(';'.join('%s=%s' % (k, '' if v is None else v) for k, v in r.items()))\n",
+            {path});
     }
 
-    static std::string Bytes(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string Bytes(const std::string& path) { return testsupport::FileBytes(path); }
 };
 
 }  // namespace printtest

@@ -42,6 +42,21 @@ inline void MakeTable(const std::string& name, const std::vector<db::FieldDesc>&
     db::CreateTableFile(name, schema, out);
 }
 
+// Appends one record to a table file: values is a range of (field name, value as text) pairs.
+template <class Values>
+void AddRecord(const std::string& name, const Values& values)
+{
+    TTable t;
+    t.SetTableName(name);
+    t.Open();
+    t.Append();
+    for (const auto& [field, value] : values) {
+        t.FieldByName(field)->SetAsString(value);
+    }
+    t.Post();
+    t.Close();
+}
+
 // Every row of a table file, in its record order.
 inline std::vector<Record> ReadTable(const std::string& name)
 {
