@@ -53,6 +53,21 @@ protected:
     template <class W>
     void InWindow(const std::string& className, int item, const std::function<void(W&)>& act)
     {
+        WhenShown(className, act);
+        ASSERT_TRUE(TScriptedUser::Choose(*F_main->RadioGroup1, item));
+        ASSERT_TRUE(TScriptedUser::Press(*F_main->Button1));
+    }
+    // Shows a window that is no report's (a probe) and runs act in it, then leaves it as InWindow does.
+    template <class W>
+    void InProbe(W* window, const std::function<void(W&)>& act)
+    {
+        WhenShown(window->ClassName, act);
+        window->ShowModal();
+    }
+    // act runs in the window of className when it is next shown modally; "返回" leaves it unless act closed it.
+    template <class W>
+    void WhenShown(const std::string& className, const std::function<void(W&)>& act)
+    {
         User().InModal(className, [act](TForm& f) {
             auto& w = dynamic_cast<W&>(f);
             act(w);
@@ -60,8 +75,6 @@ protected:
                 EXPECT_TRUE(TScriptedUser::Press(*w.ToolButton10));
             }
         });
-        ASSERT_TRUE(TScriptedUser::Choose(*F_main->RadioGroup1, item));
-        ASSERT_TRUE(TScriptedUser::Press(*F_main->Button1));
     }
 
     TScriptedUser& Expect(const std::string& caption, const std::string& text, int answer = IDOK)

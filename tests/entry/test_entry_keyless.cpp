@@ -104,18 +104,6 @@ protected:
         F_keyless = nullptr;
         EntryTest::TearDown();
     }
-
-    void InProbe(const std::function<void(TF_keyless&)>& act)
-    {
-        User().InModal("TF_keyless", [act](TForm& f) {
-            auto& w = dynamic_cast<TF_keyless&>(f);
-            act(w);
-            if (!w.ModalDone()) {
-                EXPECT_TRUE(TScriptedUser::Press(*w.ToolButton10));
-            }
-        });
-        F_keyless->ShowModal();
-    }
 };
 
 TEST_F(EntryKeyless, StoresWithZerosAndNoIdentityAndKeepsTheEnginesMessage)
@@ -123,7 +111,7 @@ TEST_F(EntryKeyless, StoresWithZerosAndNoIdentityAndKeepsTheEnginesMessage)
     LocatePending = true;  // left over from a jump to another window: a window without a key is not positioned
     LocateField = "code";
     LocateValue = "X";
-    InProbe([&](TF_keyless& w) {
+    InProbe<TF_keyless>(F_keyless, [&](TF_keyless& w) {
         EXPECT_EQ(w.StatusBar1, nullptr);
         EXPECT_EQ(w.ToolButton6, nullptr);
         ASSERT_TRUE(TypeInto(w, "Name", "乙"));  // starts the first record of the empty table

@@ -260,17 +260,7 @@ protected:
         return rows;
     }
 
-    void InLevels(const std::function<void(TF_levels&)>& act)
-    {
-        User().InModal("TF_levels", [act](TForm& f) {
-            auto& w = dynamic_cast<TF_levels&>(f);
-            act(w);
-            if (!w.ModalDone()) {
-                EXPECT_TRUE(TScriptedUser::Press(*w.ToolButton10));
-            }
-        });
-        F_levels->ShowModal();
-    }
+    void InLevels(const std::function<void(TF_levels&)>& act) { InProbe<TF_levels>(F_levels, act); }
 };
 
 struct CascadeCase {
