@@ -322,6 +322,15 @@ TEST_F(QueryWindowTest, BadInputIsToldAndTouchesNothing)
              EXPECT_EQ(w.PageControl1->ActivePage(), w.TabSheet1);
          },
          ">"},
+        {"text compared with a number",
+         [&] {
+             DblClick(*w.CheckListBox1, "报表编号");
+             ASSERT_TRUE(TScriptedUser::Type(*w.Edit1, "a.QC02 > \"abc\""));
+             ASSERT_TRUE(TScriptedUser::Press(*w.Button1));
+             ASSERT_TRUE(TScriptedUser::Press(*w.Button12));
+             EXPECT_EQ(w.PageControl1->ActivePage(), w.TabSheet1);
+         },
+         "不能与文字“abc”比较"},
         {"field missing from its table",
          [&] {
              DblClick(*w.CheckListBox1, "无此字段");

@@ -16,19 +16,7 @@ TField::TField(TDataSet* dataSet, int index, db::FieldDesc desc) : dataSet_(data
 {
 }
 
-bool TField::IsNumeric() const
-{
-    switch (desc_.type) {
-    case TFieldType::Smallint:
-    case TFieldType::Integer:
-    case TFieldType::Float:
-    case TFieldType::Currency:
-    case TFieldType::AutoInc:
-        return true;
-    default:
-        return false;
-    }
-}
+bool TField::IsNumeric() const { return db::isNumericType(desc_.type); }
 
 bool TField::IsNull() const { return db::isNull(Value()); }
 

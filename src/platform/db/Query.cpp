@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -149,6 +150,31 @@ const db::FieldDesc* argumentField(const sql::Translation& t, const std::vector<
     return nullptr;
 }
 
+bool isNumber(const std::string& s)
+{
+    const char* begin = s.c_str();
+    char* end = nullptr;
+    std::strtod(begin, &end);
+    if (end == begin)
+        return false;
+    while (*end == ' ')
+        ++end;
+    return *end == '\0';
+}
+
+// A text that is no number compared with a numeric field matches nothing without a word from SQLite; the
+// user is told instead, as of any other fault in the statement.
+void checkLiteralTypes(const sql::Translation& t, const std::vector<Attached>& files, const std::string& text)
+{
+    for (const sql::LiteralComparison& cmp : t.comparisons) {
+        const db::FieldDesc* d =
+            argumentField(t, files, {sql::ColumnHint::Argument, cmp.qualifier, cmp.column});
+        if (d && db::isNumericType(d->type) && !isNumber(cmp.literal))
+            throw sql::SqlError("字段“" + cmp.column + "”是数值，不能与文字“" + cmp.literal + "”比较", text,
+                                cmp.offset);
+    }
+}
+
 }  // namespace
 
 void TQuery::Impl::run(const TQuery& q, bool answer)
@@ -183,6 +209,7 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
     std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, sqlite3_finalize);
     if (rc != SQLITE_OK)
         throwStatementError(c.get(), rc, text, t);
+    checkLiteralTypes(t, files, text);
 
     if (t.kind == sql::StatementKind::Select) {
         const int n = sqlite3_column_count(stmt.get());

@@ -4,6 +4,20 @@
 
 namespace db {
 
+bool isNumericType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Smallint:
+    case FieldType::Integer:
+    case FieldType::Float:
+    case FieldType::Currency:
+    case FieldType::AutoInc:
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::optional<FieldType> fieldTypeFromLetter(char letter)
 {
     switch (letter) {

@@ -30,6 +30,8 @@ enum class FieldType : char {
 };
 
 std::optional<FieldType> fieldTypeFromLetter(char letter);
+// Small integer, integer, float, currency, auto-increment.
+bool isNumericType(FieldType type);
 inline char fieldTypeLetter(FieldType t) { return static_cast<char>(t); }
 // True for the types that carry a size (text only; memo and blob sizes are informational).
 bool fieldTypeHasSize(FieldType t);

@@ -7,6 +7,7 @@
 #include <cctype>
 #include <initializer_list>
 
+#include "platform/db/SqlComparison.h"
 #include "platform/db/SqlEmitter.h"
 #include "platform/db/SqlKeywords.h"
 #include "platform/db/SqlTokenizer.h"
@@ -608,6 +609,8 @@ private:
                 ++pos_;
                 break;
             default:
+                if (auto c = literalComparison(tokens_, pos_, begin, limit_))
+                    result_.comparisons.push_back(std::move(*c));
                 if (t.is("(")) {
                     if (at(Keyword::Select, 1)) {
                         if (condition_)

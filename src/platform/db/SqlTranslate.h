@@ -46,6 +46,15 @@ struct AnswerColumn {
     friend bool operator==(const AnswerColumn&, const AnswerColumn&) = default;
 };
 
+// A plain column compared with a string literal, either way round (a.QC02 > "abc"): whether the literal suits
+// the column's type is known only once the files are open.
+struct LiteralComparison {
+    std::string qualifier, column;  // the column, with its table alias or ""
+    std::string literal;            // the string's content
+    std::size_t offset = 0;         // where the literal stands in the statement
+    friend bool operator==(const LiteralComparison&, const LiteralComparison&) = default;
+};
+
 struct Translation {
     StatementKind kind = StatementKind::Select;
     std::string sql;              // the SQLite statement
@@ -56,6 +65,7 @@ struct Translation {
     // Table aliases of the statement (as written) and the index in files of the file each stands for.
     std::vector<std::pair<std::string, int>> aliases;
     std::vector<std::pair<std::size_t, std::size_t>> positions;  // (sql offset, statement offset)
+    std::vector<LiteralComparison> comparisons;
 
     // The statement offset that an offset into sql stands for.
     std::size_t sourceOffset(std::size_t sqlOffset) const;

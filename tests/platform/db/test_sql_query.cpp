@@ -554,8 +554,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"UniqueSecondaryIndexWithBlanks", "update kfq_1.db set QA03=null", "Key violation in unique index kfq_13."},
         BadCase{"TextInNumericField", "update kfq_1.db set qc05='abc' where QA01='100002'",
                 "kfq_1.db”：字段“qc05”的值不是有效的数值"},
+        BadCase{"TextComparedWithNumericField", "delete from kfq_1.db where qc05 > 'abc'",
+                "字段“qc05”是数值，不能与文字“abc”比较"},
+        BadCase{"EmptyTextComparedWithNumericField",
+                "insert into sendname.db (id) select qd01 from kfq_1.db a where \"\" <> a.qd01",
+                "字段“qd01”是数值，不能与文字“”比较"},
         BadCase{"NotADate", "update sendname.db set 日期='2009-1-5'", "sendname.db”：字段“日期”的值不是有效的日期"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A number written as a string compares with a numeric field as the number; a text field takes any string.
+TEST_F(SqlQuery, StringsThatSuitTheFieldCompare)
+{
+    enterprises();
+    EXPECT_EQ(open({"select a.QA01 from kfq_1.db a where a.qc02 >= \" 30 \" and qa04 <> '5' and qb03 > '0600'"}),
+              (Strings{{"100004"}}));
+}
 
 TEST_F(SqlQuery, OpenNamesTheLineAndColumnOfAFault)
 {

@@ -137,6 +137,29 @@ TEST(TranslateColumns, HintsFollowTheSelectList)
     EXPECT_TRUE(sql::translateStatement("select *, qa01 from t").columns.empty());
 }
 
+// A plain column compared with a string is noted for the engine's type check; any other operand is not.
+TEST(TranslateComparisons, NoteAPlainColumnComparedWithAString)
+{
+    using C = sql::LiteralComparison;
+    struct {
+        const char* where;
+        std::vector<C> noted;  // offsets within the condition
+    } cases[] = {
+        {"a.qc05 > \"abc\"", {{"a", "qc05", "abc", 9}}},
+        {"'x' = qa01 and (qc05<>'1')", {{"", "qa01", "x", 0}, {"", "qc05", "1", 22}}},
+        {"\"5\" <= a.\"qc05\"", {{"a", "qc05", "5", 0}}},
+        {"not qc05 = 'x' or qa01 = 1", {{"", "qc05", "x", 11}}},
+        {"qc05 + 1 > 'x' or 1 + qc05 = 'x'", {}},
+        {"qc05 > 'x' || 'y' or upper(qa01) = 'x' or qa01 = qa02 or qc05 between 'a' and 'b'", {}},
+    };
+    const std::string select = "select * from t a where ";
+    for (auto& c : cases) {
+        for (C& n : c.noted)
+            n.offset += select.size();
+        EXPECT_EQ(sql::translateStatement(select + c.where).comparisons, c.noted) << c.where;
+    }
+}
+
 struct FaultCase {
     const char* text;
     const char* what;
