@@ -57,8 +57,9 @@ const Folders& Prepare(int enterprises)
         sqlite3_open((out.submitted / "kfq_1.db").c_str(), &db);
         Exec(db, "ATTACH '" + (out.held / "kfq_1.db").string() + "' AS held");
         Exec(db, "UPDATE data SET QA03=NULL, QA04=NULL");
-        Exec(db, "UPDATE data SET QA03=(SELECT h.QA03 FROM held.data h WHERE h.QA01=data.QA01), "
-                 "QA04=(SELECT h.QA04 FROM held.data h WHERE h.QA01=data.QA01)");
+        // (the report number compared as its index compares it, so that the index finds the held row)
+        Exec(db, "UPDATE data SET QA03=(SELECT h.QA03 FROM held.data h WHERE h.QA01=data.QA01 COLLATE NOCASE), "
+                 "QA04=(SELECT h.QA04 FROM held.data h WHERE h.QA01=data.QA01 COLLATE NOCASE)");
         sqlite3_close(db);
         out.work = benchdata::SampleFolder("work", enterprises, 1);  // the program's folder
         it = made.emplace(enterprises, out).first;
