@@ -152,7 +152,7 @@ struct TTable::Impl : db::OpenTableFile {
     std::int64_t editRowid = -1;  // the row being edited; the view may have been rebuilt since the edit began
     db::Row editRead;             // that row's values as they were read, to tell another user's store
 
-    db::Statement fetchStmt, orderStmt, memberStmt, rowStmt, versionStmt;
+    db::Statement fetchStmt, rangeStmt, orderStmt, memberStmt, rowStmt, versionStmt;
     std::map<std::string, db::Statement> keyStmts;  // key searches by their SQL text
     std::unordered_map<std::int64_t, db::Row> cache;
 
@@ -230,6 +230,7 @@ struct TTable::Impl : db::OpenTableFile {
         fetchStmt = db::Statement();
         orderStmt = db::Statement();
         memberStmt = db::Statement();
+        rangeStmt = db::Statement();
         rowStmt = db::Statement();
         versionStmt = db::Statement();
         keyStmts.clear();

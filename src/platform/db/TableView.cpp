@@ -25,6 +25,15 @@ std::size_t firstNotBefore(std::size_t n, Before before)
     return lo;
 }
 
+// ",a,b,c": the columns of every field, after the rowid.
+std::string ColumnList(const db::TableSchema& schema)
+{
+    std::string cols;
+    for (const auto& f : schema.fields)
+        cols += "," + db::QuoteIdentifier(f.name);
+    return cols;
+}
+
 }  // namespace
 
 void TTable::Impl::setUpOrder()
@@ -370,31 +379,55 @@ const db::Row& TTable::Impl::fetch(int viewPos)
             r.assign(schema.fields.size(), db::Variant{});
         return cache.emplace(rowid, std::move(r)).first->second;
     }
-    if (!fetchStmt) {
-        std::string cols, params;
-        for (std::size_t i = 0; i < schema.fields.size(); ++i)
-            cols += "," + db::QuoteIdentifier(schema.fields[i].name);
+    const int start = viewPos - viewPos % kBlock;
+    const int end = std::min<int>(start + kBlock, static_cast<int>(view.size()));
+    std::int64_t low = rowid, high = rowid;
+    for (int p = start; p < end; ++p) {
+        low = std::min(low, view[static_cast<std::size_t>(p)]);
+        high = std::max(high, view[static_cast<std::size_t>(p)]);
+    }
+    // Rows stored in the view's order lie together: one range read serves their block, where the list of
+    // rowids costs a seek per row. The rows of the range outside the block are passed over.
+    const bool range = high - low < 2 * kBlock;
+    std::vector<bool> wanted;
+    if (range && !rangeStmt) {
+        rangeStmt =
+            db::Statement(conn.get(), "SELECT rowid" + ColumnList(schema) + " FROM data WHERE rowid BETWEEN ?1 AND ?2");
+    }
+    if (!range && !fetchStmt) {
+        std::string params;
         for (int i = 0; i < kBlock; ++i)
             params += (i ? ",?" : "?") + std::to_string(i + 1);
-        fetchStmt = db::Statement(conn.get(), "SELECT rowid" + cols + " FROM data WHERE rowid IN (" + params + ")");
+        fetchStmt =
+            db::Statement(conn.get(), "SELECT rowid" + ColumnList(schema) + " FROM data WHERE rowid IN (" + params + ")");
     }
-    int start = viewPos - viewPos % kBlock;
-    int end = std::min<int>(start + kBlock, static_cast<int>(view.size()));
-    for (int p = start; p < end; ++p)
-        fetchStmt.bindInt(p - start + 1, view[static_cast<std::size_t>(p)]);
+    db::Statement& st = range ? rangeStmt : fetchStmt;
+    if (range) {
+        wanted.assign(static_cast<std::size_t>(high - low + 1), false);
+        for (int p = start; p < end; ++p)
+            wanted[static_cast<std::size_t>(view[static_cast<std::size_t>(p)] - low)] = true;
+        st.bindInt(1, low);
+        st.bindInt(2, high);
+    } else {
+        for (int p = start; p < kBlock + start; ++p)
+            st.bind(p - start + 1, p < end ? db::Variant{view[static_cast<std::size_t>(p)]} : db::Variant{});
+    }
     try {
-        while (fetchStmt.step()) {
+        while (st.step()) {
+            const std::int64_t id = st.columnInt(0);
+            if (range && !wanted[static_cast<std::size_t>(id - low)])
+                continue;
             db::Row r;
             r.reserve(schema.fields.size());
             for (std::size_t i = 0; i < schema.fields.size(); ++i)
-                r.push_back(fetchStmt.column(static_cast<int>(i + 1), schema.fields[i].type));
-            cache[fetchStmt.columnInt(0)] = std::move(r);
+                r.push_back(st.column(static_cast<int>(i + 1), schema.fields[i].type));
+            cache[id] = std::move(r);
         }
     } catch (...) {
-        fetchStmt.reset();
+        st.reset();
         throw;
     }
-    fetchStmt.reset();
+    st.reset();
     it = cache.find(rowid);
     if (it == cache.end())
         it = cache.emplace(rowid, db::Row(schema.fields.size())).first;

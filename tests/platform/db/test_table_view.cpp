@@ -1,6 +1,6 @@
 // The view kept in memory: key searches on the leading fields of the order or on any of them, rows stored inside
 // a run (which join the view at its end and take their places when the run ends), and the stored row as the
-// cursor shows it right after its store.
+// cursor shows it right after its store; a walk reads the rows of the view in blocks.
 #include <gtest/gtest.h>
 
 #include "TableFixture.h"
@@ -106,6 +106,48 @@ TEST_F(TableViewTest, AStoredRowIsCurrentWhereItsKeyPutsIt)
     t.Post();
     EXPECT_EQ(t.RecNo(), 4);
     EXPECT_EQ(Column(t, "QE02"), (std::vector<std::string>{"丁", "甲", "乙", "乙乙"}));
+}
+
+// A walk reads every row of the view once and in its order, whether the rows of a block lie together in the file
+// (the order they were stored in), apart (an order that scatters them) or among rows the view leaves out.
+using TableWalkTest = TableTest;
+
+TEST_F(TableWalkTest, EveryRowOfTheViewOnceAndInItsOrder)
+{
+    constexpr int kRows = 1000;
+    db::TableSchema s;
+    s.fields = {F("k", T::Integer), F("scattered", T::Integer), F("kept", T::Integer), F("name", T::String, 20)};
+    s.indexes = {Primary({"k"}), Index("scattered", {"scattered"}, true, false)};
+    db::Rows rows;
+    for (int k = 0; k < kRows; ++k)
+        rows.push_back({std::int64_t{k}, std::int64_t{k * 389 % kRows}, std::int64_t{k % 3 == 0}, "名" + std::to_string(k)});
+    db::CreateTableFile("walk.db", s, rows);
+    struct Case {
+        const char* index;
+        const char* filter;
+        int step;  // the view holds every step-th key
+    } cases[] = {{"", "", 1}, {"scattered", "", 1}, {"", "kept=1", 3}, {"scattered", "kept=1", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.index) + " " + c.filter);
+        TTable walk;
+        walk.SetTableName("walk.db");
+        walk.SetIndexName(c.index);
+        walk.SetFilter(c.filter);
+        walk.SetFiltered(*c.filter != 0);
+        walk.Open();
+        std::vector<std::int64_t> keys, expected;
+        for (walk.First(); !walk.Eof(); walk.Next()) {
+            keys.push_back(walk.FieldByName("k")->AsInteger());
+            ASSERT_EQ(walk.FieldByName("name")->AsString(), "名" + std::to_string(keys.back()));
+        }
+        for (int k = 0; k < kRows; k += c.step)
+            expected.push_back(k);
+        if (*c.index) {
+            std::sort(expected.begin(), expected.end(),
+                      [](std::int64_t a, std::int64_t b) { return a * 389 % kRows < b * 389 % kRows; });
+        }
+        EXPECT_EQ(keys, expected);
+    }
 }
 
 }  // namespace
