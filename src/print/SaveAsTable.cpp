@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -76,6 +78,10 @@ public:
     {
         std::error_code ec;
         const bool memo = IsDBase(temp_) && fs::exists(MemoOf(temp_));
+        // The new file is written through to the disk before it replaces the old one (it was built unsynced).
+        if (!db::SyncFile(temp_.string()) || (memo && !db::SyncFile(MemoOf(temp_).string()))) {
+            throw EDatabaseError("无法保存表“" + target_.string() + "”：" + std::strerror(errno));
+        }
         fs::rename(temp_, target_, ec);
         if (ec) {
             throw EDatabaseError("无法替换表“" + target_.string() + "”：" + ec.message());
@@ -89,6 +95,7 @@ public:
                 fs::remove(MemoOf(target_), ec);
             }
         }
+        db::SyncFile(target_.parent_path().string(), true);  // the new names, durable
     }
 
 private:
@@ -167,6 +174,7 @@ void SaveAsTable(TDataSet* source, TDBGrid* grid, const std::string& fileName)
         TTable writer;
         writer.SetTableName(staged.TempName());
         writer.TableType = IsDBase(staged.Target()) ? TTableType::ttDBase : TTableType::ttDefault;
+        writer.SyncedWrites = false;  // no one sees the file before Commit syncs it
         for (const PlannedField& f : fields) {
             writer.FieldDefs.Add(f.name, f.type, f.size);
         }

@@ -20,6 +20,9 @@ public:
     void SetTableName(const std::string& name);  // the table must be closed
     TTableType TableType = TTableType::ttDefault;
     std::string DatabaseName;  // "" or "." for the current folder, else a folder prefix
+    // false: the table's commits are not forced to disk one by one, for a file that no one sees before it is
+    // complete (built under a temporary name and synced as a whole before it takes its name). Read at the open.
+    bool SyncedWrites = true;
 
     // Order: IndexName (empty = primary index) or IndexFieldNames ("A;B"); setting one clears the other.
     // Changing the order keeps the current record current.

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -54,6 +56,16 @@ std::string uniqueSuffix()
 }
 
 }  // namespace
+
+bool SyncFile(const std::string& path, bool folder)
+{
+    int fd = ::open(path.c_str(), folder ? O_RDONLY | O_DIRECTORY : O_RDWR);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
 
 void CreateLayout(sqlite3* db, const TableSchema& schema)
 {
@@ -185,8 +197,11 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
     temp += ".new" + uniqueSuffix();
     std::error_code ec;
     try {
+        // No one sees the file before the rename and a failure removes it: it is built without a journal and
+        // without syncs, and synced once before it takes its name.
         Connection c(temp.string(), Connection::Mode::ReadWriteCreate);
-        c.exec("PRAGMA journal_mode=DELETE");
+        c.exec("PRAGMA journal_mode=OFF");
+        c.exec("PRAGMA synchronous=OFF");
         c.exec("BEGIN");
         CreateLayout(c.get(), schema);
         if (!rows.empty()) {
@@ -202,14 +217,11 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
         }
         c.exec("COMMIT");
         c.close();
+        if (!SyncFile(temp.string()))
+            throw EDatabaseError("Cannot create table '" + path + "': " + std::strerror(errno));
         fs::rename(temp, target);
         // The new name is durable only once its folder is.
-        fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
+        SyncFile((target.parent_path().empty() ? fs::path(".") : target.parent_path()).string(), true);
     } catch (const fs::filesystem_error& e) {
         fs::remove(temp, ec);
         throw EDatabaseError("无法创建" + msg::Table(msg::ShownName(path)) + "：" + e.code().message());

@@ -47,6 +47,9 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
 // old rows. Tables of this process open on target show the new rows afterwards.
 void ReplaceTableRows(const std::string& targetPath, const std::string& sourcePath);
 
+// Writes a file's contents (or a folder's entries) through to the disk; false when it cannot.
+bool SyncFile(const std::string& path, bool folder = false);
+
 // Raises EDatabaseError unless path names an existing SQLite table file: a missing file, an old Paradox
 // table (named as such) or any other file (a damaged table file).
 void CheckTableFile(const std::string& path, const std::string& displayName);

@@ -183,6 +183,8 @@ struct TTable::Impl : db::OpenTableFile {
         try {
             if (format == db::TableFormat::Sqlite) {
                 conn = db::Connection(path, db::Connection::Mode::ReadWrite);
+                if (!owner->SyncedWrites)
+                    conn.exec("PRAGMA synchronous=OFF");
                 schema = db::ReadLayout(conn.get(), displayName);
             } else if (format == db::TableFormat::DBase) {
                 conn = db::Connection({}, db::Connection::Mode::Memory);
@@ -228,9 +230,9 @@ struct TTable::Impl : db::OpenTableFile {
             dirty = false;
         }
         fetchStmt = db::Statement();
+        rangeStmt = db::Statement();
         orderStmt = db::Statement();
         memberStmt = db::Statement();
-        rangeStmt = db::Statement();
         rowStmt = db::Statement();
         versionStmt = db::Statement();
         keyStmts.clear();
