@@ -1,12 +1,14 @@
-// Data folders for the system's benchmarks: built from data/ and filled by the sample generator once per size
-// and seed, in one temporary folder of the run that is removed when the run ends.
+// Data folders for the system's benchmarks: built from data/ and filled by the sample generator (in a child
+// process) once per size and seed, in one temporary folder of the run that is removed when the run ends.
 #pragma once
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 
@@ -42,8 +44,21 @@ inline const fs::path& SampleFolder(const std::string& name, int enterprises, st
     if (it != made.end())
         return it->second;
     const fs::path dir = Root() / (name + "-" + std::to_string(enterprises) + "-" + std::to_string(seed));
-    db::datatext::BuildDataFolder(std::string(VEMORA_SOURCE_DIR) + "/data", dir.string());
-    sample::Generator(dir.string(), {enterprises, seed}).run();
+    // Made by a child process, so that the generator's memory does not count in the benchmark's peak.
+    const pid_t child = fork();
+    if (child == 0) {
+        int status = 0;
+        try {
+            db::datatext::BuildDataFolder(std::string(VEMORA_SOURCE_DIR) + "/data", dir.string());
+            sample::Generator(dir.string(), {enterprises, seed}).run();
+        } catch (...) {
+            status = 1;
+        }
+        _exit(status);
+    }
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("cannot make the sample folder " + dir.string());
     return made.emplace(key, dir).first->second;
 }
 
