@@ -41,7 +41,7 @@ public:
     void Fill(const TRect& r, std::uint32_t rgb) override
     {
         page().items.emplace_back(std::in_place_type<report::FillItem>,
-            report::RectMm{mm(r.Left), mm(r.Top), mm(r.Right - r.Left), mm(r.Bottom - r.Top)}, rgb);
+            report::FillItem{report::RectMm{mm(r.Left), mm(r.Top), mm(r.Right - r.Left), mm(r.Bottom - r.Top)}, rgb});
     }
 
 private:
