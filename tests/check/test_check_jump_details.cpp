@@ -69,7 +69,7 @@ TEST_P(DetailJump, LandsOnTheFaultyRecordOnItsPage)
             }
         }
         ASSERT_TRUE(found) << c.message;
-        User().InModal("TF_rjjd", [&](TForm& f) {
+        User().InModal(c.report == 7 ? "TF_rjjd" : "TF_dxkjy", [&](TForm& f) {
             auto& e = dynamic_cast<TEntryWindow&>(f);
             page = e.PageControl1->ActivePage()->Name();
             for (const std::string& want : c.current) {
@@ -90,7 +90,10 @@ TEST_P(DetailJump, LandsOnTheFaultyRecordOnItsPage)
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, DetailJump,
-    testing::Values(JumpCase{"Base", 7, "规划用地面积不能为负数", "TabSheet1", {"1 Code=B2"}},
+    testing::Values(JumpCase{"Park", 8, "大学园资金总额不能为负数", "TabSheet1", {"1 CODE=P2"}},
+                    JumpCase{"ParkEnterprise", 8, "研发机构数不能为负数", "TabSheet3", {"1 CODE=P2", "2 CODE2=X1"}},
+                    JumpCase{"ParkProject", 8, "资助金额不能为负数", "TabSheet5", {"1 CODE=P2", "3 Code2=X1"}},
+                    JumpCase{"Base", 7, "规划用地面积不能为负数", "TabSheet1", {"1 Code=B2"}},
                     JumpCase{"BaseEnterprise", 7, "年均员工人数不能为负数", "TabSheet3", {"1 Code=B2", "2 Code2=E2"}},
                     JumpCase{"Product", 7, "全年产品销售收入或服务收入不能为负数", "TabSheet5",
                              {"1 Code=B2", "2 Code2=E2", "3 Code2=E2"}}),

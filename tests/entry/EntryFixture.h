@@ -77,6 +77,37 @@ protected:
         });
     }
 
+    // A user's action in a window of class W that ends in a message: its caption ("" for the framework's error
+    // box), its text and the page shown afterwards.
+    template <class W>
+    struct MessageCase {
+        const char* name;
+        std::function<void(W&)> act;
+        const char* caption;
+        const char* text;
+        const char* page;
+    };
+    // Runs each case in a fresh opening of the window from the main window; whatever the action left unstored
+    // is cancelled before the window closes.
+    template <class W>
+    void ExpectMessages(const std::string& className, int item, const std::vector<MessageCase<W>>& cases)
+    {
+        for (const MessageCase<W>& c : cases) {
+            InWindow<W>(className, item, [&](W& w) {
+                if (*c.caption) {
+                    Expect(c.caption, c.text);
+                } else {
+                    ExpectError(c.text);
+                }
+                c.act(w);
+                EXPECT_EQ(Page(w), c.page) << c.name;
+                for (int i = w.TableCount(); i-- > 0;) {
+                    w.Table(i)->Cancel();
+                }
+            });
+        }
+    }
+
     TScriptedUser& Expect(const std::string& caption, const std::string& text, int answer = IDOK)
     {
         return User().ExpectMessage(caption, text, answer);

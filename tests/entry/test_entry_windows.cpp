@@ -1,7 +1,7 @@
-// The windows of reports 6, 7, 9, 10 and 11 end to end, opened from the main window: browsing and the status
+// The windows of reports 6 to 11 end to end, opened from the main window: browsing and the status
 // text, storing a new record (send list, zeros, counting field, identity), a duplicate code, deleting (also
 // while a record is being inserted), and "数据追加" answered Yes or No. One table of cases holds what differs
-// between the windows; the lists under a record are in test_fhq.cpp and test_rjjd.cpp.
+// between the windows; the lists under a record are in test_fhq.cpp, test_rjjd.cpp and test_dxkjy.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,6 +55,10 @@ const WindowCase kWindows[] = {
      {"rjjd.db", "rjjdqy.db", "rjjdqycp.db", "rjjd_r.db"}, "请选择软件基地数据库  文件名:rjjd.db",
      "是否清空软件基地数据库", "Pxh", "软件产业基地情况",
      {"请选择软件基地企业数据库  文件名:rjjdqy.db", "请选择软件基地企业产品数据库  文件名:rjjdqycp.db"}},
+    {"Dxkjy", 7, "TF_dxkjy", "dx.db", "CODE", "TDF811", "TDF8A00", "dx_one",
+     "报表编号: A1  当前记录: 1  总记录: 2  未修改", "数据错误:编号重复", {"dx.db", "dxzfqy.db", "dxxm.db", "dx_r.db"},
+     "请选择大学科技园数据库  文件名:dx.db", "是否清空大学科技园数据库", "Pxh", "大学科技园情况",
+     {"请选择大学科技园在孵企业数据库  文件名:dxzfqy.db", "请选择大学科技园项目数据库（大学园填）  文件名:dxxm.db"}},
 };
 
 class EntryWindows : public EntryTest, public testing::WithParamInterface<WindowCase> {
@@ -64,7 +68,7 @@ protected:
         EntryTest::SetUp();
         // The tests write what they need; the shipped rules would ask for codes of their own form.
         EmptyTables({"tzjg_chk.db", "tsjd_chk.db", "sjgxq_chk.db", "fhq_chk.db", "fhqzfqy_chk.db", "rjjd_chk.db",
-                     "rjjdqy_chk.db", "rjjdqycp_chk.db", "sendname.db"});
+                     "rjjdqy_chk.db", "rjjdqycp_chk.db", "dx_chk.db", "dxzfqy_chk.db", "dxxm_chk.db", "sendname.db"});
         StartProgram();
     }
     void TearDown() override

@@ -180,17 +180,9 @@ TEST_F(Rjjd, DeletesTakeTheRowsBelowAndNothingElse)
     }
 }
 
-struct KeyTextCase {
-    const char* name;
-    std::function<void(TF_rjjd&)> act;
-    const char* caption;
-    const char* text;
-    const char* page;  // afterwards
-};
-
 TEST_F(Rjjd, EachLevelNamesItsMissingOrDuplicateKey)
 {
-    const KeyTextCase cases[] = {
+    const std::vector<MessageCase<TF_rjjd>> cases = {
         {"enterprise under a new base",
          [](TF_rjjd& w) {
              Press(w.ToolButton5);
@@ -246,20 +238,7 @@ TEST_F(Rjjd, EachLevelNamesItsMissingOrDuplicateKey)
          "", "数据错误:产品序号重复", "TabSheet5"},
     };
     Arrange();
-    for (const KeyTextCase& c : cases) {
-        InRjjd([&](TF_rjjd& w) {
-            if (*c.caption) {
-                Expect(c.caption, c.text);
-            } else {
-                ExpectError(c.text);
-            }
-            c.act(w);
-            EXPECT_EQ(Page(w), c.page) << c.name;
-            w.Table3->Cancel();
-            w.Table2->Cancel();
-            w.Table1->Cancel();
-        });
-    }
+    ExpectMessages<TF_rjjd>("TF_rjjd", 6, cases);
     EXPECT_EQ(Rows("rjjd.db", {"Id"}).size(), 2u);
     EXPECT_EQ(Rows("rjjdqy.db", {"Id"}).size(), 3u);
     EXPECT_EQ(Rows("rjjdqycp.db", {"Id"}).size(), 5u);
