@@ -182,6 +182,9 @@ void OpenImportSource(const ImportPosition& position)
         for (const std::string& key : position.keyFields) {
             source->FieldByName(key);
         }
+        if (!position.requiredField.empty()) {
+            source->FieldByName(position.requiredField);
+        }
     } catch (...) {
         source->Close();
         throw;

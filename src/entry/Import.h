@@ -46,7 +46,8 @@ struct ImportPosition {
 };
 
 // The source of an import: F_main->Table1, opened when it is closed, which must hold every key field of the
-// position. Raises EDatabaseError (the engine's message) otherwise and leaves the source closed.
+// position and its row filter's field. Raises EDatabaseError (the engine's message) otherwise and leaves the
+// source closed.
 void OpenImportSource(const ImportPosition& position);
 
 // Merges F_main->Table1 (the source, named or open) into host.ImportTarget(). Whatever ends the import, the
