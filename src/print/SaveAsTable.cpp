@@ -82,6 +82,7 @@ public:
         if (!db::SyncFile(temp_.string()) || (memo && !db::SyncFile(MemoOf(temp_).string()))) {
             throw EDatabaseError("无法保存表“" + target_.string() + "”：" + std::strerror(errno));
         }
+        db::RemoveStaleJournal(target_.string());
         fs::rename(temp_, target_, ec);
         if (ec) {
             throw EDatabaseError("无法替换表“" + target_.string() + "”：" + ec.message());

@@ -219,6 +219,7 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
         c.close();
         if (!SyncFile(temp.string()))
             throw EDatabaseError("Cannot create table '" + path + "': " + std::strerror(errno));
+        RemoveStaleJournal(target.string());
         fs::rename(temp, target);
         // The new name is durable only once its folder is.
         SyncFile((target.parent_path().empty() ? fs::path(".") : target.parent_path()).string(), true);
@@ -232,6 +233,12 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
         fs::remove(journal, ec);
         throw;
     }
+}
+
+void RemoveStaleJournal(const std::string& path)
+{
+    std::error_code ec;
+    fs::remove(path + "-journal", ec);
 }
 
 void ReplaceTableRows(const std::string& targetPath, const std::string& sourcePath)

@@ -54,6 +54,10 @@ bool SyncFile(const std::string& path, bool folder = false);
 // table (named as such) or any other file (a damaged table file).
 void CheckTableFile(const std::string& path, const std::string& displayName);
 
+// Removes the rollback journal that a writer killed mid-transaction left beside a table file that is about to be
+// replaced: SQLite would otherwise roll the old file's pages into the new file at its first opening.
+void RemoveStaleJournal(const std::string& path);
+
 // True when the first bytes of a file are an old Paradox table header.
 bool LooksLikeParadox(const std::string& path);
 
