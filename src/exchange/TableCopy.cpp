@@ -156,6 +156,17 @@ std::string ReplacementSet::Stage(const std::string& source, const std::string& 
     if (db::IsFileOpen(target)) {
         throw EDatabaseError("表“" + target + "”正在使用，不能替换它；请先关闭打开它的窗口");
     }
+    if (fs::exists(target + "-journal", ec)) {
+        // A writer killed mid-transaction left its journal: it is rolled back into the target now, as the next
+        // opening would do, so that it is never rolled into the copy that takes the target's name. A target too
+        // damaged to open loses the journal with it.
+        try {
+            db::Connection c(target, db::Connection::Mode::ReadWrite);
+            c.exec("SELECT count(*) FROM sqlite_master");
+        } catch (const std::exception&) {
+        }
+        db::RemoveStaleJournal(target);
+    }
     Entry e;
     e.staged = TempBeside(target);
     e.target = target;

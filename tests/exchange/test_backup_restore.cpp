@@ -300,12 +300,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, MaintenanceFault, testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A program killed in the middle of a transaction leaves its changes in the table file and the old pages in
-// the journal beside it; a copy reads the table as of its last commit, as the next opening would.
-TEST_F(MaintenanceTest, ABackupTakesAHalfWrittenTableAsOfItsLastCommit)
+// the journal beside it.
+void LeaveHalfWritten(const fs::path& table)
 {
-    const fs::path table = folder_ / "kfq_1.db";
-    const auto committed = ReadTable(table.string());
-    const std::string committedBytes = FileBytes(table);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -321,6 +318,15 @@ TEST_F(MaintenanceTest, ABackupTakesAHalfWrittenTableAsOfItsLastCommit)
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_TRUE(fs::exists(table.string() + "-journal"));
+}
+
+// A copy reads the half-written table as of its last commit, as the next opening would.
+TEST_F(MaintenanceTest, ABackupTakesAHalfWrittenTableAsOfItsLastCommit)
+{
+    const fs::path table = folder_ / "kfq_1.db";
+    const auto committed = ReadTable(table.string());
+    const std::string committedBytes = FileBytes(table);
+    LeaveHalfWritten(table);
     ASSERT_NE(FileBytes(table), committedBytes);
     InWindow([&](TF_xtwh& w) {
         Tick(w, {0});
@@ -328,6 +334,20 @@ TEST_F(MaintenanceTest, ABackupTakesAHalfWrittenTableAsOfItsLastCommit)
         EXPECT_TRUE(TScriptedUser::Press(*w.Button1));
     });
     EXPECT_EQ(ReadTable((Bak() / "kfq_1.db").string()), committed);
+}
+
+// A restore over a half-written table puts the backup in its place whole: no page of the journal left by the
+// killed writer is rolled into it.
+TEST_F(MaintenanceTest, ARestoreOverAHalfWrittenTableTakesTheBackupWhole)
+{
+    const fs::path table = folder_ / "kfq_1.db";
+    exchange::CopyReports(folder_.string(), {0}, exchange::CopyDirection::Backup);
+    const auto backedUp = ReadTable(table.string());
+    DropFirstRecord(table);
+    LeaveHalfWritten(table);
+    exchange::CopyReports(folder_.string(), {0}, exchange::CopyDirection::Restore);
+    EXPECT_EQ(ReadTable(table.string()), backedUp);
+    EXPECT_FALSE(fs::exists(table.string() + "-journal"));
 }
 
 }  // namespace
