@@ -3,7 +3,6 @@
 // stops existing), then the copy is renamed over it; a failure renames the asides back.
 #include "exchange/TableCopy.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -40,22 +39,16 @@ std::string TempBeside(const fs::path& target)
 // Forces a file or folder to disk; raises EDatabaseError naming it.
 void Sync(const std::string& path, bool folder)
 {
-    const int fd = open(path.c_str(), O_RDONLY | (folder ? O_DIRECTORY : 0));
-    if (fd < 0 || fsync(fd) != 0) {
-        const std::string reason = std::strerror(errno);
-        if (fd >= 0) {
-            close(fd);
-        }
-        throw EDatabaseError("无法把“" + path + "”写入磁盘：" + reason);
+    if (!db::SyncFile(path, folder)) {
+        throw EDatabaseError("无法把“" + path + "”写入磁盘：" + std::strerror(errno));
     }
-    close(fd);
 }
 
 void RemoveFile(const std::string& path)
 {
     std::error_code ec;
     fs::remove(path, ec);
-    fs::remove(path + "-journal", ec);
+    db::RemoveStaleJournal(path);
 }
 
 // Finishes a backup whatever happens; finish() gives its result once.
