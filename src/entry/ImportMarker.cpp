@@ -1,8 +1,5 @@
 #include "entry/ImportMarker.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +7,7 @@
 
 #include "entry/EntryWindow.h"
 #include "platform/db/Names.h"
+#include "platform/db/TableFile.h"
 #include "platform/ui/Application.h"
 
 namespace fs = std::filesystem;
@@ -34,15 +32,6 @@ std::string Now()
     return buf;
 }
 
-void SyncPath(const fs::path& p, int flags)
-{
-    const int fd = ::open(p.c_str(), flags);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 // Replaces the file only once the new text is on disk, so that a cut-off write leaves the old mark or the new.
 void WriteDurably(const std::string& path, const std::string& text)
 {
@@ -59,14 +48,14 @@ void WriteDurably(const std::string& path, const std::string& text)
             throw EDatabaseError("无法写入导入标记文件“" + part.string() + "”（磁盘已满或文件夹只读？），导入未开始");
         }
     }
-    SyncPath(part, O_RDONLY);
+    db::SyncFile(part.string());
     std::error_code ec;
     fs::rename(part, target, ec);
     if (ec) {
         fs::remove(part, ec);
         throw EDatabaseError("无法写入导入标记文件“" + path + "”：" + ec.message() + "，导入未开始");
     }
-    SyncPath(target.parent_path(), O_RDONLY | O_DIRECTORY);
+    db::SyncFile(target.parent_path().string(), true);
 }
 
 }  // namespace
