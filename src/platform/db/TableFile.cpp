@@ -218,7 +218,7 @@ void CreateTableFile(const std::string& path, const TableSchema& schema, const R
         c.exec("COMMIT");
         c.close();
         if (!SyncFile(temp.string()))
-            throw EDatabaseError("Cannot create table '" + path + "': " + std::strerror(errno));
+            throw EDatabaseError("无法创建" + msg::Table(msg::ShownName(path)) + "：" + std::strerror(errno));
         RemoveStaleJournal(target.string());
         fs::rename(temp, target);
         // The new name is durable only once its folder is.
