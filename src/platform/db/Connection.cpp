@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -156,7 +157,18 @@ int gbkCollate(void* fold, int la, const void* a, int lb, const void* b)
 int CompareGbk(std::string_view a, std::string_view b, bool caseInsensitive)
 {
     const auto& keys = gbkKeys();
-    std::size_t i = 0, j = 0;
+    // The bytes both texts share are passed over up to the last character start among them: the decoding
+    // starts afresh at every byte that is no continuation byte, so the shared characters compare equal.
+    const std::size_t shared = std::min(a.size(), b.size());
+    std::size_t p = 0;
+    while (p < shared && a[p] == b[p])
+        ++p;
+    auto continuation = [](std::string_view s, std::size_t k) {
+        return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80;
+    };
+    while (p > 0 && (continuation(a, p) || continuation(b, p)))
+        --p;
+    std::size_t i = p, j = p;
     while (i < a.size() && j < b.size()) {
         std::uint32_t ka = nextKey(a, i, keys, caseInsensitive);
         std::uint32_t kb = nextKey(b, j, keys, caseInsensitive);

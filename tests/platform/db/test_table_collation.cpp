@@ -26,6 +26,11 @@ TEST(GbkOrder, ComparesInGbkByteOrder)
         {"中", "中", 0, false},
         {"中", "😀", -1, false},     // outside GBK: after everything
         {"", "a", -1, false},
+        {"0000017", "0000021", -1, false},  // a long shared prefix
+        {"ab中", "ab丁", 1, false},         // shared lead byte E4, characters differ in a later byte
+        {"某某公司B", "某某公司b", 0, true},
+        {"某某公司B", "某某公司b", -1, false},
+        {"x\xE4\xB8", "x\xE4\xB8\xAD", 1, false},  // a cut character sorts after the whole one
     };
     for (const auto& c : cases) {
         int r = db::CompareGbk(c.a, c.b, c.nocase);
