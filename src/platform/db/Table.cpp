@@ -61,8 +61,10 @@ db::Variant TTable::StoredValue(int viewPos, int field) const
 {
     if (viewPos < 0 || viewPos >= static_cast<int>(impl_->view.size()))
         return {};
-    const db::Row& r = impl_->fetch(viewPos);
-    return field >= 0 && field < static_cast<int>(r.size()) ? r[static_cast<std::size_t>(field)] : db::Variant{};
+    if (field < 0 || field >= static_cast<int>(impl_->schema.fields.size()))
+        return {};
+    const auto i = static_cast<std::size_t>(field);
+    return impl_->fetch(viewPos).value(i, impl_->schema.fields[i].type);
 }
 
 void TTable::InitNewRecord(std::vector<db::Variant>& buffer)
@@ -152,7 +154,7 @@ void TTable::InternalEdit()
 {
     auto& im = *impl_;
     im.editRowid = im.currentRowid();
-    im.editRead = im.editRowid >= 0 ? im.fetch(CursorPos()) : db::Row{};
+    im.editRead = im.editRowid >= 0 ? im.fetch(CursorPos()) : db::PackedRow{};
     im.editVersion = im.cacheVersion;
 }
 
@@ -177,9 +179,9 @@ bool TTable::Impl::updateEdited(std::int64_t rowid, const db::Row& values)
     bool changed = false, found = true;
     try {
         if (editVersion < 0 || dataVersion() != editVersion) {
-            db::Row now;
+            db::PackedRow now;
             found = readRow(rowid, now);
-            changed = found && now != editRead;
+            changed = found && !now.sameValues(editRead, schema.fields);
         }
         if (found && !changed) {
             writer->update(rowid, values);

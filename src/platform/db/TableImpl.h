@@ -13,6 +13,7 @@
 
 #include "platform/db/Messages.h"
 #include "platform/db/Names.h"
+#include "platform/db/PackedRow.h"
 #include "platform/db/SqlTranslate.h"
 #include "platform/db/Table.h"
 #include "platform/db/TableFile.h"
@@ -51,33 +52,6 @@ inline bool sameNames(const std::vector<std::string>& a, const std::vector<std::
 }
 
 inline bool isText(db::FieldType t) { return t == db::FieldType::String || t == db::FieldType::Memo; }
-
-// SQLite's order of stored values: null, numbers, text, blobs; text by the GBK collation.
-inline int compareStored(const db::Variant& a, const db::Variant& b, bool nocase)
-{
-    auto rank = [](const db::Variant& v) {
-        if (db::isNull(v))
-            return 0;
-        if (std::holds_alternative<std::int64_t>(v) || std::holds_alternative<double>(v))
-            return 1;
-        return 2;
-    };
-    int ra = rank(a), rb = rank(b);
-    if (ra != rb)
-        return ra < rb ? -1 : 1;
-    if (ra == 0)
-        return 0;
-    if (ra == 1) {
-        auto num = [](const db::Variant& v) {
-            if (auto* i = std::get_if<std::int64_t>(&v))
-                return static_cast<long double>(*i);
-            return static_cast<long double>(std::get<double>(v));
-        };
-        long double x = num(a), y = num(b);
-        return x < y ? -1 : (x > y ? 1 : 0);
-    }
-    return db::CompareGbk(std::get<std::string>(a), std::get<std::string>(b), nocase);
-}
 
 // The first column of a statement's first row as an integer, none when there is no row. The statement is reset
 // whether it ran or failed, so that it holds no lock.
@@ -134,11 +108,11 @@ struct TTable::Impl : db::OpenTableFile {
     bool registered = false;
     bool dirty = false;  // a foreign (dBase) table changed since it was written back
 
-    // The view: the rows in the active order, with the order's values of each row as stored, so that searches
-    // and placements compare in memory. Inside a run new rows go to the end of the view; the run's end puts the
-    // view back in order.
+    // The view: the rows in the active order, with the order's values of each row as stored (packed), so that
+    // searches and placements compare in memory. Inside a run new rows go to the end of the view; the run's end
+    // puts the view back in order.
     std::vector<std::int64_t> view;
-    std::vector<db::Row> keys;
+    std::vector<db::PackedRow> keys;
     bool inOrder = true;
     std::unordered_map<std::int64_t, int> positions;  // rowid to view position while out of order, built on demand
     int lastFetched = -1;                              // view position of the last row read, to tell a walk
@@ -150,11 +124,11 @@ struct TTable::Impl : db::OpenTableFile {
     std::vector<int> linkFields;            // detail fields of the master link
     int lastPostPos = -1;
     std::int64_t editRowid = -1;  // the row being edited; the view may have been rebuilt since the edit began
-    db::Row editRead;             // that row's values as they were read, to tell another user's store
+    db::PackedRow editRead;       // that row's values as they were read, to tell another user's store
 
     db::Statement fetchStmt, rangeStmt, orderStmt, memberStmt, rowStmt, versionStmt;
     std::map<std::string, db::Statement> keyStmts;  // key searches by their SQL text
-    std::unordered_map<std::int64_t, db::Row> cache;
+    std::unordered_map<std::int64_t, db::PackedRow> cache;  // rows as stored, converted when a field is read
 
     bool inBatch = false;
     int runDepth = 0;   // BeginBatch nesting: stores of a run commit together
@@ -356,16 +330,16 @@ struct TTable::Impl : db::OpenTableFile {
     void rebuild();
     std::int64_t currentRowid() const;
     void rebuildKeepingRecord();
-    db::Row orderKey(std::int64_t rowid);  // the order's values of a stored row, as stored
-    int compareEntries(const db::Row& ka, std::int64_t ra, const db::Row& kb, std::int64_t rb) const;
+    db::PackedRow orderKey(std::int64_t rowid);  // the order's values of a stored row, as stored
+    int compareEntries(const db::PackedRow& ka, std::int64_t ra, const db::PackedRow& kb, std::int64_t rb) const;
     bool isMember(std::int64_t rowid);
     int placeRow(std::int64_t rowid);           // puts a stored row into the view; its position or -1
     int positionOf(std::int64_t rowid);         // in the view, or -1
     void removeAt(int pos);
     int keepAfterUpdate(int pos, std::int64_t rowid);  // the view position of an updated row, or -1
     int findKey(const std::vector<db::Variant>& key);  // first row with the key (null = any), -2 when unknown
-    const db::Row& fetch(int viewPos);
-    bool readRow(std::int64_t rowid, db::Row& out);  // one row as fetch reads it; false when it is gone
+    const db::PackedRow& fetch(int viewPos);
+    bool readRow(std::int64_t rowid, db::PackedRow& out);  // one row as fetch reads it; false when it is gone
     void cacheRow(std::int64_t rowid);               // the stored row into the cache, as it is now
     void masterChanged();
 

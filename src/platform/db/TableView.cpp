@@ -163,11 +163,7 @@ void TTable::Impl::buildView()
     bindMaster(st);
     while (st.step()) {
         view.push_back(st.columnInt(0));
-        db::Row key;
-        key.reserve(order.size());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            key.push_back(st.column(static_cast<int>(i + 1)));
-        keys.push_back(std::move(key));
+        keys.push_back(db::PackedRow::FromColumns(st.get(), 1, static_cast<int>(order.size())));
     }
     inOrder = false;
     putInOrder();
@@ -188,7 +184,7 @@ void TTable::Impl::putInOrder()
         return compareEntries(keys[a], view[a], keys[b], view[b]) < 0;
     });
     std::vector<std::int64_t> v;
-    std::vector<db::Row> k;
+    std::vector<db::PackedRow> k;
     v.reserve(view.size());
     k.reserve(view.size());
     for (std::size_t i : perm) {
@@ -222,28 +218,26 @@ void TTable::Impl::rebuildKeepingRecord()
         owner->SetCursorPos(static_cast<int>(it - view.begin()));
 }
 
-db::Row TTable::Impl::orderKey(std::int64_t rowid)
+// A row that is gone has no values: each reads as null.
+db::PackedRow TTable::Impl::orderKey(std::int64_t rowid)
 {
     orderStmt.bindInt(1, rowid);
-    db::Row key;
+    db::PackedRow key;
     try {
-        if (orderStmt.step()) {
-            for (std::size_t i = 0; i < order.size(); ++i)
-                key.push_back(orderStmt.column(static_cast<int>(i)));
-        }
+        if (orderStmt.step())
+            key = db::PackedRow::FromColumns(orderStmt.get(), 0, static_cast<int>(order.size()));
     } catch (...) {
         orderStmt.reset();
         throw;
     }
     orderStmt.reset();
-    key.resize(order.size());
     return key;
 }
 
-int TTable::Impl::compareEntries(const db::Row& ka, std::int64_t ra, const db::Row& kb, std::int64_t rb) const
+int TTable::Impl::compareEntries(const db::PackedRow& ka, std::int64_t ra, const db::PackedRow& kb, std::int64_t rb) const
 {
     for (std::size_t i = 0; i < order.size(); ++i) {
-        int c = tableimpl::compareStored(ka[i], kb[i], order[i].nocase);
+        int c = db::CompareStored(ka.stored(i), kb.stored(i), order[i].nocase);
         if (c != 0)
             return c;
     }
@@ -265,7 +259,7 @@ int TTable::Impl::placeRow(std::int64_t rowid)
 {
     if (!isMember(rowid))
         return -1;
-    db::Row key = orderKey(rowid);
+    db::PackedRow key = orderKey(rowid);
     std::size_t at = view.size();
     if (runDepth > 0 || !inOrder) {
         if (inOrder && !view.empty() && compareEntries(keys.back(), view.back(), key, rowid) > 0)
@@ -293,7 +287,7 @@ int TTable::Impl::positionOf(std::int64_t rowid)
         auto it = positions.find(rowid);
         return it == positions.end() ? -1 : it->second;
     }
-    db::Row key = orderKey(rowid);
+    db::PackedRow key = orderKey(rowid);
     std::size_t at = firstNotBefore(view.size(), [&](std::size_t i) {
         return compareEntries(keys[i], view[i], key, rowid) < 0;
     });
@@ -316,10 +310,11 @@ void TTable::Impl::removeAt(int pos)
 int TTable::Impl::keepAfterUpdate(int pos, std::int64_t rowid)
 {
     if (pos >= 0 && isMember(rowid)) {
-        db::Row key = orderKey(rowid);
+        db::PackedRow key = orderKey(rowid);
+        const db::PackedRow& was = keys[static_cast<std::size_t>(pos)];
         bool same = true;
         for (std::size_t i = 0; i < order.size() && same; ++i)
-            same = tableimpl::compareStored(key[i], keys[static_cast<std::size_t>(pos)][i], order[i].nocase) == 0;
+            same = db::CompareStored(key.stored(i), was.stored(i), order[i].nocase) == 0;
         if (same) {
             keys[static_cast<std::size_t>(pos)] = std::move(key);
             return pos;
@@ -348,7 +343,7 @@ int TTable::Impl::findKey(const std::vector<db::Variant>& key)
         want.push_back(db::ToStorage(key[static_cast<std::size_t>(order[i].field)]));
     auto compare = [&](std::size_t row) {
         for (std::size_t i = 0; i < given; ++i) {
-            int c = tableimpl::compareStored(keys[row][i], want[i], order[i].nocase);
+            int c = db::CompareStored(keys[row].stored(i), db::RefOf(want[i]), order[i].nocase);
             if (c != 0)
                 return c;
         }
@@ -360,9 +355,12 @@ int TTable::Impl::findKey(const std::vector<db::Variant>& key)
 
 // Rows are read in blocks of the view while the cursor walks (one statement per block), one by one when it
 // jumps (a key search, a record number), so that a jump does not read a block around each row it lands on.
-const db::Row& TTable::Impl::fetch(int viewPos)
+// Rows stored in the view's order lie together: one range read serves a long block of them, where the list of
+// rowids costs a seek per row; the rows of the range outside the block are passed over.
+const db::PackedRow& TTable::Impl::fetch(int viewPos)
 {
-    static constexpr int kBlock = 128;
+    static constexpr int kBlock = 128;        // rows of a block read by the list of their ids
+    static constexpr int kRangeBlock = 1024;  // rows of a block read as one range
     std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
     const bool walking = lastFetched < 0 || std::abs(viewPos - lastFetched) <= 1;
     lastFetched = viewPos;
@@ -374,21 +372,23 @@ const db::Row& TTable::Impl::fetch(int viewPos)
     if (cache.empty())
         cacheVersion = dataVersion();
     if (!walking) {
-        db::Row r;
-        if (!readRow(rowid, r))
-            r.assign(schema.fields.size(), db::Variant{});
+        db::PackedRow r;
+        readRow(rowid, r);
         return cache.emplace(rowid, std::move(r)).first->second;
     }
-    const int start = viewPos - viewPos % kBlock;
-    const int end = std::min<int>(start + kBlock, static_cast<int>(view.size()));
-    std::int64_t low = rowid, high = rowid;
-    for (int p = start; p < end; ++p) {
-        low = std::min(low, view[static_cast<std::size_t>(p)]);
-        high = std::max(high, view[static_cast<std::size_t>(p)]);
-    }
-    // Rows stored in the view's order lie together: one range read serves their block, where the list of
-    // rowids costs a seek per row. The rows of the range outside the block are passed over.
-    const bool range = high - low < 2 * kBlock;
+    auto span = [&](int block, int& start, int& end, std::int64_t& low, std::int64_t& high) {
+        start = viewPos - viewPos % block;
+        end = std::min<int>(start + block, static_cast<int>(view.size()));
+        low = high = rowid;
+        for (int p = start; p < end; ++p) {
+            low = std::min(low, view[static_cast<std::size_t>(p)]);
+            high = std::max(high, view[static_cast<std::size_t>(p)]);
+        }
+        return high - low < 2 * static_cast<std::int64_t>(end - start);
+    };
+    int start = 0, end = 0;
+    std::int64_t low = 0, high = 0;
+    const bool range = span(kRangeBlock, start, end, low, high) || span(kBlock, start, end, low, high);
     std::vector<bool> wanted;
     if (range && !rangeStmt) {
         rangeStmt =
@@ -412,16 +412,13 @@ const db::Row& TTable::Impl::fetch(int viewPos)
         for (int p = start; p < kBlock + start; ++p)
             st.bind(p - start + 1, p < end ? db::Variant{view[static_cast<std::size_t>(p)]} : db::Variant{});
     }
+    const int columns = static_cast<int>(schema.fields.size());
     try {
         while (st.step()) {
             const std::int64_t id = st.columnInt(0);
             if (range && !wanted[static_cast<std::size_t>(id - low)])
                 continue;
-            db::Row r;
-            r.reserve(schema.fields.size());
-            for (std::size_t i = 0; i < schema.fields.size(); ++i)
-                r.push_back(st.column(static_cast<int>(i + 1), schema.fields[i].type));
-            cache[id] = std::move(r);
+            cache.insert_or_assign(id, db::PackedRow::FromColumns(st.get(), 1, columns));
         }
     } catch (...) {
         st.reset();
@@ -430,11 +427,11 @@ const db::Row& TTable::Impl::fetch(int viewPos)
     st.reset();
     it = cache.find(rowid);
     if (it == cache.end())
-        it = cache.emplace(rowid, db::Row(schema.fields.size())).first;
+        it = cache.emplace(rowid, db::PackedRow{}).first;
     return it->second;
 }
 
-bool TTable::Impl::readRow(std::int64_t rowid, db::Row& out)
+bool TTable::Impl::readRow(std::int64_t rowid, db::PackedRow& out)
 {
     if (!rowStmt) {
         std::string cols;
@@ -446,9 +443,8 @@ bool TTable::Impl::readRow(std::int64_t rowid, db::Row& out)
     bool found = false;
     try {
         found = rowStmt.step();
-        out.clear();
-        for (std::size_t i = 0; found && i < schema.fields.size(); ++i)
-            out.push_back(rowStmt.column(static_cast<int>(i), schema.fields[i].type));
+        out = found ? db::PackedRow::FromColumns(rowStmt.get(), 0, static_cast<int>(schema.fields.size()))
+                    : db::PackedRow{};
     } catch (...) {
         rowStmt.reset();
         throw;
@@ -464,7 +460,7 @@ void TTable::Impl::cacheRow(std::int64_t rowid)
         cache.clear();
     if (cache.empty())
         cacheVersion = dataVersion();
-    db::Row r;
+    db::PackedRow r;
     if (readRow(rowid, r))
         cache.emplace(rowid, std::move(r));
 }

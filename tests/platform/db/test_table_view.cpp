@@ -114,7 +114,7 @@ using TableWalkTest = TableTest;
 
 TEST_F(TableWalkTest, EveryRowOfTheViewOnceAndInItsOrder)
 {
-    constexpr int kRows = 1000;
+    constexpr int kRows = 2500;  // more than one block of a range read
     db::TableSchema s;
     s.fields = {F("k", T::Integer), F("scattered", T::Integer), F("kept", T::Integer), F("name", T::String, 20)};
     s.indexes = {Primary({"k"}), Index("scattered", {"scattered"}, true, false)};

@@ -1,0 +1,212 @@
+// Packing a statement's row into one buffer, reading its values back as stored or as field values, and the
+// order of stored values the view sorts by.
+#include "platform/db/PackedRow.h"
+
+#include <cstring>
+
+#include "platform/db/Connection.h"
+
+namespace db {
+
+namespace {
+
+using Kind = StoredRef::Kind;
+
+// Bytes that hold v sign-extended: 0 for zero, up to 8.
+int intBytes(std::int64_t v)
+{
+    for (int n = 1; n < 8; ++n) {
+        std::int64_t top = v >> (8 * n - 1);
+        if (top == 0 || top == -1)
+            return v == 0 ? 0 : n;
+    }
+    return 8;
+}
+
+void putUint(char* at, std::uint32_t v, int width)
+{
+    for (int k = 0; k < width; ++k)
+        at[k] = static_cast<char>((v >> (8 * k)) & 0xff);
+}
+
+std::uint32_t getUint(const char* at, int width)
+{
+    std::uint32_t v = 0;
+    for (int k = 0; k < width; ++k)
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(at[k])) << (8 * k);
+    return v;
+}
+
+struct Column {
+    Kind kind;
+    std::int64_t integer;
+    double real;
+    const char* text;
+    std::size_t bytes;  // of the payload
+};
+
+}  // namespace
+
+StoredRef RefOf(const Variant& v)
+{
+    StoredRef r;
+    if (auto* i = std::get_if<std::int64_t>(&v)) {
+        r.kind = Kind::Integer;
+        r.integer = *i;
+    } else if (auto* d = std::get_if<double>(&v)) {
+        r.kind = Kind::Real;
+        r.real = *d;
+    } else if (auto* s = std::get_if<std::string>(&v)) {
+        r.kind = Kind::Text;
+        r.text = *s;
+    }
+    return r;
+}
+
+int CompareStored(const StoredRef& a, const StoredRef& b, bool nocase)
+{
+    auto rank = [](const StoredRef& r) {
+        return r.kind == Kind::Null ? 0 : (r.kind == Kind::Text ? 2 : 1);
+    };
+    int ra = rank(a), rb = rank(b);
+    if (ra != rb)
+        return ra < rb ? -1 : 1;
+    if (ra == 0)
+        return 0;
+    if (ra == 1) {
+        if (a.kind == Kind::Integer && b.kind == Kind::Integer)
+            return a.integer < b.integer ? -1 : (a.integer > b.integer ? 1 : 0);
+        auto num = [](const StoredRef& r) {
+            return r.kind == Kind::Integer ? static_cast<long double>(r.integer) : static_cast<long double>(r.real);
+        };
+        long double x = num(a), y = num(b);
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    return CompareGbk(a.text, b.text, nocase);
+}
+
+PackedRow PackedRow::FromColumns(sqlite3_stmt* st, int first, int count)
+{
+    thread_local std::vector<Column> cols;
+    cols.resize(static_cast<std::size_t>(count));
+    std::size_t data = 0;
+    for (int c = 0; c < count; ++c) {
+        Column& col = cols[static_cast<std::size_t>(c)];
+        col = Column{Kind::Null, 0, 0, nullptr, 0};
+        switch (sqlite3_column_type(st, first + c)) {
+        case SQLITE_INTEGER:
+            col.kind = Kind::Integer;
+            col.integer = sqlite3_column_int64(st, first + c);
+            col.bytes = static_cast<std::size_t>(intBytes(col.integer));
+            break;
+        case SQLITE_FLOAT:
+            col.kind = Kind::Real;
+            col.real = sqlite3_column_double(st, first + c);
+            col.bytes = sizeof(double);
+            break;
+        case SQLITE_NULL:
+            break;
+        default:
+            col.kind = Kind::Text;
+            col.text = static_cast<const char*>(sqlite3_column_blob(st, first + c));
+            col.bytes = static_cast<std::size_t>(sqlite3_column_bytes(st, first + c));
+            break;
+        }
+        data += 1 + col.bytes;
+    }
+    const int width = data + 2 * (static_cast<std::size_t>(count) + 1) < 0xffff ? 2 : 4;
+    PackedRow row;
+    const std::size_t header = 1 + static_cast<std::size_t>(width) * (static_cast<std::size_t>(count) + 1);
+    row.buf_.resize(header + data);
+    char* out = row.buf_.data();
+    out[0] = static_cast<char>(width);
+    putUint(out + 1, static_cast<std::uint32_t>(count), width);
+    char* ends = out + 1 + width;
+    char* at = out + header;
+    std::size_t end = 0;
+    for (int c = 0; c < count; ++c) {
+        const Column& col = cols[static_cast<std::size_t>(c)];
+        at[end] = static_cast<char>(col.kind);
+        if (col.kind == Kind::Integer) {
+            auto u = static_cast<std::uint64_t>(col.integer);
+            for (std::size_t k = 0; k < col.bytes; ++k)
+                at[end + 1 + k] = static_cast<char>((u >> (8 * k)) & 0xff);
+        } else if (col.kind == Kind::Real) {
+            std::memcpy(at + end + 1, &col.real, sizeof(double));
+        } else if (col.kind == Kind::Text && col.bytes > 0) {
+            std::memcpy(at + end + 1, col.text, col.bytes);
+        }
+        end += 1 + col.bytes;
+        putUint(ends + static_cast<std::size_t>(width) * static_cast<std::size_t>(c), static_cast<std::uint32_t>(end), width);
+    }
+    return row;
+}
+
+std::size_t PackedRow::size() const
+{
+    return buf_.empty() ? 0 : getUint(buf_.data() + 1, buf_[0]);
+}
+
+StoredRef PackedRow::stored(std::size_t i) const
+{
+    StoredRef r;
+    const std::size_t n = size();
+    if (i >= n)
+        return r;
+    const int width = buf_[0];
+    const char* ends = buf_.data() + 1 + width;
+    const char* data = ends + static_cast<std::size_t>(width) * n;
+    const std::size_t begin = i == 0 ? 0 : getUint(ends + static_cast<std::size_t>(width) * (i - 1), width);
+    const std::size_t end = getUint(ends + static_cast<std::size_t>(width) * i, width);
+    const char* payload = data + begin + 1;
+    const std::size_t bytes = end - begin - 1;
+    r.kind = static_cast<Kind>(data[begin]);
+    if (r.kind == Kind::Integer) {
+        std::uint64_t u = 0;
+        for (std::size_t k = 0; k < bytes; ++k)
+            u |= static_cast<std::uint64_t>(static_cast<unsigned char>(payload[k])) << (8 * k);
+        if (bytes > 0 && bytes < 8 && (u >> (8 * bytes - 1)) & 1)
+            u |= ~std::uint64_t{0} << (8 * bytes);  // sign extension
+        r.integer = static_cast<std::int64_t>(u);
+    } else if (r.kind == Kind::Real) {
+        std::memcpy(&r.real, payload, sizeof(double));
+    } else if (r.kind == Kind::Text) {
+        r.text = std::string_view(payload, bytes);
+    }
+    return r;
+}
+
+Variant PackedRow::value(std::size_t i, FieldType type) const
+{
+    const StoredRef r = stored(i);
+    switch (r.kind) {
+    case Kind::Null:
+        return std::monostate{};
+    case Kind::Integer:
+        return FromStorage(Variant{r.integer}, type);
+    case Kind::Real:
+        return FromStorage(Variant{r.real}, type);
+    case Kind::Text:
+        break;
+    }
+    // Text stays text in every field but a date.
+    if (type == FieldType::Date)
+        return FromStorage(Variant{std::string(r.text)}, type);
+    return std::string(r.text);
+}
+
+bool PackedRow::sameValues(const PackedRow& other, const std::vector<FieldDesc>& fields) const
+{
+    if (buf_ == other.buf_)
+        return true;
+    if (size() != other.size())
+        return false;
+    for (std::size_t i = 0; i < size(); ++i) {
+        const FieldType type = i < fields.size() ? fields[i].type : FieldType::String;
+        if (value(i, type) != other.value(i, type))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace db

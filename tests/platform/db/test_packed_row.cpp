@@ -1,0 +1,73 @@
+// Rows packed as stored: every value reads back as the statement's own column read gives it, for each field
+// type, and stored values order as SQLite orders them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "platform/db/Connection.h"
+#include "platform/db/PackedRow.h"
+
+namespace {
+
+using T = db::FieldType;
+
+TEST(PackedRow, ValuesReadAsTheColumnsOfTheStatement)
+{
+    db::Connection c({}, db::Connection::Mode::Memory);
+    // Nulls, empty text (not null), integers at every width and both ends, reals, dates as text, bytes with a NUL.
+    db::Statement st(c.get(),
+                     "SELECT NULL, '', 0, 1, -1, 127, 128, -129, 32768, -8388609, 2147483648, -549755813889, "
+                     "140737488355328, 9223372036854775807, -9223372036854775808, 0.5, -1e300, 5.0, "
+                     "'2024-02-29', '2023-02-29', '某某科技有限公司', x'00ff41', 7");
+    ASSERT_TRUE(st.step());
+    const int n = sqlite3_column_count(st.get());
+    db::PackedRow row = db::PackedRow::FromColumns(st.get(), 0, n);
+    ASSERT_EQ(row.size(), static_cast<std::size_t>(n));
+    for (T type : {T::String, T::Smallint, T::Integer, T::Float, T::Currency, T::Date, T::Boolean, T::Memo}) {
+        for (int i = 0; i < n; ++i)
+            EXPECT_EQ(row.value(static_cast<std::size_t>(i), type), st.column(i, type)) << "column " << i;
+    }
+    EXPECT_TRUE(db::isNull(row.value(static_cast<std::size_t>(n), T::String)));  // beyond the last value
+    EXPECT_TRUE(db::isNull(db::PackedRow{}.value(0, T::Integer)));                // a row that is gone
+
+    // Numbers equal as the field reads them are the same value; other changes are not.
+    db::Statement other(c.get(), "SELECT NULL, '', 0, 1, ?1");
+    auto packed = [&](const db::Variant& last) {
+        other.bind(1, last);
+        EXPECT_TRUE(other.step());
+        db::PackedRow r = db::PackedRow::FromColumns(other.get(), 0, 5);
+        other.reset();
+        return r;
+    };
+    std::vector<db::FieldDesc> fields(5, db::FieldDesc{"f", T::Float, 0, false});
+    EXPECT_TRUE(packed(std::int64_t{5}).sameValues(packed(5.0), fields));
+    EXPECT_FALSE(packed(std::int64_t{5}).sameValues(packed(5.5), fields));
+    EXPECT_FALSE(packed(std::string()).sameValues(packed(db::Variant{}), fields));  // empty text is no null
+}
+
+TEST(PackedRow, StoredValuesOrderAsSqliteOrdersThem)
+{
+    // Ascending: null, numbers by value whatever their class, text in GBK order.
+    const std::vector<db::Variant> ascending = {db::Variant{},
+                                                std::int64_t{-9007199254740993},
+                                                -1.5,
+                                                std::int64_t{0},
+                                                0.25,
+                                                std::int64_t{1},
+                                                std::int64_t{9223372036854775807},
+                                                std::string("A"),
+                                                std::string("a"),
+                                                std::string("阿"),
+                                                std::string("北")};
+    for (std::size_t i = 0; i < ascending.size(); ++i) {
+        for (std::size_t j = 0; j < ascending.size(); ++j) {
+            int c = db::CompareStored(db::RefOf(ascending[i]), db::RefOf(ascending[j]), false);
+            EXPECT_EQ((c > 0) - (c < 0), (i > j) - (i < j)) << i << " vs " << j;
+        }
+    }
+    EXPECT_EQ(db::CompareStored(db::RefOf(std::int64_t{2}), db::RefOf(2.0), false), 0);
+    EXPECT_EQ(db::CompareStored(db::RefOf(std::string("ABC")), db::RefOf(std::string("abc")), true), 0);
+}
+
+}  // namespace
