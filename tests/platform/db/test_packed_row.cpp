@@ -44,6 +44,13 @@ TEST(PackedRow, ValuesReadAsTheColumnsOfTheStatement)
     EXPECT_TRUE(packed(std::int64_t{5}).sameValues(packed(5.0), fields));
     EXPECT_FALSE(packed(std::int64_t{5}).sameValues(packed(5.5), fields));
     EXPECT_FALSE(packed(std::string()).sameValues(packed(db::Variant{}), fields));  // empty text is no null
+
+    // A row past 64 KiB (a long memo) keeps every value whole.
+    const std::string memo(70000, 'm');
+    db::PackedRow wide = packed(memo);
+    EXPECT_EQ(wide.value(4, T::Memo), db::Variant{memo});
+    EXPECT_EQ(wide.value(3, T::Integer), db::Variant{std::int64_t{1}});
+    EXPECT_EQ(wide.value(1, T::String), db::Variant{std::string()});
 }
 
 TEST(PackedRow, StoredValuesOrderAsSqliteOrdersThem)

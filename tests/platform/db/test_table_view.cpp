@@ -150,4 +150,38 @@ TEST_F(TableWalkTest, EveryRowOfTheViewOnceAndInItsOrder)
     }
 }
 
+// Rows of a block read at once show what is stored: the row stored from this table, a row another table stored
+// on the same file meanwhile, a value cleared to null and one never given.
+TEST_F(TableWalkTest, ABlockReadShowsTheStoresMadeSinceItWasRead)
+{
+    db::TableSchema s;
+    s.fields = {F("k", T::Integer), F("name", T::String, 20), F("x", T::Float)};
+    s.indexes = {Primary({"k"})};
+    db::Rows rows;
+    for (int k = 0; k < 300; ++k)
+        rows.push_back({std::int64_t{k}, "名" + std::to_string(k), k * 0.5});
+    db::CreateTableFile("block.db", s, rows);
+    TTable walk, other;
+    walk.SetTableName("block.db");
+    other.SetTableName("block.db");
+    walk.Open();
+    other.Open();
+    walk.MoveBy(100);
+    walk.Edit();
+    walk.FieldByName("name")->SetAsString("改");
+    walk.FieldByName("x")->Clear();
+    walk.Post();
+    other.SetRecNo(151);
+    other.Edit();
+    other.FieldByName("name")->SetAsString("他改");
+    other.Post();
+    for (walk.First(); !walk.Eof(); walk.Next()) {
+        const std::int64_t k = walk.FieldByName("k")->AsInteger();
+        const std::string want = k == 100 ? "改" : k == 150 ? "他改" : "名" + std::to_string(k);
+        ASSERT_EQ(walk.FieldByName("name")->AsString(), want) << k;
+        ASSERT_EQ(walk.FieldByName("x")->IsNull(), k == 100) << k;
+    }
+    EXPECT_EQ(walk.RecordCount(), 300);
+}
+
 }  // namespace
