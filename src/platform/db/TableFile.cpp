@@ -299,6 +299,10 @@ void CheckTableFile(const std::string& path, const std::string& displayName)
         throw EDatabaseError(msg::TableMissing(displayName));
     if (fs::is_directory(path, ec))
         throw EDatabaseError("“" + displayName + "”是一个文件夹，不是数据表");
+    // A file a table of this process has open passed this check at that opening; reading it again would mean
+    // closing a descriptor of it, which drops the locks SQLite holds on it for that table.
+    if (IsFileOpen(path))
+        return;
     // Read without a stream: a table is opened often, and 16 bytes need no buffer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -329,6 +333,18 @@ std::vector<OpenTableFile*>& registry()
     return r;
 }
 
+// Descriptors whose closing waits until no table of this process has their file open.
+std::vector<std::pair<std::string, int>>& parked()
+{
+    static std::vector<std::pair<std::string, int>> p;
+    return p;
+}
+
+bool openLocked(const std::string& path)
+{
+    return std::any_of(registry().begin(), registry().end(), [&](OpenTableFile* f) { return f->openPath() == path; });
+}
+
 std::vector<OpenTableFile*> openOn(const std::string& path)
 {
     std::lock_guard lock(registryMutex());
@@ -353,6 +369,27 @@ void UnregisterOpenFile(OpenTableFile* f)
     std::lock_guard lock(registryMutex());
     auto& r = registry();
     r.erase(std::remove(r.begin(), r.end(), f), r.end());
+    const std::string path = f->openPath();
+    if (openLocked(path))
+        return;
+    auto& p = parked();
+    for (auto it = p.begin(); it != p.end();) {
+        if (it->first == path) {
+            ::close(it->second);
+            it = p.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CloseTableFileDescriptor(int fd, const std::string& path)
+{
+    std::lock_guard lock(registryMutex());
+    if (openLocked(path))
+        parked().emplace_back(path, fd);
+    else
+        ::close(fd);
 }
 
 bool IsFileOpen(const std::string& path) { return !openOn(path).empty(); }

@@ -58,6 +58,11 @@ void CheckTableFile(const std::string& path, const std::string& displayName);
 // replaced: SQLite would otherwise roll the old file's pages into the new file at its first opening.
 void RemoveStaleJournal(const std::string& path);
 
+// Closes a descriptor this process opened on a table file. Closing any descriptor of a file drops every lock the
+// process holds on it, SQLite's among them; so while a table of this process has the file open, the descriptor
+// is kept and closed when the last such table closes.
+void CloseTableFileDescriptor(int fd, const std::string& path);
+
 // True when the first bytes of a file are an old Paradox table header.
 bool LooksLikeParadox(const std::string& path);
 

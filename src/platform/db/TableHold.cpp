@@ -9,10 +9,12 @@
 
 #include "platform/db/Messages.h"
 #include "platform/db/Names.h"
+#include "platform/db/TableFile.h"
 
 TTableHold::TTableHold(const std::string& tableName)
 {
-    const std::string path = db::ResolveTableName(tableName);
+    path_ = db::ResolveTableName(tableName);
+    const std::string& path = path_;
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
         throw EDatabaseError(db::msg::TableMissing(tableName));
@@ -22,7 +24,7 @@ TTableHold::TTableHold(const std::string& tableName)
     // flock locks belong to the open file, apart from SQLite's fcntl locks on the same file.
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
-        ::close(fd_);
+        db::CloseTableFileDescriptor(fd_, path);
         fd_ = -1;
         if (err == EWOULDBLOCK)
             throw ETableHeld(db::msg::TableHeld(tableName));
@@ -32,6 +34,8 @@ TTableHold::TTableHold(const std::string& tableName)
 
 TTableHold::~TTableHold()
 {
-    if (fd_ >= 0)
-        ::close(fd_);  // closing the file releases the lock
+    if (fd_ < 0)
+        return;
+    ::flock(fd_, LOCK_UN);
+    db::CloseTableFileDescriptor(fd_, path_);
 }

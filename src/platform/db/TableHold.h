@@ -24,5 +24,6 @@ public:
     TTableHold& operator=(const TTableHold&) = delete;
 
 private:
+    std::string path_;
     int fd_ = -1;
 };
