@@ -87,6 +87,13 @@ int CompareStored(const StoredRef& a, const StoredRef& b, bool nocase)
 
 PackedRow PackedRow::FromColumns(sqlite3_stmt* st, int first, int count)
 {
+    PackedRow row;
+    row.assign(st, first, count);
+    return row;
+}
+
+void PackedRow::assign(sqlite3_stmt* st, int first, int count)
+{
     thread_local std::vector<Column> cols;
     cols.resize(static_cast<std::size_t>(count));
     std::size_t data = 0;
@@ -115,10 +122,9 @@ PackedRow PackedRow::FromColumns(sqlite3_stmt* st, int first, int count)
         data += 1 + col.bytes;
     }
     const int width = data + 2 * (static_cast<std::size_t>(count) + 1) < 0xffff ? 2 : 4;
-    PackedRow row;
     const std::size_t header = 1 + static_cast<std::size_t>(width) * (static_cast<std::size_t>(count) + 1);
-    row.buf_.resize(header + data);
-    char* out = row.buf_.data();
+    buf_.resize(header + data);
+    char* out = buf_.data();
     out[0] = static_cast<char>(width);
     putUint(out + 1, static_cast<std::uint32_t>(count), width);
     char* ends = out + 1 + width;
@@ -139,7 +145,6 @@ PackedRow PackedRow::FromColumns(sqlite3_stmt* st, int first, int count)
         end += 1 + col.bytes;
         putUint(ends + static_cast<std::size_t>(width) * static_cast<std::size_t>(c), static_cast<std::uint32_t>(end), width);
     }
-    return row;
 }
 
 std::size_t PackedRow::size() const

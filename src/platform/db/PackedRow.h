@@ -36,6 +36,8 @@ public:
 
     // Columns [first, first + count) of the current row of a statement.
     static PackedRow FromColumns(sqlite3_stmt* st, int first, int count);
+    // The same into this row, reusing its buffer: a cache that repacks its rows allocates no more once warm.
+    void assign(sqlite3_stmt* st, int first, int count);
 
     std::size_t size() const;
     StoredRef stored(std::size_t i) const;               // null beyond the last value

@@ -128,7 +128,9 @@ struct TTable::Impl : db::OpenTableFile {
 
     db::Statement fetchStmt, rangeStmt, orderStmt, memberStmt, rowStmt, versionStmt;
     std::map<std::string, db::Statement> keyStmts;  // key searches by their SQL text
-    std::unordered_map<std::int64_t, db::PackedRow> cache;  // rows as stored, converted when a field is read
+    using RowCache = std::unordered_map<std::int64_t, db::PackedRow>;
+    RowCache cache;                         // rows as stored, converted when a field is read
+    std::vector<RowCache::node_type> spare;  // entries of rows dropped from the cache, kept with their buffers
 
     bool inBatch = false;
     int runDepth = 0;   // BeginBatch nesting: stores of a run commit together
@@ -223,6 +225,7 @@ struct TTable::Impl : db::OpenTableFile {
         positions.clear();
         inOrder = true;
         cache.clear();
+        spare.clear();
         translated.clear();
         if (failure)
             std::rethrow_exception(failure);
@@ -340,6 +343,8 @@ struct TTable::Impl : db::OpenTableFile {
     int findKey(const std::vector<db::Variant>& key);  // first row with the key (null = any), -2 when unknown
     const db::PackedRow& fetch(int viewPos);
     bool readRow(std::int64_t rowid, db::PackedRow& out);  // one row as fetch reads it; false when it is gone
+    void dropCache();                                // empties the cache, keeping its entries for reuse
+    db::PackedRow& cacheEntry(std::int64_t rowid);   // the row's entry in the cache, made (or reused) if none
     void cacheRow(std::int64_t rowid);               // the stored row into the cache, as it is now
     void masterChanged();
 

@@ -153,7 +153,7 @@ void TTable::Impl::buildView()
     view.clear();
     keys.clear();
     positions.clear();
-    cache.clear();
+    dropCache();
     lastFetched = -1;
     std::string cols;
     for (const auto& t : order)
@@ -368,13 +368,13 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     if (it != cache.end())
         return it->second;
     if (cache.size() > 16 * kBlock)
-        cache.clear();
+        dropCache();
     if (cache.empty())
         cacheVersion = dataVersion();
     if (!walking) {
-        db::PackedRow r;
+        db::PackedRow& r = cacheEntry(rowid);
         readRow(rowid, r);
-        return cache.emplace(rowid, std::move(r)).first->second;
+        return r;
     }
     auto span = [&](int block, int& start, int& end, std::int64_t& low, std::int64_t& high) {
         start = viewPos - viewPos % block;
@@ -418,7 +418,7 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
             const std::int64_t id = st.columnInt(0);
             if (range && !wanted[static_cast<std::size_t>(id - low)])
                 continue;
-            cache.insert_or_assign(id, db::PackedRow::FromColumns(st.get(), 1, columns));
+            cacheEntry(id).assign(st.get(), 1, columns);
         }
     } catch (...) {
         st.reset();
@@ -443,8 +443,10 @@ bool TTable::Impl::readRow(std::int64_t rowid, db::PackedRow& out)
     bool found = false;
     try {
         found = rowStmt.step();
-        out = found ? db::PackedRow::FromColumns(rowStmt.get(), 0, static_cast<int>(schema.fields.size()))
-                    : db::PackedRow{};
+        if (found)
+            out.assign(rowStmt.get(), 0, static_cast<int>(schema.fields.size()));
+        else
+            out = db::PackedRow{};
     } catch (...) {
         rowStmt.reset();
         throw;
@@ -457,12 +459,36 @@ void TTable::Impl::cacheRow(std::int64_t rowid)
 {
     cache.erase(rowid);
     if (cache.size() > 16 * 128)
-        cache.clear();
+        dropCache();
     if (cache.empty())
         cacheVersion = dataVersion();
     db::PackedRow r;
     if (readRow(rowid, r))
         cache.emplace(rowid, std::move(r));
+}
+
+// A walk drops the cache every few blocks and fills it again: its entries are kept, buffers and all, so that
+// refilling allocates nothing (and the heap is not trimmed and faulted in again at each block). They are handed
+// out again in the order they were taken, so that rows read one after another lie near each other in memory.
+void TTable::Impl::dropCache()
+{
+    spare.reserve(spare.size() + cache.size());
+    while (!cache.empty())
+        spare.push_back(cache.extract(cache.begin()));
+    std::reverse(spare.begin(), spare.end());
+}
+
+db::PackedRow& TTable::Impl::cacheEntry(std::int64_t rowid)
+{
+    auto it = cache.find(rowid);
+    if (it != cache.end())
+        return it->second;
+    if (spare.empty())
+        return cache.try_emplace(rowid).first->second;
+    RowCache::node_type entry = std::move(spare.back());
+    spare.pop_back();
+    entry.key() = rowid;
+    return cache.insert(std::move(entry)).position->second;
 }
 
 // ---- master link ----
