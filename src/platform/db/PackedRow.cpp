@@ -100,23 +100,27 @@ void PackedRow::assign(sqlite3_stmt* st, int first, int count)
     for (int c = 0; c < count; ++c) {
         Column& col = cols[static_cast<std::size_t>(c)];
         col = Column{Kind::Null, 0, 0, nullptr, 0};
-        switch (sqlite3_column_type(st, first + c)) {
+        // The column's value read directly: each sqlite3_column_ call looks the column up and checks the
+        // connection's state again, which counts over every value of a walk. The connection is used by one
+        // thread only, so the value need not be protected.
+        sqlite3_value* v = sqlite3_column_value(st, first + c);
+        switch (sqlite3_value_type(v)) {
         case SQLITE_INTEGER:
             col.kind = Kind::Integer;
-            col.integer = sqlite3_column_int64(st, first + c);
+            col.integer = sqlite3_value_int64(v);
             col.bytes = static_cast<std::size_t>(intBytes(col.integer));
             break;
         case SQLITE_FLOAT:
             col.kind = Kind::Real;
-            col.real = sqlite3_column_double(st, first + c);
+            col.real = sqlite3_value_double(v);
             col.bytes = sizeof(double);
             break;
         case SQLITE_NULL:
             break;
         default:
             col.kind = Kind::Text;
-            col.text = static_cast<const char*>(sqlite3_column_blob(st, first + c));
-            col.bytes = static_cast<std::size_t>(sqlite3_column_bytes(st, first + c));
+            col.text = static_cast<const char*>(sqlite3_value_blob(v));
+            col.bytes = static_cast<std::size_t>(sqlite3_value_bytes(v));
             break;
         }
         data += 1 + col.bytes;

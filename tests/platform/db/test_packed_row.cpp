@@ -51,6 +51,17 @@ TEST(PackedRow, ValuesReadAsTheColumnsOfTheStatement)
     EXPECT_EQ(wide.value(4, T::Memo), db::Variant{memo});
     EXPECT_EQ(wide.value(3, T::Integer), db::Variant{std::int64_t{1}});
     EXPECT_EQ(wide.value(1, T::String), db::Variant{std::string()});
+
+    // A row packed into the buffer of a wider or narrower one holds its own values only.
+    db::PackedRow reused = packed(memo);
+    for (const db::Variant& last : {db::Variant{std::int64_t{-2}}, db::Variant{memo}, db::Variant{}}) {
+        other.bind(1, last);
+        ASSERT_TRUE(other.step());
+        reused.assign(other.get(), 0, 5);
+        other.reset();
+        EXPECT_TRUE(reused.sameValues(packed(last), fields));
+        EXPECT_EQ(reused.value(4, T::Memo), db::FromStorage(last, T::Memo));
+    }
 }
 
 TEST(PackedRow, StoredValuesOrderAsSqliteOrdersThem)
