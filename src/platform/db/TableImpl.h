@@ -329,6 +329,7 @@ struct TTable::Impl : db::OpenTableFile {
     std::vector<db::Variant> currentMasterValues() const;
     void bindMaster(db::Statement& st);
     void buildView();
+    std::size_t reserveFor();  // the rows a view of the whole table can hold at most, 0 when unknown or many
     void putInOrder();  // sorts the view by its keys where it is not in order (the cursor is left alone)
     void rebuild();
     std::int64_t currentRowid() const;

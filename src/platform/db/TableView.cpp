@@ -161,12 +161,30 @@ void TTable::Impl::buildView()
     db::Statement st(conn.get(), "SELECT rowid" + cols + " FROM data" + (where.empty() ? std::string() : " WHERE " + where) +
                                      " ORDER BY " + indexOrderBy());
     bindMaster(st);
+    // A view of the whole table holds at most as many rows as its highest rowid (rowids count up from 1): room
+    // for them once, instead of the copies and freshly touched pages of growing the lists row by row. The room
+    // is not touched, and what a table with many rows deleted leaves over is given back below.
+    const std::size_t room = where.empty() ? reserveFor() : 0;
+    view.reserve(room);
+    keys.reserve(room);
     while (st.step()) {
         view.push_back(st.columnInt(0));
         keys.push_back(db::PackedRow::FromColumns(st.get(), 1, static_cast<int>(order.size())));
     }
+    if (view.capacity() > 2 * view.size() + 1024) {
+        view.shrink_to_fit();
+        keys.shrink_to_fit();
+    }
     inOrder = false;
     putInOrder();
+}
+
+std::size_t TTable::Impl::reserveFor()
+{
+    static constexpr std::int64_t kMostRoom = std::int64_t{1} << 22;
+    db::Statement st(conn.get(), "SELECT max(rowid) FROM data");
+    const std::int64_t highest = tableimpl::firstInt(st, 0);
+    return highest > 0 && highest <= kMostRoom ? static_cast<std::size_t>(highest) : 0;
 }
 
 void TTable::Impl::putInOrder()

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "TableFixture.h"
+#include "platform/db/Connection.h"
 
 using namespace fixture;
 using T = db::FieldType;
@@ -183,6 +184,34 @@ TEST_F(TableWalkTest, ABlockReadShowsTheStoresMadeSinceItWasRead)
         ASSERT_EQ(walk.FieldByName("x")->IsNull(), k == 100) << k;
     }
     EXPECT_EQ(walk.RecordCount(), 300);
+}
+
+// A table whose rows were mostly deleted, or all, opens with the rows that are left, in order.
+TEST_F(TableWalkTest, ATableWithRowsDeletedOpensWithTheRest)
+{
+    db::TableSchema s;
+    s.fields = {F("k", T::Integer)};
+    s.indexes = {Primary({"k"})};
+    db::Rows rows;
+    for (int k = 0; k < 5000; ++k)
+        rows.push_back({std::int64_t{4999 - k}});
+    db::CreateTableFile("gaps.db", s, rows);
+    const struct {
+        const char* kept;
+        std::vector<std::int64_t> left;
+    } cases[] = {{"k % 1000 = 7", {7, 1007, 2007, 3007, 4007}}, {"0", {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kept);
+        db::Connection(std::string("gaps.db"), db::Connection::Mode::ReadWrite)
+            .exec(std::string("DELETE FROM data WHERE NOT (") + c.kept + ")");
+        TTable walk;
+        walk.SetTableName("gaps.db");
+        walk.Open();
+        std::vector<std::int64_t> keys;
+        for (walk.First(); !walk.Eof(); walk.Next())
+            keys.push_back(walk.FieldByName("k")->AsInteger());
+        EXPECT_EQ(keys, c.left);
+    }
 }
 
 }  // namespace
