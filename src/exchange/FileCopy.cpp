@@ -1,5 +1,6 @@
 #include "exchange/FileCopy.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -10,16 +11,24 @@
 #include <system_error>
 
 #include "platform/db/Exception.h"
+#include "platform/db/TableFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// The file may be a table the program has open: its descriptor is closed so that SQLite's locks on it stay.
 bool IsSqliteFile(const std::string& path)
 {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
     char head[16] = {};
-    std::ifstream in(path, std::ios::binary);
-    return in.read(head, sizeof head) && std::memcmp(head, "SQLite format 3", 16) == 0;
+    const bool sqlite = ::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
+                        std::memcmp(head, "SQLite format 3", 16) == 0;
+    db::CloseTableFileDescriptor(fd, path);
+    return sqlite;
 }
 
 // SQLite's backup: a consistent snapshot even while another connection writes.
