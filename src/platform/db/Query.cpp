@@ -195,12 +195,12 @@ void TQuery::Impl::run(const TQuery& q, bool answer)
         a.path = t.files[i].key;
         a.file = std::make_unique<db::AttachableFile>(a.path);
         {
-            db::Connection own(a.file->sqlitePath(), db::Connection::Mode::ReadWrite);
-            a.schema = db::ReadLayout(own.get(), std::filesystem::path(a.path).filename().string());
+            db::Statement attach(c.get(), "ATTACH DATABASE ?1 AS " + db::QuoteIdentifier(t.files[i].schema));
+            attach.bind(1, a.file->sqlitePath());
+            attach.step();
         }
-        db::Statement attach(c.get(), "ATTACH DATABASE ?1 AS " + db::QuoteIdentifier(t.files[i].schema));
-        attach.bind(1, a.file->sqlitePath());
-        attach.step();
+        // The layout is read through the statement's own connection: no second opening of the file.
+        a.schema = db::ReadLayout(c.get(), std::filesystem::path(a.path).filename().string(), t.files[i].schema);
         c.exec("PRAGMA " + db::QuoteIdentifier(t.files[i].schema) + ".synchronous=FULL");
     }
 

@@ -150,17 +150,18 @@ void CreateLayout(sqlite3* db, const TableSchema& schema)
     }
 }
 
-TableSchema ReadLayout(sqlite3* db, const std::string& displayName)
+TableSchema ReadLayout(sqlite3* db, const std::string& displayName, const std::string& schemaName)
 {
+    const std::string in = QuoteIdentifier(schemaName) + ".";
     TableSchema schema;
     {
-        Statement probe(db, "SELECT count(*) FROM sqlite_schema WHERE type='table' AND name IN "
+        Statement probe(db, "SELECT count(*) FROM " + in + "sqlite_schema WHERE type='table' AND name IN "
                             "('data','meta_fields','meta_indexes')");
         probe.step();
         if (probe.columnInt(0) != 3)
             throw EDatabaseError(msg::TableCorrupt(displayName, "没有表的结构说明"));
     }
-    Statement f(db, "SELECT name, type, size, required FROM meta_fields ORDER BY pos");
+    Statement f(db, "SELECT name, type, size, required FROM " + in + "meta_fields ORDER BY pos");
     while (f.step()) {
         FieldDesc fd;
         fd.name = std::get<std::string>(f.column(0));
@@ -173,7 +174,8 @@ TableSchema ReadLayout(sqlite3* db, const std::string& displayName)
         fd.required = f.columnInt(3) != 0;
         schema.fields.push_back(fd);
     }
-    Statement x(db, "SELECT name, fields, is_primary, is_unique, nocase FROM meta_indexes ORDER BY is_primary DESC, pos");
+    Statement x(db, "SELECT name, fields, is_primary, is_unique, nocase FROM " + in +
+                    "meta_indexes ORDER BY is_primary DESC, pos");
     while (x.step()) {
         IndexDesc ix;
         Variant n = x.column(0);

@@ -35,7 +35,7 @@ void CreateLayout(sqlite3* db, const TableSchema& schema);
 
 // Reads the description of a table file from an open connection; raises EDatabaseError ("数据文件已损坏")
 // when the layout is missing.
-TableSchema ReadLayout(sqlite3* db, const std::string& displayName);
+TableSchema ReadLayout(sqlite3* db, const std::string& displayName, const std::string& schemaName = "main");
 
 // Creates an SQLite table file with the schema and rows, replacing an existing file only once the new one is
 // complete (written beside it, then renamed over it). Values are converted as a store converts them; a key
