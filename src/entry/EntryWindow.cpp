@@ -420,6 +420,9 @@ void TEntryWindow::DetailSourceStateChange(TDataSource* Sender)
 
 void TEntryWindow::TableAfterScroll(TDataSet* DataSet)
 {
+    if (!scrollUpkeep) {
+        return;
+    }
     const int i = IndexOfTable(DataSet);
     if (i >= 0 && HasDetails(i)) {
         const TDataSetState s = Source(i)->State();

@@ -131,6 +131,9 @@ public:
     TDBGrid* curGrid1 = nullptr;
     TDBGrid* curGrid2 = nullptr;
     bool cascadeEnabled = true;
+    // False while an import runs: the after-scroll upkeep (last key, status bar) is done once, at its end,
+    // instead of at every row searched and stored.
+    bool scrollUpkeep = true;
     bool checkEnabled = true;
     std::string lastCode;   // the master's key as last seen: the old key of its cascade
     std::string lastCode2;  // the same for a detail that has details of its own

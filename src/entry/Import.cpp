@@ -87,6 +87,11 @@ public:
         target_->BeginBatch();
         batch_ = true;
     }
+    void UpkeepOff()
+    {
+        host_.SetScrollUpkeep(false);
+        upkeepOff_ = true;
+    }
     void CascadeOff()
     {
         host_.SetCascadeEnabled(false);
@@ -135,6 +140,9 @@ public:
                 target_->First();
             }
         });
+        if (upkeepOff_) {
+            step([&] { host_.SetScrollUpkeep(true); });
+        }
         if (checksOff_) {
             target_->EnableConstraints();
         }
@@ -167,7 +175,7 @@ private:
     TTable* source_;
     TTable* target_;
     bool unlinked_ = false, checksOff_ = false, controlsOff_ = false, cascadeOff_ = false;
-    bool indexSet_ = false, batch_ = false, stored_ = false;
+    bool indexSet_ = false, batch_ = false, stored_ = false, upkeepOff_ = false;
 };
 
 }  // namespace
@@ -227,6 +235,7 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
         state.ChecksOff();
         state.ControlsOff();
         state.CascadeOff();
+        state.UpkeepOff();
         TProgressBar* bar = host.ImportProgress();
         TStatusBar* status = host.ImportStatusBar();
         bar->SetTop(status->Top());
@@ -309,6 +318,15 @@ TStatusBar* EntryImportHost::ImportStatusBar() { return w_.StatusBar1; }
 void EntryImportHost::SetCascadeEnabled(bool on) { w_.cascadeEnabled = on; }
 
 void EntryImportHost::ImportStored() { w_.RecordsStored(); }
+
+void EntryImportHost::SetScrollUpkeep(bool on)
+{
+    w_.scrollUpkeep = on;
+    TTable* target = w_.curTable;
+    if (on && target != nullptr && target->Active()) {
+        w_.TableAfterScroll(target);  // as the target's last move would have done it
+    }
+}
 
 void EntryImportHost::SetImportCursor(TCursor cursor) { w_.Cover()->SetCursor(cursor); }
 

@@ -25,6 +25,9 @@ public:
     virtual void SetImportCursor(TCursor cursor) = 0;  // the cursor of the page the import starts from
     // The import stored rows (told once, when it ends).
     virtual void ImportStored() {}
+    // The window's upkeep after each move of the target is held while the import runs (on = false) and done
+    // once when the import has put the target on its first row again (on = true).
+    virtual void SetScrollUpkeep(bool on) { (void)on; }
 };
 
 // One table of a window as an import target.
@@ -67,6 +70,7 @@ public:
     void SetCascadeEnabled(bool on) override;
     void SetImportCursor(TCursor cursor) override;
     void ImportStored() override;
+    void SetScrollUpkeep(bool on) override;
 
 private:
     TEntryWindow& w_;

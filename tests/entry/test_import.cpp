@@ -217,6 +217,24 @@ INSTANTIATE_TEST_SUITE_P(Sources, KfqAppendBadSource,
                                          BadSourceCase{"TruncatedFile", TruncatedFile, "数据文件已损坏"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The window's upkeep after each move of the target is held while the rows are merged and done once at the
+// end: the status bar and the last key are those of the first row, as the move back to it leaves them.
+TEST_F(KfqAppend, TheStatusBarShowsTheFirstRowOnceTheImportEnds)
+{
+    AddEnterprise("100001", "L1");
+    MakeSubmitted("kfq_1.db", "kfq_1.db");
+    SubmitEnterprise("100003", "L3");
+    SubmitEnterprise("100002", "L2");
+    InKfq([&](TF_kfq& k) {
+        F_main->Table1->SetTableName(Submitted("kfq_1.db"));
+        EntryImportHost host(k);
+        ImportTable(host, KfqImportPositions()[0]);
+        EXPECT_TRUE(k.scrollUpkeep);
+        EXPECT_EQ(k.StatusBar1->SimpleText(), "报表编号: 100001  当前记录: 1  总记录: 3  未修改");
+        EXPECT_EQ(k.lastCode, "100001");
+    });
+}
+
 // A store that fails ends the import: the rows before it stay, the window is itself again and usable.
 TEST_F(KfqAppend, ADuplicateLegalCodeEndsTheImportKeepingEarlierRows)
 {

@@ -85,6 +85,7 @@ protected:
     {
         EXPECT_EQ(k.curTable, k.Table1);
         EXPECT_TRUE(k.cascadeEnabled);
+        EXPECT_TRUE(k.scrollUpkeep);
         EXPECT_FALSE(k.ProgressBar1->Visible());
         EXPECT_NE(k.TabSheet1->Cursor(), crHourGlass);
         EXPECT_EQ(k.Table1->IndexName(), "");
