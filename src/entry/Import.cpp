@@ -34,12 +34,14 @@ std::vector<FieldCopy> MatchFields(TTable* source, TTable* target)
     return copies;
 }
 
-// Copies one source row into the target's record buffer: fields matched by name, a null number as 0.
+// Copies one source row into the target's record buffer: fields matched by name, a null number as 0. Each
+// source value is read once.
 void CopyRow(const std::vector<FieldCopy>& copies)
 {
     for (const FieldCopy& c : copies) {
-        if (!c.source->IsNull()) {
-            c.target->SetValue(c.source->Value());
+        const db::Variant value = c.source->Value();
+        if (!db::isNull(value)) {
+            c.target->SetValue(value);
         } else if (c.numeric) {
             c.target->SetAsInteger(0);
         } else {
