@@ -1,11 +1,9 @@
 #include "exchange/FileCopy.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -17,19 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The file may be a table the program has open: its descriptor is closed so that SQLite's locks on it stay.
-bool IsSqliteFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    char head[16] = {};
-    const bool sqlite = ::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
-                        std::memcmp(head, "SQLite format 3", 16) == 0;
-    db::CloseTableFileDescriptor(fd, path);
-    return sqlite;
-}
+// The file may be a table the program has open: its SQLite locks stay (see HasSqliteHeader).
+bool IsSqliteFile(const std::string& path) { return db::HasSqliteHeader(path).value_or(false); }
 
 // SQLite's backup: a consistent snapshot even while another connection writes.
 bool BackupInto(const std::string& from, const std::string& to, std::string& error)

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <random>
 
 #include "platform/db/Messages.h"
@@ -294,6 +295,18 @@ bool LooksLikeParadox(const std::string& path)
     return recordSize > 0 && typeOk && blockOk && headerOk && versionOk;
 }
 
+std::optional<bool> HasSqliteHeader(const std::string& path)
+{
+    // Read without a stream: a table is opened often, and 16 bytes need no buffer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    char magic[16] = {};
+    const ssize_t got = ::pread(fd, magic, sizeof magic, 0);
+    CloseTableFileDescriptor(fd, path);
+    return got == static_cast<ssize_t>(sizeof magic) && std::memcmp(magic, "SQLite format 3\0", sizeof magic) == 0;
+}
+
 void CheckTableFile(const std::string& path, const std::string& displayName)
 {
     std::error_code ec;
@@ -305,14 +318,10 @@ void CheckTableFile(const std::string& path, const std::string& displayName)
     // closing a descriptor of it, which drops the locks SQLite holds on it for that table.
     if (IsFileOpen(path))
         return;
-    // Read without a stream: a table is opened often, and 16 bytes need no buffer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const std::optional<bool> sqlite = HasSqliteHeader(path);
+    if (!sqlite)
         throw EDatabaseError(msg::TableUnreadable(displayName));
-    char magic[16] = {};
-    const ssize_t got = ::pread(fd, magic, sizeof magic, 0);
-    ::close(fd);
-    if (got == static_cast<ssize_t>(sizeof magic) && std::memcmp(magic, "SQLite format 3\0", sizeof magic) == 0)
+    if (*sqlite)
         return;
     if (LooksLikeParadox(path))
         throw EDatabaseError(msg::OldParadoxTable(displayName));

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ void RemoveStaleJournal(const std::string& path);
 // process holds on it, SQLite's among them; so while a table of this process has the file open, the descriptor
 // is kept and closed when the last such table closes.
 void CloseTableFileDescriptor(int fd, const std::string& path);
+
+// Whether a file starts as an SQLite database file does; nullopt when it cannot be read. Its descriptor is closed
+// through CloseTableFileDescriptor.
+std::optional<bool> HasSqliteHeader(const std::string& path);
 
 // True when the first bytes of a file are an old Paradox table header.
 bool LooksLikeParadox(const std::string& path);
