@@ -5,6 +5,7 @@
 
 #include "app/Main.h"
 #include "entry/EntryWindow.h"
+#include "entry/Import.h"
 #include "entry/TableHelpers.h"
 
 namespace {
@@ -181,6 +182,36 @@ void TEntryWindow::TableBeforePost(TDataSet* DataSet)
         }
     }
     detail->FieldByName("Id")->SetAsString(IdPrefix + Joined(masterKey) + serial);
+}
+
+bool TEntryWindow::ImportStoreRules(const TTable* table, ::ImportStoreRules& rules) const
+{
+    const int i = IndexOfTable(table);
+    if (i < 0 || !StoresImportsByRules() || (i > 0 && cascadeEnabled)) {
+        return false;
+    }
+    // Handlers of the steps a row-by-row store goes through that TableBeforePost does not describe.
+    if (table->BeforeInsert || table->AfterInsert || table->OnNewRecord || table->BeforeEdit || table->AfterEdit ||
+        table->BeforeScroll) {
+        return false;
+    }
+    rules = {};
+    if (i == 0 && table->BeforePost) {
+        const TEntryTable& desc = setup_.tables[0];
+        rules.zeroNullNumbers = true;
+        rules.countingField = desc.countingField;
+        if (!desc.keyFields.empty()) {
+            rules.idFields = KeyFields(0);
+        }
+    }
+    return true;
+}
+
+void TEntryWindow::BeforeImportStores(const TTable* table)
+{
+    if (IndexOfTable(table) == 0 && table->BeforePost) {
+        ClearSendList();
+    }
 }
 
 void TEntryWindow::TableAfterPost(TDataSet* DataSet)

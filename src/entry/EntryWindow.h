@@ -78,6 +78,8 @@ struct TEntrySetup {
     int locateDetail = -1;
 };
 
+struct ImportStoreRules;
+
 class TEntryWindow : public TForm {
 public:
     explicit TEntryWindow(TComponent* owner);
@@ -155,6 +157,11 @@ public:
     // Records were stored while the window's controls were held still (an import): the pages that
     // HideEmptyPages hid come back, as they do when the user starts a record.
     void RecordsStored();
+    // What TableBeforePost adds to each row an import stores into table (the cascade off); false when the
+    // window's store handling of the table does more, or sees rows one by one (see StoresImportsByRules).
+    bool ImportStoreRules(const TTable* table, ImportStoreRules& rules) const;
+    // What TableBeforePost does once before an import's first store into table: the send list is cleared.
+    void BeforeImportStores(const TTable* table);
 
 protected:
     // Called by the window's constructor once its description is loaded.
@@ -164,6 +171,9 @@ protected:
     virtual std::string RewordPostError(int table, const std::string& message);
     // Appended to the status text (a record kind); empty by default.
     virtual std::string StatusSuffix() const;
+    // False for a window whose TableBeforePost or TableAfterPost does more with an imported row than the shared
+    // ones (while the cascade is off), so that its imports store each row through them.
+    virtual bool StoresImportsByRules() const { return true; }
 
     std::string MasterKey() const;
     void ShowAllPages();

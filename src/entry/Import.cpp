@@ -222,6 +222,98 @@ void TellRefused(const TTable* source, const std::vector<std::string>& refused)
     Application->MessageBox(text, "提示", MB_OK | MB_ICONWARNING);
 }
 
+// The merge in one pass, where the window can say what its handling adds to each row: the number of rows
+// stored, or -1 when they are to be stored one by one. The rules are those of StoreRowByRow: the
+// fields copied by name with zeros for null numbers, then Pxh, the counting field and Id, then what the
+// window's before-post handling sets.
+int MergeAtOnce(ImportHost& host, const ImportPosition& position, TTable* source, TTable* target)
+{
+    ImportStoreRules rules;
+    if (!IdPrefix.empty() || !host.DescribeStores(rules)) {
+        return -1;
+    }
+    TMerge merge;
+    merge.source = source;
+    merge.keyFields = position.keyFields;
+    merge.requiredField = position.requiredField;
+    merge.zeroCopiedNumbers = true;
+    if (position.writesPxh) {
+        merge.constants.emplace_back("Pxh", IdPrefix);
+    }
+    merge.constants.emplace_back(position.countingField, std::int64_t{1});
+    if (!rules.countingField.empty()) {
+        merge.constants.emplace_back(rules.countingField, std::int64_t{1});
+    }
+    merge.idField = "Id";
+    merge.idFields = rules.idFields.empty() ? position.keyFields : rules.idFields;
+    merge.zeroAllNumbers = rules.zeroNullNumbers;
+    merge.beforeStores = [&host] { host.BeforeStores(); };
+    return target->MergeFrom(merge);
+}
+
+// The merge row by row: each source row is looked up by key in the target, edited or appended, copied and
+// stored through the target's Post, so that the window's handling sees every row and a failing store names
+// its row.
+void StoreRowByRow(ImportState& state, const ImportPosition& position, TTable* source, TTable* target,
+                   TProgressBar* bar, std::vector<std::string>& refused)
+{
+    state.BatchOn();
+    std::vector<TField*> sourceKeys, targetKeys;
+    for (const std::string& key : position.keyFields) {
+        sourceKeys.push_back(source->FieldByName(key));
+        targetKeys.push_back(target->FieldByName(key));
+    }
+    TField* pxh = position.writesPxh ? target->FieldByName("Pxh") : nullptr;
+    TField* id = target->FieldByName("Id");
+    TField* counting = target->FieldByName(position.countingField);
+    const std::vector<FieldCopy> copies = MatchFields(source, target);
+    const int rows = source->RecordCount();
+    TField* required = position.requiredField.empty() ? nullptr : source->FieldByName(position.requiredField);
+    const bool detail = !position.masterFields.empty();
+    for (source->First(); !source->Eof(); source->Next()) {
+        if (source->RecNo() % kProgressStep == 0 || source->RecNo() == rows) {
+            bar->SetPosition(source->RecNo());
+        }
+        if (required != nullptr && required->IsNull()) {
+            continue;
+        }
+        if (detail) {
+            std::string blank;
+            for (TField* key : sourceKeys) {
+                if (key->AsString().empty()) {
+                    blank += (blank.empty() ? "" : "、") + key->FieldName();
+                }
+            }
+            if (!blank.empty()) {
+                refused.push_back("第" + std::to_string(source->RecNo()) + "条记录：" + blank + "为空");
+                continue;
+            }
+        }
+        target->SetKey();
+        for (std::size_t k = 0; k < sourceKeys.size(); ++k) {
+            targetKeys[k]->SetAsString(sourceKeys[k]->AsString());
+        }
+        if (target->GotoKey()) {
+            target->Edit();
+        } else {
+            target->Append();
+        }
+        CopyRow(copies);
+        std::string identity;
+        if (pxh != nullptr) {
+            pxh->SetAsString(IdPrefix);
+            identity = pxh->AsString();
+        }
+        counting->SetAsInteger(1);
+        for (TField* key : targetKeys) {
+            identity += key->AsString();
+        }
+        id->SetAsString(identity);
+        target->Post();
+        state.Stored();
+    }
+}
+
 }  // namespace
 
 void ImportTable(ImportHost& host, const ImportPosition& position)
@@ -246,61 +338,13 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
         bar->SetMax(source->RecordCount());
         bar->SetVisible(true);
         state.KeyIndex();
-        state.BatchOn();
-
-        std::vector<TField*> sourceKeys, targetKeys;
-        for (const std::string& key : position.keyFields) {
-            sourceKeys.push_back(source->FieldByName(key));
-            targetKeys.push_back(target->FieldByName(key));
-        }
-        TField* pxh = position.writesPxh ? target->FieldByName("Pxh") : nullptr;
-        TField* id = target->FieldByName("Id");
-        TField* counting = target->FieldByName(position.countingField);
-        const std::vector<FieldCopy> copies = MatchFields(source, target);
-        const int rows = source->RecordCount();
-        TField* required = position.requiredField.empty() ? nullptr : source->FieldByName(position.requiredField);
-        const bool detail = !position.masterFields.empty();
-        for (source->First(); !source->Eof(); source->Next()) {
-            if (source->RecNo() % kProgressStep == 0 || source->RecNo() == rows) {
-                bar->SetPosition(source->RecNo());
+        if (const int merged = MergeAtOnce(host, position, source, target); merged >= 0) {
+            bar->SetPosition(source->RecordCount());
+            if (merged > 0) {
+                state.Stored();
             }
-            if (required != nullptr && required->IsNull()) {
-                continue;
-            }
-            if (detail) {
-                std::string blank;
-                for (TField* key : sourceKeys) {
-                    if (key->AsString().empty()) {
-                        blank += (blank.empty() ? "" : "、") + key->FieldName();
-                    }
-                }
-                if (!blank.empty()) {
-                    refused.push_back("第" + std::to_string(source->RecNo()) + "条记录：" + blank + "为空");
-                    continue;
-                }
-            }
-            target->SetKey();
-            for (std::size_t k = 0; k < sourceKeys.size(); ++k) {
-                targetKeys[k]->SetAsString(sourceKeys[k]->AsString());
-            }
-            if (target->GotoKey()) {
-                target->Edit();
-            } else {
-                target->Append();
-            }
-            CopyRow(copies);
-            std::string identity;
-            if (pxh != nullptr) {
-                pxh->SetAsString(IdPrefix);
-                identity = pxh->AsString();
-            }
-            counting->SetAsInteger(1);
-            for (TField* key : targetKeys) {
-                identity += key->AsString();
-            }
-            id->SetAsString(identity);
-            target->Post();
-            state.Stored();
+        } else {
+            StoreRowByRow(state, position, source, target, bar, refused);
         }
     } catch (...) {
         state.Restore(false);
@@ -329,6 +373,10 @@ void EntryImportHost::SetScrollUpkeep(bool on)
         w_.TableAfterScroll(target);  // as the target's last move would have done it
     }
 }
+
+bool EntryImportHost::DescribeStores(ImportStoreRules& rules) { return w_.ImportStoreRules(w_.curTable, rules); }
+
+void EntryImportHost::BeforeStores() { w_.BeforeImportStores(w_.curTable); }
 
 void EntryImportHost::SetImportCursor(TCursor cursor) { w_.Cover()->SetCursor(cursor); }
 

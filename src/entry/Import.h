@@ -14,6 +14,14 @@ class TEntryWindow;
 class TProgressBar;
 class TStatusBar;
 
+// What the window's own handling of a store (its before-post handling while the cascade is off) adds to each
+// row an import stores, so that the rows can be merged in one pass.
+struct ImportStoreRules {
+    bool zeroNullNumbers = false;       // every null number of the row becomes 0
+    std::string countingField;          // set to 1; "" for none
+    std::vector<std::string> idFields;  // Id = IdPrefix + their values joined; empty: the import's Id stays
+};
+
 // What an import needs of its window.
 class ImportHost {
 public:
@@ -28,6 +36,16 @@ public:
     // The window's upkeep after each move of the target is held while the import runs (on = false) and done
     // once when the import has put the target on its first row again (on = true).
     virtual void SetScrollUpkeep(bool on) { (void)on; }
+    // What the window's handling adds to each stored row; false when it does more than the rules can say
+    // (or has to see each row), and the rows are stored one by one.
+    virtual bool DescribeStores(ImportStoreRules& rules)
+    {
+        (void)rules;
+        return false;
+    }
+    // A merge in one pass is about to write its rows: what the window's handling does once before its first
+    // store.
+    virtual void BeforeStores() {}
 };
 
 // One table of a window as an import target.
@@ -53,7 +71,8 @@ struct ImportPosition {
 // source closed.
 void OpenImportSource(const ImportPosition& position);
 
-// Merges F_main->Table1 (the source, named or open) into host.ImportTarget(). Whatever ends the import, the
+// Merges F_main->Table1 (the source, named or open) into host.ImportTarget(): in one pass of the engine
+// (TTable::MergeFrom) where that stores what the row-by-row merge would, else row by row. Whatever ends the import, the
 // window gets back its normal state: the target's checking, order and link, the cascade flag, the progress bar
 // and the cursor; the source is closed. Rows stored before a failing store stay; the failure is raised on.
 // A detail row with a blank key field would be taken for another row of its master (the key search ignores
@@ -71,6 +90,8 @@ public:
     void SetImportCursor(TCursor cursor) override;
     void ImportStored() override;
     void SetScrollUpkeep(bool on) override;
+    bool DescribeStores(ImportStoreRules& rules) override;
+    void BeforeStores() override;
 
 private:
     TEntryWindow& w_;

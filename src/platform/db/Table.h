@@ -3,13 +3,32 @@
 // (".db" SQLite table file, ".dbf" dBase, ".txt" text, export only).
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/db/DataSet.h"
 
 enum class TTableType { ttDefault, ttParadox, ttDBase, ttASCII };
 enum class TBatchMode { batAppend };
+
+class TTable;
+
+// A merge of another table's rows into a table by key (an import), as TTable::MergeFrom does it: each row of
+// the source, in the source's order, updates the first row of the target's view with its key or is appended,
+// field by field as the row-by-row import stores it.
+struct TMerge {
+    TTable* source = nullptr;
+    std::vector<std::string> keyFields;  // text fields that lead the target's active order
+    std::string requiredField;           // source rows where it is null are left out; "" for none
+    bool zeroCopiedNumbers = false;      // a null number copied from the source is stored as 0
+    std::vector<std::pair<std::string, db::Variant>> constants;  // set after the copy, in this order
+    std::string idField;                 // set after the constants to the joined values of idFields
+    std::vector<std::string> idFields;
+    bool zeroAllNumbers = false;         // last: every null number of the row is stored as 0
+    std::function<void()> beforeStores;  // runs once before the first row is written
+};
 
 class TTable : public TDataSet {
 public:
@@ -56,6 +75,14 @@ public:
     // order when the run ends. Runs nest; the table must be open.
     void BeginBatch();
     void EndBatch();
+    // Stores a merge in one pass of SQL, where that stores exactly what storing its rows one by one (key
+    // search, Edit or Append, the copy, Post) would: every target field has a namesake of the same type in
+    // the source or is set by the merge, every source value is one that its field stores unchanged, no two
+    // source rows have the same key, and no store would fail. The rows go in as one transaction and the view
+    // is rebuilt, keeping the current record. Returns the number of rows stored, or -1 having changed nothing
+    // when the merge must be stored row by row (also when SQLite fails on the way). The table must be open, in
+    // browse mode, without a batch, a master link or a filter, and with its constraints disabled.
+    int MergeFrom(const TMerge& merge);
 
     // The table's file as resolved, once opened or created.
     const std::string& FilePath() const;

@@ -1,0 +1,408 @@
+// TTable::MergeFrom: a merge of another table file's rows by key in one pass of SQL. The key of each source
+// row is looked up in the view as GotoKey looks it up; the rows are then updated and appended by two
+// statements, and the checks a row-by-row store makes (keys, required fields, sizes) are made over all of them
+// before the transaction commits. Whatever could make the result differ from storing the rows one by one
+// (a value its field would change, two rows with one key, a store that would fail) declines the merge, and the
+// caller stores the rows one by one, which also names the failing row.
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/db/TableImpl.h"
+
+namespace {
+
+using db::FieldType;
+
+bool isNumber(FieldType t) { return t == FieldType::Smallint || t == FieldType::Integer || t == FieldType::Float; }
+
+bool isAscii(const std::string& s)
+{
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// True for a stored value that its field reads and stores again unchanged, so that a store's conversions
+// would leave it as it is.
+bool StoresUnchanged(sqlite3_stmt* st, int col, const db::FieldDesc& f)
+{
+    const int type = sqlite3_column_type(st, col);
+    if (type == SQLITE_NULL)
+        return true;
+    switch (f.type) {
+    case FieldType::Smallint:
+    case FieldType::Integer:
+    case FieldType::Boolean: {
+        if (type != SQLITE_INTEGER)
+            return false;
+        const std::int64_t v = sqlite3_column_int64(st, col);
+        return f.type == FieldType::Integer || (f.type == FieldType::Smallint ? v >= -32768 && v <= 32767 : v == 0 || v == 1);
+    }
+    case FieldType::Float:
+    case FieldType::Currency:
+        return type == SQLITE_FLOAT ||
+               (type == SQLITE_INTEGER && std::llabs(sqlite3_column_int64(st, col)) < (std::int64_t{1} << 53));
+    default:
+        break;
+    }
+    if (type != SQLITE_TEXT)
+        return false;
+    const std::string_view s(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                             static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
+    if (f.type == FieldType::Date) {
+        db::Date d;
+        return db::ParseDate(s, d) && db::FormatDate(d) == s;
+    }
+    if (s.empty() || s.back() == ' ')
+        return false;
+    return f.type != FieldType::String || f.size <= 0 || s.size() <= static_cast<std::size_t>(f.size) ||
+           db::Utf8Length(s) <= f.size;
+}
+
+// True when the file has a unique index of its own (no partial one) whose key is these columns under these
+// collations, in this order: SQLite then refuses a repeated key that has no null part.
+bool HasUniqueIndex(sqlite3* db, const std::vector<std::string>& names, const std::vector<std::string>& collates)
+{
+    db::Statement list(db, "SELECT name FROM pragma_index_list('data','main') WHERE \"unique\" AND NOT partial");
+    while (list.step()) {
+        const std::string index = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
+        db::Statement info(db, "SELECT name, coll FROM pragma_index_xinfo(?1,'main') WHERE key ORDER BY seqno");
+        info.bind(1, index);
+        std::size_t k = 0;
+        bool same = true;
+        while (info.step()) {
+            const char* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
+            const char* coll = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
+            same = same && k < names.size() && name != nullptr && coll != nullptr &&
+                   strcasecmp(name, names[k].c_str()) == 0 && strcasecmp(coll, collates[k].c_str()) == 0;
+            ++k;
+        }
+        if (same && k == names.size())
+            return true;
+    }
+    return false;
+}
+
+// Ends the merge's transaction and removes what it attached and made, whether it went through or not.
+struct MergeScope {
+    sqlite3* db;
+    bool attached = false;
+    ~MergeScope()
+    {
+        if (sqlite3_get_autocommit(db) == 0)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "DROP TABLE IF EXISTS temp.merge_upd; DROP TABLE IF EXISTS temp.merge_ins; DROP TABLE IF EXISTS temp.merge_old; "
+                         "DROP TABLE IF EXISTS temp.merge_rows",
+                     nullptr, nullptr, nullptr);
+        if (attached)
+            sqlite3_exec(db, "DETACH merge_src", nullptr, nullptr, nullptr);
+    }
+};
+
+}  // namespace
+
+int TTable::MergeFrom(const TMerge& m)
+{
+    auto& im = *impl_;
+    TTable* source = m.source;
+    if (!Active() || State() != TDataSetState::dsBrowse || source == nullptr || source == this || !source->Active() ||
+        source->State() != TDataSetState::dsBrowse)
+        return -1;
+    auto& sm = *source->impl_;
+    if (im.format != db::TableFormat::Sqlite || sm.format != db::TableFormat::Sqlite || im.path == sm.path)
+        return -1;
+    if (im.inBatch || im.runDepth > 0 || sqlite3_get_autocommit(im.conn.get()) == 0 || !im.where.empty() ||
+        !sm.where.empty() || !ConstraintsDisabled() || !im.inOrder)
+        return -1;
+    const auto& fields = im.schema.fields;
+    const auto& sourceFields = sm.schema.fields;
+
+    // What each target field gets: a source column, a constant or the joined key; any other field declines.
+    std::vector<db::Variant> params;
+    std::vector<std::string> value(fields.size());
+    std::vector<int> copiedFrom(fields.size(), -1);
+    std::string readCols;                 // the copied source columns, after the rowid
+    std::vector<int> readField;           // the target field of each
+    for (const auto& c : m.constants) {
+        if (im.schema.fieldIndex(c.first) < 0)
+            return -1;
+    }
+    const int idField = m.idField.empty() ? -1 : im.schema.fieldIndex(m.idField);
+    if (!m.idField.empty() && (idField < 0 || fields[static_cast<std::size_t>(idField)].type != FieldType::String))
+        return -1;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const db::FieldDesc& f = fields[i];
+        if (f.type == FieldType::AutoInc)
+            return -1;
+        const db::Variant* constant = nullptr;
+        for (const auto& [name, v] : m.constants) {
+            if (strcasecmp(name.c_str(), f.name.c_str()) == 0)
+                constant = &v;
+        }
+        if (constant != nullptr) {
+            try {
+                params.push_back(db::ToStorage(db::ConvertForField(*constant, f, db::TextFit::Refuse)));
+            } catch (const Exception&) {
+                return -1;
+            }
+            value[i] = "?" + std::to_string(params.size());
+        }
+        const int s = sm.schema.fieldIndex(f.name);
+        if (s >= 0 && sourceFields[static_cast<std::size_t>(s)].type != f.type)
+            return -1;  // the copy converts
+        if (s >= 0) {
+            copiedFrom[i] = s;
+            const std::string c = "s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(s)].name);
+            readCols += "," + c;
+            readField.push_back(static_cast<int>(i));
+            if (constant == nullptr)
+                value[i] = m.zeroCopiedNumbers && isNumber(f.type) ? "coalesce(" + c + ",0)" : c;
+        } else if (constant == nullptr && static_cast<int>(i) != idField) {
+            return -1;
+        }
+    }
+    if (idField >= 0) {
+        std::string joined;
+        for (const std::string& name : m.idFields) {
+            const int p = im.schema.fieldIndex(name);
+            if (p < 0 || p == idField || !tableimpl::isText(fields[static_cast<std::size_t>(p)].type))
+                return -1;
+            joined += (joined.empty() ? "coalesce(" : "||coalesce(") + value[static_cast<std::size_t>(p)] + ",'')";
+        }
+        if (joined.empty())
+            return -1;
+        value[static_cast<std::size_t>(idField)] = "nullif(" + joined + ",'')";
+    }
+    if (m.zeroAllNumbers) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (isNumber(fields[i].type))
+                value[i] = "coalesce(" + value[i] + ",0)";
+        }
+    }
+    std::vector<int> keyFields;
+    for (const std::string& name : m.keyFields) {
+        const int k = im.schema.fieldIndex(name);
+        if (k < 0 || copiedFrom[static_cast<std::size_t>(k)] < 0 || !tableimpl::isText(fields[static_cast<std::size_t>(k)].type))
+            return -1;
+        for (const auto& [constantName, v] : m.constants) {
+            if (strcasecmp(constantName.c_str(), name.c_str()) == 0)
+                return -1;
+        }
+        keyFields.push_back(k);
+    }
+    if (keyFields.empty())
+        return -1;
+    std::vector<bool> keyNocase;
+    for (int k : keyFields) {
+        bool nocase = false;
+        for (const auto& t : im.order) {
+            if (t.field == k)
+                nocase = t.nocase;
+        }
+        keyNocase.push_back(nocase);
+    }
+    const int required = m.requiredField.empty() ? -1 : sm.schema.fieldIndex(m.requiredField);
+    if (!m.requiredField.empty() && required < 0)
+        return -1;
+    const std::string kept =
+        required < 0 ? std::string("1") : "s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(required)].name) + " IS NOT NULL";
+
+    sqlite3* db = im.conn.get();
+    db::CommitPendingWrites(sm.path);
+    MergeScope scope{db};
+    int stored = 0;
+    try {
+        im.conn.exec("BEGIN IMMEDIATE");
+        {
+            db::Statement attach(db, "ATTACH ?1 AS merge_src");
+            attach.bind(1, sm.path);
+            attach.step();
+            scope.attached = true;
+        }
+        // Every copied value, checked, and the keys, looked up below in the source's order as the row-by-row
+        // merge walks it.
+        std::vector<int> keyColumn;
+        for (int k : keyFields)
+            keyColumn.push_back(1 + static_cast<int>(std::find(readField.begin(), readField.end(), k) - readField.begin()));
+        db::Statement read(db, "SELECT s.rowid" + readCols + " FROM merge_src.data AS s WHERE " + kept);
+        std::unordered_map<std::int64_t, std::size_t> rowOf;
+        std::vector<std::string> keyValues;
+        while (read.step()) {
+            for (std::size_t c = 0; c < readField.size(); ++c) {
+                if (!StoresUnchanged(read.get(), static_cast<int>(c + 1), fields[static_cast<std::size_t>(readField[c])]))
+                    return -1;
+            }
+            rowOf.emplace(read.columnInt(0), keyValues.size());
+            for (int col : keyColumn) {
+                const char* text = reinterpret_cast<const char*>(sqlite3_column_text(read.get(), col));
+                if (text == nullptr || *text == '\0' || !isAscii(text))
+                    return -1;  // a blank key finds any row; a key beyond ASCII may match otherwise in SQL
+                keyValues.emplace_back(text);
+            }
+        }
+        // The rows to update by their row ids, and the rows to append in the source's order.
+        im.conn.exec("CREATE TEMP TABLE merge_upd(dst INTEGER PRIMARY KEY, src INTEGER NOT NULL);"
+                     "CREATE TEMP TABLE merge_ins(seq INTEGER PRIMARY KEY, src INTEGER NOT NULL)");
+        db::Statement update(db, "INSERT INTO temp.merge_upd(dst,src) VALUES(?1,?2)");
+        db::Statement append(db, "INSERT INTO temp.merge_ins(src) VALUES(?1)");
+        std::unordered_set<std::string> seen;
+        std::vector<db::Variant> key(fields.size());
+        std::size_t rows = 0;
+        for (std::int64_t rowid : sm.view) {
+            auto it = rowOf.find(rowid);
+            if (it == rowOf.end())
+                continue;
+            std::string folded;
+            for (std::size_t k = 0; k < keyFields.size(); ++k) {
+                std::string v = keyValues[it->second + k];
+                key[static_cast<std::size_t>(keyFields[k])] = v;
+                if (keyNocase[k]) {
+                    for (char& c : v)
+                        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                }
+                folded += std::to_string(v.size()) + ":" + v;
+            }
+            if (!seen.insert(folded).second)
+                return -1;  // the second row would update what the first stored
+            const int pos = im.findKey(key);
+            if (pos == -2)
+                return -1;
+            db::Statement& into = pos >= 0 ? update : append;
+            if (pos >= 0) {
+                into.bindInt(1, im.view[static_cast<std::size_t>(pos)]);
+                into.bindInt(2, rowid);
+            } else {
+                into.bindInt(1, rowid);
+            }
+            into.step();
+            into.reset();
+            ++rows;
+        }
+        if (rows == 0)
+            return 0;
+        if (m.beforeStores)
+            m.beforeStores();
+
+        // The checks of a store: the primary index and the unique ones, each under its collation.
+        struct KeyCheck {
+            std::vector<int> fields;
+            std::vector<std::string> cols, collates;
+            bool enforced;  // the file has a unique index of its own on the same columns and collations
+        };
+        std::vector<KeyCheck> checks;
+        auto addCheck = [&](const db::IndexDesc& ix) {
+            KeyCheck c;
+            for (const auto& name : ix.fields) {
+                const int fi = im.schema.fieldIndex(name);
+                if (fi < 0)
+                    throw EDatabaseError(db::msg::IndexFieldMissing(ix.name, name));
+                c.fields.push_back(fi);
+                c.cols.push_back(db::QuoteIdentifier(fields[static_cast<std::size_t>(fi)].name));
+                c.collates.push_back(ix.caseInsensitive && tableimpl::isText(fields[static_cast<std::size_t>(fi)].type)
+                                         ? "NOCASE"
+                                         : "BINARY");
+            }
+            c.enforced = HasUniqueIndex(db, ix.fields, c.collates);
+            checks.push_back(std::move(c));
+        };
+        if (const db::IndexDesc* pk = im.schema.primaryIndex())
+            addCheck(*pk);
+        for (const auto& ix : im.schema.indexes) {
+            if (!ix.primary && ix.unique && !ix.fields.empty())
+                addCheck(ix);
+        }
+        // The keys the updated rows give up: an earlier row of the merge may have taken one while the row still
+        // held it, which the row-by-row stores refuse.
+        std::string oldCols, keeps;
+        for (const auto& c : checks) {
+            for (std::size_t k = 0; k < c.cols.size(); ++k) {
+                oldCols += ",t." + c.cols[k];
+                keeps += std::string(keeps.empty() ? "" : " AND ") + "t." + c.cols[k] + " IS " +
+                         value[static_cast<std::size_t>(c.fields[k])] + " COLLATE " + c.collates[k];
+            }
+        }
+        auto run = [&](const std::string& sql) {
+            db::Statement st(db, sql);
+            const int given = sqlite3_bind_parameter_count(st.get());  // the ?N a statement names, at most
+            for (int p = 0; p < given && p < static_cast<int>(params.size()); ++p)
+                st.bind(p + 1, params[static_cast<std::size_t>(p)]);
+            st.step();
+        };
+        run("CREATE TEMP TABLE merge_old AS SELECT t.rowid AS r" + oldCols +
+            " FROM temp.merge_upd AS m JOIN main.data AS t ON t.rowid=m.dst JOIN merge_src.data AS s ON s.rowid=m.src"
+            " WHERE NOT (" + (keeps.empty() ? std::string("1") : keeps) + ")");
+        std::int64_t highest = 0;
+        {
+            db::Statement mx(db, "SELECT coalesce(max(rowid),0) FROM main.data");
+            highest = tableimpl::firstInt(mx, 0);
+        }
+
+        std::string cols, values;
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            cols += (i ? "," : "") + db::QuoteIdentifier(fields[i].name);
+            values += (i ? "," : "") + value[i];
+        }
+        run("UPDATE main.data SET (" + cols + ")=(SELECT " + values +
+            " FROM temp.merge_upd AS m JOIN merge_src.data AS s ON s.rowid=m.src WHERE m.dst=main.data.rowid)"
+            " WHERE rowid IN (SELECT dst FROM temp.merge_upd)");
+        run("INSERT INTO main.data(" + cols + ") SELECT " + values +
+            " FROM temp.merge_ins AS m JOIN merge_src.data AS s ON s.rowid=m.src ORDER BY m.seq");
+
+        // The stores the rows would have failed: a key another row holds (a blank key part counts as one value;
+        // where the file's own index is unique SQLite refused every other repeat already), a key an updated row
+        // gave up taken by another row of the merge, a required field left empty, a joined key longer than its
+        // field.
+        im.conn.exec("CREATE TEMP TABLE merge_rows(r INTEGER PRIMARY KEY)");
+        {
+            db::Statement fill(db, "INSERT INTO temp.merge_rows SELECT dst FROM temp.merge_upd "
+                                   "UNION ALL SELECT rowid FROM main.data WHERE rowid>?1");
+            fill.bindInt(1, highest);
+            fill.step();
+        }
+        for (const auto& c : checks) {
+            std::string same, old, blank;
+            for (std::size_t k = 0; k < c.cols.size(); ++k) {
+                const std::string& q = c.cols[k];
+                same += " AND o." + q + " IS t." + q + " COLLATE " + c.collates[k];
+                old += " AND o." + q + " IS p." + q + " COLLATE " + c.collates[k];
+                blank += std::string(blank.empty() ? "" : " OR ") + "t." + q + " IS NULL";
+            }
+            db::Statement held(db, "SELECT 1 FROM temp.merge_rows AS x JOIN main.data AS t ON t.rowid=x.r WHERE " +
+                                       (c.enforced ? "(" + blank + ") AND " : std::string()) +
+                                       "EXISTS (SELECT 1 FROM main.data AS o WHERE o.rowid<>t.rowid" + same + ") LIMIT 1");
+            if (held.step())
+                return -1;
+            db::Statement taken(db, "SELECT 1 FROM temp.merge_old AS p WHERE EXISTS (SELECT 1 FROM main.data AS o "
+                                    "WHERE o.rowid<>p.r" + old + " AND o.rowid IN (SELECT r FROM temp.merge_rows)) LIMIT 1");
+            if (taken.step())
+                return -1;
+        }
+        std::string faults;
+        for (const auto& f : fields) {
+            const std::string q = "t." + db::QuoteIdentifier(f.name);
+            if (f.required)
+                faults += (faults.empty() ? "" : " OR ") + q + " IS NULL";
+        }
+        if (idField >= 0 && fields[static_cast<std::size_t>(idField)].size > 0) {
+            const auto& f = fields[static_cast<std::size_t>(idField)];
+            faults += (faults.empty() ? "" : " OR ") + std::string("length(t.") + db::QuoteIdentifier(f.name) +
+                      ")>" + std::to_string(f.size);
+        }
+        if (!faults.empty()) {
+            db::Statement st(db, "SELECT 1 FROM temp.merge_rows AS x JOIN main.data AS t ON t.rowid=x.r WHERE " + faults +
+                                 " LIMIT 1");
+            if (st.step())
+                return -1;
+        }
+        im.conn.exec("COMMIT");
+        stored = static_cast<int>(rows);
+    } catch (...) {
+        return -1;  // rolled back: the rows are stored one by one, which names what failed
+    }
+    im.afterWrite();
+    im.rebuildKeepingRecord();
+    DataSetChanged();
+    return stored;
+}
