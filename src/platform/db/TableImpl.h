@@ -342,6 +342,8 @@ struct TTable::Impl : db::OpenTableFile {
     void removeAt(int pos);
     int keepAfterUpdate(int pos, std::int64_t rowid);  // the view position of an updated row, or -1
     int findKey(const std::vector<db::Variant>& key);  // first row with the key (null = any), -2 when unknown
+    // The first row whose leading order values are these, as stored, or -1; the view must be in order.
+    int findStored(const std::vector<db::StoredRef>& want) const;
     const db::PackedRow& fetch(int viewPos);
     bool readRow(std::int64_t rowid, db::PackedRow& out);  // one row as fetch reads it; false when it is gone
     void dropCache();                                // empties the cache, keeping its entries for reuse

@@ -4,7 +4,8 @@
 // before the transaction commits. Whatever could make the result differ from storing the rows one by one
 // (a value its field would change, two rows with one key, a store that would fail) declines the merge, and the
 // caller stores the rows one by one, which also names the failing row.
-#include <unordered_map>
+#include <cstdint>
+#include <cstring>
 #include <unordered_set>
 
 #include "platform/db/TableImpl.h"
@@ -194,14 +195,15 @@ int TTable::MergeFrom(const TMerge& m)
     }
     if (keyFields.empty())
         return -1;
-    std::vector<bool> keyNocase;
-    for (int k : keyFields) {
-        bool nocase = false;
-        for (const auto& t : im.order) {
-            if (t.field == k)
-                nocase = t.nocase;
-        }
-        keyNocase.push_back(nocase);
+    // The key fields lead the active order (in any order among themselves), as GotoKey searches the view.
+    std::vector<std::size_t> keyAt;  // for each of the leading order terms, its key field's place in keyFields
+    for (std::size_t t = 0; t < keyFields.size(); ++t) {
+        if (t >= im.order.size())
+            return -1;
+        const auto found = std::find(keyFields.begin(), keyFields.end(), im.order[t].field);
+        if (found == keyFields.end())
+            return -1;
+        keyAt.push_back(static_cast<std::size_t>(found - keyFields.begin()));
     }
     const int required = m.requiredField.empty() ? -1 : sm.schema.fieldIndex(m.requiredField);
     if (!m.requiredField.empty() && required < 0)
@@ -226,20 +228,26 @@ int TTable::MergeFrom(const TMerge& m)
         std::vector<int> keyColumn;
         for (int k : keyFields)
             keyColumn.push_back(1 + static_cast<int>(std::find(readField.begin(), readField.end(), k) - readField.begin()));
-        db::Statement read(db, "SELECT s.rowid" + readCols + " FROM merge_src.data AS s WHERE " + kept);
-        std::unordered_map<std::int64_t, std::size_t> rowOf;
-        std::vector<std::string> keyValues;
+        // (rows by row id, their keys one after another in one buffer, each ended by a NUL)
+        db::Statement read(db, "SELECT s.rowid" + readCols + " FROM merge_src.data AS s WHERE " + kept + " ORDER BY s.rowid");
+        std::vector<std::int64_t> keptRows;
+        std::vector<std::uint32_t> keyStart;
+        std::string keyText;
         while (read.step()) {
             for (std::size_t c = 0; c < readField.size(); ++c) {
                 if (!StoresUnchanged(read.get(), static_cast<int>(c + 1), fields[static_cast<std::size_t>(readField[c])]))
                     return -1;
             }
-            rowOf.emplace(read.columnInt(0), keyValues.size());
+            keptRows.push_back(read.columnInt(0));
             for (int col : keyColumn) {
                 const char* text = reinterpret_cast<const char*>(sqlite3_column_text(read.get(), col));
-                if (text == nullptr || *text == '\0' || !isAscii(text))
+                const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(read.get(), col));
+                if (text == nullptr || *text == '\0' || std::strlen(text) != bytes || !isAscii(text))
                     return -1;  // a blank key finds any row; a key beyond ASCII may match otherwise in SQL
-                keyValues.emplace_back(text);
+                keyStart.push_back(static_cast<std::uint32_t>(keyText.size()));
+                keyText.append(text, bytes + 1);
+                if (keyText.size() > UINT32_MAX)
+                    return -1;
             }
         }
         // The rows to update by their row ids, and the rows to append in the source's order.
@@ -248,27 +256,26 @@ int TTable::MergeFrom(const TMerge& m)
         db::Statement update(db, "INSERT INTO temp.merge_upd(dst,src) VALUES(?1,?2)");
         db::Statement append(db, "INSERT INTO temp.merge_ins(src) VALUES(?1)");
         std::unordered_set<std::string> seen;
-        std::vector<db::Variant> key(fields.size());
+        std::vector<db::StoredRef> want(keyFields.size());
+        std::string folded;
         std::size_t rows = 0;
         for (std::int64_t rowid : sm.view) {
-            auto it = rowOf.find(rowid);
-            if (it == rowOf.end())
-                continue;
-            std::string folded;
-            for (std::size_t k = 0; k < keyFields.size(); ++k) {
-                std::string v = keyValues[it->second + k];
-                key[static_cast<std::size_t>(keyFields[k])] = v;
-                if (keyNocase[k]) {
-                    for (char& c : v)
-                        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-                }
-                folded += std::to_string(v.size()) + ":" + v;
+            const auto it = std::lower_bound(keptRows.begin(), keptRows.end(), rowid);
+            if (it == keptRows.end() || *it != rowid)
+                continue;  // left out by the row filter
+            const std::size_t first = static_cast<std::size_t>(it - keptRows.begin()) * keyFields.size();
+            folded.clear();
+            for (std::size_t t = 0; t < keyFields.size(); ++t) {
+                const std::string_view v(keyText.data() + keyStart[first + keyAt[t]]);
+                want[t].kind = db::StoredRef::Kind::Text;
+                want[t].text = v;
+                for (char c : v)
+                    folded += im.order[t].nocase ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
+                folded += '\0';  // keys hold no NUL
             }
             if (!seen.insert(folded).second)
                 return -1;  // the second row would update what the first stored
-            const int pos = im.findKey(key);
-            if (pos == -2)
-                return -1;
+            const int pos = im.findStored(want);
             db::Statement& into = pos >= 0 ? update : append;
             if (pos >= 0) {
                 into.bindInt(1, im.view[static_cast<std::size_t>(pos)]);

@@ -359,9 +359,17 @@ int TTable::Impl::findKey(const std::vector<db::Variant>& key)
     db::Row want;
     for (std::size_t i = 0; i < given; ++i)
         want.push_back(db::ToStorage(key[static_cast<std::size_t>(order[i].field)]));
+    std::vector<db::StoredRef> refs;
+    for (const db::Variant& v : want)
+        refs.push_back(db::RefOf(v));
+    return findStored(refs);
+}
+
+int TTable::Impl::findStored(const std::vector<db::StoredRef>& want) const
+{
     auto compare = [&](std::size_t row) {
-        for (std::size_t i = 0; i < given; ++i) {
-            int c = db::CompareStored(keys[row].stored(i), db::RefOf(want[i]), order[i].nocase);
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            int c = db::CompareStored(keys[row].stored(i), want[i], order[i].nocase);
             if (c != 0)
                 return c;
         }
