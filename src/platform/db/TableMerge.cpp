@@ -4,8 +4,11 @@
 // before the transaction commits. Whatever could make the result differ from storing the rows one by one
 // (a value its field would change, two rows with one key, a store that would fail) declines the merge, and the
 // caller stores the rows one by one, which also names the failing row.
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <future>
+#include <memory>
 #include <unordered_set>
 
 #include "platform/db/TableImpl.h"
@@ -84,6 +87,30 @@ bool HasUniqueIndex(sqlite3* db, const std::vector<std::string>& names, const st
             return true;
     }
     return false;
+}
+
+// True when every value the statement reads from the table file at path is one its field (in the order of the
+// statement's columns) stores unchanged. Runs in a thread of its own on a connection of its own, opened
+// read-only; stop ends it early with false.
+bool ValuesKept(const std::string& path, const std::string& sql, std::vector<db::FieldDesc> fields,
+                const std::atomic<bool>& stop)
+{
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> connection(raw, &sqlite3_close);
+    if (rc != SQLITE_OK)
+        return false;
+    sqlite3_busy_timeout(raw, db::kBusyTimeoutMs);
+    db::Statement st(raw, sql);
+    for (std::size_t row = 1; st.step(); ++row) {
+        if (row % 256 == 0 && stop)
+            return false;
+        for (std::size_t c = 0; c < fields.size(); ++c) {
+            if (!StoresUnchanged(st.get(), static_cast<int>(c), fields[c]))
+                return false;
+        }
+    }
+    return true;
 }
 
 // Ends the merge's transaction and removes what it attached and made, whether it went through or not.
@@ -214,6 +241,7 @@ int TTable::MergeFrom(const TMerge& m)
     sqlite3* db = im.conn.get();
     db::CommitPendingWrites(sm.path);
     MergeScope scope{db};
+    std::atomic<bool> stop{false};
     int stored = 0;
     try {
         im.conn.exec("BEGIN IMMEDIATE");
@@ -223,33 +251,44 @@ int TTable::MergeFrom(const TMerge& m)
             attach.step();
             scope.attached = true;
         }
-        // Every copied value, checked, and the keys, looked up below in the source's order as the row-by-row
-        // merge walks it.
-        std::vector<int> keyColumn;
+        // The keys, looked up below in the source's order as the row-by-row merge walks it: rows by row id,
+        // their keys one after another in one buffer, each ended by a NUL.
+        std::string keyCols;
         for (int k : keyFields)
-            keyColumn.push_back(1 + static_cast<int>(std::find(readField.begin(), readField.end(), k) - readField.begin()));
-        // (rows by row id, their keys one after another in one buffer, each ended by a NUL)
-        db::Statement read(db, "SELECT s.rowid" + readCols + " FROM merge_src.data AS s WHERE " + kept + " ORDER BY s.rowid");
+            keyCols += ",s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(copiedFrom[static_cast<std::size_t>(k)])].name);
         std::vector<std::int64_t> keptRows;
         std::vector<std::uint32_t> keyStart;
         std::string keyText;
-        while (read.step()) {
-            for (std::size_t c = 0; c < readField.size(); ++c) {
-                if (!StoresUnchanged(read.get(), static_cast<int>(c + 1), fields[static_cast<std::size_t>(readField[c])]))
-                    return -1;
-            }
-            keptRows.push_back(read.columnInt(0));
-            for (int col : keyColumn) {
-                const char* text = reinterpret_cast<const char*>(sqlite3_column_text(read.get(), col));
-                const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(read.get(), col));
-                if (text == nullptr || *text == '\0' || std::strlen(text) != bytes || !isAscii(text))
-                    return -1;  // a blank key finds any row; a key beyond ASCII may match otherwise in SQL
-                keyStart.push_back(static_cast<std::uint32_t>(keyText.size()));
-                keyText.append(text, bytes + 1);
-                if (keyText.size() > UINT32_MAX)
-                    return -1;
+        {
+            db::Statement read(db, "SELECT s.rowid" + keyCols + " FROM merge_src.data AS s WHERE " + kept + " ORDER BY s.rowid");
+            while (read.step()) {
+                keptRows.push_back(read.columnInt(0));
+                for (std::size_t k = 0; k < keyFields.size(); ++k) {
+                    const int col = static_cast<int>(k + 1);
+                    const char* text = reinterpret_cast<const char*>(sqlite3_column_text(read.get(), col));
+                    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(read.get(), col));
+                    if (text == nullptr || *text == '\0' || std::strlen(text) != bytes || !isAscii(text))
+                        return -1;  // a blank key finds any row; a key beyond ASCII may match otherwise in SQL
+                    keyStart.push_back(static_cast<std::uint32_t>(keyText.size()));
+                    keyText.append(text, bytes + 1);
+                    if (keyText.size() > UINT32_MAX)
+                        return -1;
+                }
             }
         }
+        // Every copied value is checked on a connection of its own while the rows are matched and written: this
+        // connection now holds the source's read lock, so that both read the same rows.
+        std::vector<db::FieldDesc> checked;
+        for (int f : readField)
+            checked.push_back(fields[static_cast<std::size_t>(f)]);
+        std::future<bool> valuesKept =
+            std::async(std::launch::async, ValuesKept, sm.path,
+                       "SELECT " + readCols.substr(1) + " FROM data AS s WHERE " + kept, std::move(checked), std::cref(stop));
+        struct StopCheck {
+            std::atomic<bool>& stop;
+            ~StopCheck() { stop = true; }  // a merge that ends early does not wait for the whole check
+        } stopCheck{stop};
+
         // The rows to update by their row ids, and the rows to append in the source's order.
         im.conn.exec("CREATE TEMP TABLE merge_upd(dst INTEGER PRIMARY KEY, src INTEGER NOT NULL);"
                      "CREATE TEMP TABLE merge_ins(seq INTEGER PRIMARY KEY, src INTEGER NOT NULL)");
@@ -403,6 +442,8 @@ int TTable::MergeFrom(const TMerge& m)
             if (st.step())
                 return -1;
         }
+        if (!valuesKept.get())
+            return -1;
         im.conn.exec("COMMIT");
         stored = static_cast<int>(rows);
     } catch (...) {
