@@ -1,0 +1,132 @@
+// TTable::MergeFrom: rows of another table file merged by key in one pass, and the merges it declines, which
+// leave the table file exactly as it was and the table ready for the next merge.
+#include <sqlite3.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "TableFixture.h"
+
+namespace {
+
+using fixture::Enterprise;
+using T = db::FieldType;
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Exec(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << sql;
+}
+
+class TableMerge : public TableTest {
+protected:
+    void SetUp() override
+    {
+        TableTest::SetUp();
+        db::CreateTableFile("held.db", Enterprise(),
+                            {{"100001", "100001", "甲", 1.5, std::int64_t{1}, {}, {}},
+                             {"100002", "100002", "乙", 2.0, std::int64_t{1}, {}, {}}});
+        db::TableSchema submitted = Enterprise();
+        submitted.indexes.clear();
+        db::CreateTableFile("sub.db", submitted,
+                            {{{}, "100002", "乙新", {}, {}, "2024-02-29", std::int64_t{1}},
+                             {{}, "100003", "丙", 3.0, {}, {}, {}},
+                             {{}, "100001", "甲", {}, {}, {}, {}}});
+    }
+
+    // Merges sub.db into held.db by QA01 as an import does: zeros for null numbers, qa_one 1, Id the key.
+    int Merge(bool checksOff = true)
+    {
+        held.SetTableName("held.db");
+        held.Open();
+        held.SetIndexName("kfq_1");
+        if (checksOff)
+            held.DisableConstraints();
+        source.SetTableName("sub.db");
+        source.Open();
+        TMerge m;
+        m.source = &source;
+        m.keyFields = {"QA01"};
+        m.zeroCopiedNumbers = true;
+        m.constants = {{"qa_one", std::int64_t{1}}};
+        m.idField = "Id";
+        m.idFields = {"QA01"};
+        const int stored = held.MergeFrom(m);
+        source.Close();
+        return stored;
+    }
+
+    TTable held, source;
+};
+
+TEST_F(TableMerge, UpdatesKnownKeysAndAppendsNewOnesInTheSourcesOrder)
+{
+    EXPECT_EQ(Merge(), 3);
+    EXPECT_EQ(held.RecordCount(), 3);
+    EXPECT_EQ(fixture::Column(held, "QA04"), (std::vector<std::string>{"甲", "乙新", "丙"}));
+    held.Close();
+    EXPECT_EQ(fixture::StoredColumn("held.db", "Id"), (std::vector<std::string>{"100001", "100002", "100003"}));
+    EXPECT_EQ(fixture::StoredColumn("held.db", "QC02"),
+              (std::vector<std::string>{"0.000000", "0.000000", "3.000000"}));  // a null number arrives as 0
+    EXPECT_EQ(fixture::StoredColumn("held.db", "qa_one"), (std::vector<std::string>{"1", "1", "1"}));
+    EXPECT_EQ(fixture::StoredColumn("held.db", "QA12"), (std::vector<std::string>{"<null>", "2024-02-29", "<null>"}));
+}
+
+struct DeclineCase {
+    const char* name;
+    const char* sql;  // run on sub.db
+    bool checksOff = true;
+    void (*remake)(db::TableSchema& submitted) = nullptr;  // sub.db made anew (empty) with this layout
+};
+void PrintTo(const DeclineCase& c, std::ostream* os) { *os << c.name; }
+
+class TableMergeDeclines : public TableMerge, public testing::WithParamInterface<DeclineCase> {
+};
+
+TEST_P(TableMergeDeclines, LeavingTheFileAsItWas)
+{
+    if (GetParam().remake != nullptr) {
+        db::TableSchema submitted = Enterprise();
+        GetParam().remake(submitted);
+        db::CreateTableFile("sub.db", submitted, {});
+        Exec("sub.db", "INSERT INTO data(QA01,QA04) VALUES('100004','丁')");
+    }
+    if (*GetParam().sql != '\0')
+        Exec("sub.db", GetParam().sql);
+    const std::string before = Bytes("held.db");
+    EXPECT_EQ(Merge(GetParam().checksOff), -1);
+    EXPECT_EQ(held.RecordCount(), 2);
+    held.Close();
+    EXPECT_EQ(Bytes("held.db"), before);
+    // nothing of the declined merge is left on the table's connection: the next one goes through
+    db::CreateTableFile("sub.db", Enterprise(), {{{}, "100009", "新", {}, {}, {}, {}}});
+    EXPECT_EQ(Merge(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableMergeDeclines,
+    testing::Values(DeclineCase{"TrailingBlank", "UPDATE data SET QA04='丙 ' WHERE QA01='100003'"},
+                    DeclineCase{"TextInANumber", "UPDATE data SET QC02='x' WHERE QA01='100003'"},
+                    DeclineCase{"RealInASmallint", "UPDATE data SET qa_one=1.5 WHERE QA01='100003'"},
+                    DeclineCase{"LogicalOutOfRange", "UPDATE data SET QL=2 WHERE QA01='100002'"},
+                    DeclineCase{"DateOfNoDay", "UPDATE data SET QA12='2023-02-29' WHERE QA01='100002'"},
+                    DeclineCase{"TooLong", "UPDATE data SET QA04='一二三四五六七八九十一' WHERE QA01='100003'"},
+                    DeclineCase{"RepeatedKey", "INSERT INTO data(QA01,QA04) VALUES('100003','丁')"},
+                    DeclineCase{"KeyWithANul", "UPDATE data SET QA01=CAST(X'31300033' AS TEXT) WHERE QA01='100003'"},
+                    DeclineCase{"NameOfAHeldRow", "UPDATE data SET QA04='甲' WHERE QA01='100003'"},
+                    DeclineCase{"FieldOfAnotherType", "", true,
+                                [](db::TableSchema& s) { s.fields[3] = fixture::F("QC02", T::String, 5); }},
+                    DeclineCase{"FieldMissing", "", true, [](db::TableSchema& s) { s.fields.pop_back(); }},
+                    DeclineCase{"ChecksOn", "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
