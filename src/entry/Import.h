@@ -43,7 +43,7 @@ public:
         (void)rules;
         return false;
     }
-    // A merge in one pass is about to write its rows: what the window's handling does once before its first
+    // A merge in one pass is about to commit its rows: what the window's handling does once before its first
     // store.
     virtual void BeforeStores() {}
 };

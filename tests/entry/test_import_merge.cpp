@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "entry/KfqImport.h"
@@ -50,8 +51,13 @@ Lines Dump(const std::string& path)
     while (sqlite3_step(st) == SQLITE_ROW) {
         std::string line;
         for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            const int type = sqlite3_column_type(st, c);  // before the text: reading it as text converts it
             const char* text = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-            line += std::to_string(sqlite3_column_type(st, c)) + ":" + (text ? text : "") + "|";
+            std::string v(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(st, c)));
+            for (char& ch : v) {
+                if (ch == '\0') ch = '~';
+            }
+            line += std::to_string(type) + ":" + v + "|";
         }
         out.push_back(line);
     }
@@ -66,6 +72,8 @@ struct MergeCase {
     const char* sql;    // run on it after the common rows are in
     int merges;         // tables merged in one pass
     const char* told;   // part of the message box each import shows, or ""
+    const char* heldTable = "";  // a held table of the data folder the statement below changes
+    const char* heldSql = "";
 };
 void PrintTo(const MergeCase& c, std::ostream* os) { *os << c.name; }
 
@@ -95,6 +103,9 @@ protected:
         SubmitProject("100004", "02", "新项目");
         if (*GetParam().sql != '\0') {
             Exec(Submitted(GetParam().table), GetParam().sql);
+        }
+        if (*GetParam().heldSql != '\0') {
+            Exec(GetParam().heldTable, GetParam().heldSql);
         }
         for (const char* t : kTables) {
             fs::copy_file(t, base_ / (std::string("held_") + t));
@@ -155,8 +166,15 @@ TEST_P(ImportMerge, StoresWhatTheRowByRowMergeStores)
     int rowByRowMerges = 0, onePassMerges = 0;  // the row-by-row run merges only what holds no row
     const Lines rowByRow = Import(false, rowByRowMerges);
     const Lines onePass = Import(true, onePassMerges);
-    EXPECT_EQ(onePass, rowByRow);
     EXPECT_EQ(onePassMerges, GetParam().merges);
+    // the lines of either run the other lacks, each cut short
+    auto cut = [](const std::string& l) { return l.size() > 90 ? l.substr(0, 40) + " ... " + l.substr(l.size() - 45) : l; };
+    std::string diff;
+    for (const std::string& l : onePass)
+        if (std::find(rowByRow.begin(), rowByRow.end(), l) == rowByRow.end()) diff += "\n  one pass only:   " + cut(l);
+    for (const std::string& l : rowByRow)
+        if (std::find(onePass.begin(), onePass.end(), l) == onePass.end()) diff += "\n  row by row only: " + cut(l);
+    EXPECT_TRUE(onePass == rowByRow) << diff;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -188,7 +206,70 @@ INSTANTIATE_TEST_SUITE_P(
         // a blank name is one value to the unique index of names
         MergeCase{"TwoWithoutAName", "kfq_1.db", "UPDATE data SET QA04=NULL WHERE QA01<>'100001'", 2, ""},
         MergeCase{"NameOfAnother", "kfq_1.db", "UPDATE data SET QA04='丙' WHERE QA01='100004'", 2, ""},
-        MergeCase{"EveryRowLeftOutOrEmpty", "kfq_5.db", "DELETE FROM data", 3, ""}),
+        MergeCase{"EveryRowLeftOutOrEmpty", "kfq_5.db", "DELETE FROM data", 3, ""},
+        // a key with a NUL: the one pass looks up "01", the row-by-row "01\0"
+        MergeCase{"NulInKey", "kfq_5.db", "UPDATE data SET Qh00='01'||char(0) WHERE Qa01='100002' AND Qh00='01'", 2, ""},
+        // the detail's order is QA01 only: the row-by-row finds the second 100004 product by QA01
+        MergeCase{"KeyNotInOrder", "kfq_2.db", "INSERT INTO data(QA01,QE01,QE02) VALUES('100004','0002','又一个')", 2, "",
+                  "kfq_2.db", "UPDATE meta_indexes SET fields='QA01' WHERE name='kfq_2'"},
+        // a held key stored as a blob: found by the view's search, not by the SQL search the row-by-row merge
+        // falls back on once an appended row ("100000") put the view out of order
+        MergeCase{"BlobHeldKey", "kfq_1.db",
+                  "INSERT INTO data(QA01,QA03,QA04) VALUES('100000','L0','零'),('100003','L3','丙')", 2, "",
+                  "kfq_1.db", "UPDATE data SET QA01=CAST(QA01 AS BLOB) WHERE Id='100003'"},
+        // two held rows with the submitted key (the index ignores case and is not unique)
+        MergeCase{"TwoHeldRowsWithTheKey", "kfq_2.db", "", 3, "", "kfq_2.db",
+                  "INSERT INTO data(ID,QA01,QE01,QE02) VALUES('X','100001','000A','又一个');"
+                  "INSERT INTO data(ID,QA01,QE01,QE02) VALUES(NULL,NULL,NULL,'空')"},
+        // an Id too long for its field: the row-by-row merge fails before any store and keeps the send list
+        MergeCase{"SendListOnDecline", "kfq_1.db", "", 3, "", "kfq_1.db", "UPDATE meta_fields SET size=5 WHERE name='Id'"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Descriptors of this process open on a file (an attachment left behind keeps one).
+int OpenDescriptors(const std::string& path)
+{
+    int n = 0;
+    const fs::path want = fs::canonical(path);
+    for (const auto& e : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const fs::path to = fs::read_symlink(e.path(), ec);
+        n += !ec && to == want ? 1 : 0;
+    }
+    return n;
+}
+
+class MergeAgain : public importtest::ImportTest {};
+
+// Two merges into the master in one window, the second after a declined one: each is merged in one pass (no
+// temp table or attachment of the first is in the way) and the submitted file is left without descriptors.
+TEST_F(MergeAgain, NothingLeftBehind)
+{
+    AddEnterprise("100001", "L1", "甲");
+    MakeSubmittedDisk();
+    const std::string e = Submitted("kfq_1.db");
+    AddRow(e, {{"QA01", "100004"}, {"QA03", "L4"}, {"QA04", "丁"}});
+    InKfq([&](TF_kfq& k) {
+        const std::vector<ImportPosition> positions = KfqImportPositions();
+        EntryImportHost host(k);
+        int posts = 0;
+        const auto beforePost = k.Table1->BeforePost;
+        k.Table1->BeforePost = [&](TDataSet* d) {
+            ++posts;
+            beforePost(d);
+        };
+        std::vector<int> seen;
+        for (const char* sql : {"", "UPDATE data SET QA04=QA04||' '", "UPDATE data SET QA04=trim(QA04)"}) {
+            Exec(e, std::string(sql) + ";");
+            posts = 0;
+            F_main->Table1->SetTableName(e);
+            k.curTable = k.Table1;
+            ImportTable(host, positions[0]);
+            seen.push_back(posts);
+            EXPECT_EQ(OpenDescriptors(e), 0) << sql;
+        }
+        k.Table1->BeforePost = beforePost;
+        EXPECT_EQ(seen, (std::vector<int>{0, 1, 0}));
+    });
+}
 
 }  // namespace

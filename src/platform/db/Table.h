@@ -27,7 +27,7 @@ struct TMerge {
     std::string idField;                 // set after the constants to the joined values of idFields
     std::vector<std::string> idFields;
     bool zeroAllNumbers = false;         // last: every null number of the row is stored as 0
-    std::function<void()> beforeStores;  // runs once before the first row is written
+    std::function<void()> beforeStores;  // runs once the rows are written and checked, before they commit
 };
 
 class TTable : public TDataSet {
