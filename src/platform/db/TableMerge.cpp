@@ -12,6 +12,7 @@
 #include <memory>
 #include <unordered_set>
 
+#include "platform/db/Gbk.h"
 #include "platform/db/TableImpl.h"
 
 namespace {
@@ -20,50 +21,27 @@ using db::FieldType;
 
 bool isNumber(FieldType t) { return t == FieldType::Smallint || t == FieldType::Integer || t == FieldType::Float; }
 
-bool isAscii(const std::string& s)
+// True for a stored value that a store of its field keeps as it is: read as the field reads it, converted as
+// a store converts it and stored again, it comes back the same (a float field's number as the same double, the
+// file's REAL column making one of an integer). A blob is stored back as text, so it is never kept.
+bool StoresUnchanged(const db::Statement& st, int col, const db::FieldDesc& f)
 {
-    for (char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-// True for a stored value that its field reads and stores again unchanged, so that a store's conversions
-// would leave it as it is.
-bool StoresUnchanged(sqlite3_stmt* st, int col, const db::FieldDesc& f)
-{
-    const int type = sqlite3_column_type(st, col);
-    if (type == SQLITE_NULL)
-        return true;
-    switch (f.type) {
-    case FieldType::Smallint:
-    case FieldType::Integer:
-    case FieldType::Boolean: {
-        if (type != SQLITE_INTEGER)
-            return false;
-        const std::int64_t v = sqlite3_column_int64(st, col);
-        return f.type == FieldType::Integer || (f.type == FieldType::Smallint ? v >= -32768 && v <= 32767 : v == 0 || v == 1);
-    }
-    case FieldType::Float:
-    case FieldType::Currency:
-        return type == SQLITE_FLOAT ||
-               (type == SQLITE_INTEGER && std::llabs(sqlite3_column_int64(st, col)) < (std::int64_t{1} << 53));
-    default:
-        break;
-    }
-    if (type != SQLITE_TEXT)
+    if (sqlite3_column_type(st.get(), col) == SQLITE_BLOB)
         return false;
-    const std::string_view s(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
-                             static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
-    if (f.type == FieldType::Date) {
-        db::Date d;
-        return db::ParseDate(s, d) && db::FormatDate(d) == s;
+    const db::Variant stored = st.column(col);
+    db::Variant again;
+    try {
+        again = db::ToStorage(db::ConvertForField(db::FromStorage(stored, f.type), f, db::TextFit::Refuse));
+    } catch (const Exception&) {
+        return false;  // the store would fail
     }
-    if (s.empty() || s.back() == ' ')
-        return false;
-    return f.type != FieldType::String || f.size <= 0 || s.size() <= static_cast<std::size_t>(f.size) ||
-           db::Utf8Length(s) <= f.size;
+    if (f.type == FieldType::Float || f.type == FieldType::Currency) {
+        const auto* d = std::get_if<double>(&again);
+        const auto* i = std::get_if<std::int64_t>(&stored);
+        if (d != nullptr && i != nullptr)
+            return static_cast<double>(*i) == *d && std::llabs(*i) < (std::int64_t{1} << 53);
+    }
+    return again == stored;
 }
 
 // True when the file has a unique index of its own (no partial one) whose key is these columns under these
@@ -107,7 +85,7 @@ bool ValuesKept(const std::string& path, const std::string& sql, std::vector<db:
         if (row % 256 == 0 && stop)
             return false;
         for (std::size_t c = 0; c < fields.size(); ++c) {
-            if (!StoresUnchanged(st.get(), static_cast<int>(c), fields[c]))
+            if (!StoresUnchanged(st, static_cast<int>(c), fields[c]))
                 return false;
         }
     }
@@ -270,7 +248,7 @@ int TTable::MergeFrom(const TMerge& m)
                     const int col = static_cast<int>(k + 1);
                     const char* text = reinterpret_cast<const char*>(sqlite3_column_text(read.get(), col));
                     const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes(read.get(), col));
-                    if (text == nullptr || *text == '\0' || std::strlen(text) != bytes || !isAscii(text))
+                    if (text == nullptr || *text == '\0' || std::strlen(text) != bytes || !db::gbk::IsAscii(text))
                         return -1;  // a blank key finds any row; a key beyond ASCII may match otherwise in SQL
                     keyStart.push_back(static_cast<std::uint32_t>(keyText.size()));
                     keyText.append(text, bytes + 1);
