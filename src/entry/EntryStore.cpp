@@ -142,11 +142,14 @@ void TEntryWindow::TableBeforePost(TDataSet* DataSet)
     const TEntryTable& desc = setup_.tables[static_cast<std::size_t>(i)];
     if (i == 0) {
         ClearSendList();
-        ZeroNullNumericFields(DataSet);
-        if (!desc.countingField.empty()) {
-            DataSet->FieldByName(desc.countingField)->SetAsInteger(1);
+        const ::ImportStoreRules rules = MasterStoreRules();
+        if (rules.zeroNullNumbers) {
+            ZeroNullNumericFields(DataSet);
         }
-        if (!desc.keyFields.empty()) {
+        if (!rules.countingField.empty()) {
+            DataSet->FieldByName(rules.countingField)->SetAsInteger(1);
+        }
+        if (!rules.idFields.empty()) {
             DataSet->FieldByName("Id")->SetAsString(IdPrefix + Joined(KeyValues(0)));
         }
         return;
@@ -195,16 +198,17 @@ bool TEntryWindow::ImportStoreRules(const TTable* table, ::ImportStoreRules& rul
         table->BeforeScroll) {
         return false;
     }
-    rules = {};
-    if (i == 0 && table->BeforePost) {
-        const TEntryTable& desc = setup_.tables[0];
-        rules.zeroNullNumbers = true;
-        rules.countingField = desc.countingField;
-        if (!desc.keyFields.empty()) {
-            rules.idFields = KeyFields(0);
-        }
-    }
+    rules = i == 0 && table->BeforePost ? MasterStoreRules() : ::ImportStoreRules{};
     return true;
+}
+
+::ImportStoreRules TEntryWindow::MasterStoreRules() const
+{
+    ::ImportStoreRules rules;
+    rules.zeroNullNumbers = true;
+    rules.countingField = setup_.tables[0].countingField;
+    rules.idFields = KeyFields(0);  // Id = IdPrefix + the key's values joined (none: Id is left alone)
+    return rules;
 }
 
 void TEntryWindow::BeforeImportStores(const TTable* table)

@@ -175,6 +175,8 @@ protected:
     // ones (while the cascade is off), so that its imports store each row through them.
     virtual bool StoresImportsByRules() const { return true; }
 
+    // What TableBeforePost adds to every record of the master it stores, besides clearing the send list.
+    ::ImportStoreRules MasterStoreRules() const;
     std::string MasterKey() const;
     void ShowAllPages();
     // The key edit of a table (and the master's key label): read-only while a record below it is edited.
