@@ -72,9 +72,10 @@ struct ImportPosition {
 void OpenImportSource(const ImportPosition& position);
 
 // Merges F_main->Table1 (the source, named or open) into host.ImportTarget(): in one pass of the engine
-// (TTable::MergeFrom) where that stores what the row-by-row merge would, else row by row. Whatever ends the import, the
-// window gets back its normal state: the target's checking, order and link, the cascade flag, the progress bar
-// and the cursor; the source is closed. Rows stored before a failing store stay; the failure is raised on.
+// (TTable::MergeFrom) where that stores what the row-by-row merge would, else row by row. Whatever ends the
+// import, the window gets back its normal state: the target's checking, order and link, the cascade flag, the
+// progress bar and the cursor; the source is closed. Rows stored before a failing store stay; the failure is
+// raised on.
 // A detail row with a blank key field would be taken for another row of its master (the key search ignores
 // blank fields): it is refused, the other rows go on, and the refused rows are named in one message at the end.
 void ImportTable(ImportHost& host, const ImportPosition& position);

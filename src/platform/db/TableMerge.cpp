@@ -100,8 +100,9 @@ struct MergeScope {
     {
         if (sqlite3_get_autocommit(db) == 0)
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "DROP TABLE IF EXISTS temp.merge_upd; DROP TABLE IF EXISTS temp.merge_ins; DROP TABLE IF EXISTS temp.merge_old; "
-                         "DROP TABLE IF EXISTS temp.merge_rows",
+        sqlite3_exec(db,
+                     "DROP TABLE IF EXISTS temp.merge_upd; DROP TABLE IF EXISTS temp.merge_ins; "
+                     "DROP TABLE IF EXISTS temp.merge_old; DROP TABLE IF EXISTS temp.merge_rows",
                      nullptr, nullptr, nullptr);
         if (attached)
             sqlite3_exec(db, "DETACH merge_src", nullptr, nullptr, nullptr);
@@ -193,7 +194,8 @@ int TTable::MergeFrom(const TMerge& m)
     std::vector<int> keyFields;
     for (const std::string& name : m.keyFields) {
         const int k = im.schema.fieldIndex(name);
-        if (k < 0 || copiedFrom[static_cast<std::size_t>(k)] < 0 || !tableimpl::isText(fields[static_cast<std::size_t>(k)].type))
+        if (k < 0 || copiedFrom[static_cast<std::size_t>(k)] < 0 ||
+            !tableimpl::isText(fields[static_cast<std::size_t>(k)].type))
             return -1;
         for (const auto& [constantName, v] : m.constants) {
             if (strcasecmp(constantName.c_str(), name.c_str()) == 0)
@@ -217,7 +219,9 @@ int TTable::MergeFrom(const TMerge& m)
     if (!m.requiredField.empty() && required < 0)
         return -1;
     const std::string kept =
-        required < 0 ? std::string("1") : "s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(required)].name) + " IS NOT NULL";
+        required < 0
+            ? std::string("1")
+            : "s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(required)].name) + " IS NOT NULL";
 
     sqlite3* db = im.conn.get();
     MergeScope scope{db};
@@ -235,13 +239,16 @@ int TTable::MergeFrom(const TMerge& m)
         // The keys, looked up below in the source's order as the row-by-row merge walks it: rows by row id,
         // their keys one after another in one buffer, each ended by a NUL.
         std::string keyCols;
-        for (int k : keyFields)
-            keyCols += ",s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(copiedFrom[static_cast<std::size_t>(k)])].name);
+        for (int k : keyFields) {
+            const auto s = static_cast<std::size_t>(copiedFrom[static_cast<std::size_t>(k)]);
+            keyCols += ",s." + db::QuoteIdentifier(sourceFields[s].name);
+        }
         std::vector<std::int64_t> keptRows;
         std::vector<std::uint32_t> keyStart;
         std::string keyText;
         {
-            db::Statement read(db, "SELECT s.rowid" + keyCols + " FROM merge_src.data AS s WHERE " + kept + " ORDER BY s.rowid");
+            db::Statement read(db, "SELECT s.rowid" + keyCols + " FROM merge_src.data AS s WHERE " + kept +
+                                       " ORDER BY s.rowid");
             while (read.step()) {
                 keptRows.push_back(read.columnInt(0));
                 for (std::size_t k = 0; k < keyFields.size(); ++k) {
@@ -264,7 +271,8 @@ int TTable::MergeFrom(const TMerge& m)
             checked.push_back(fields[static_cast<std::size_t>(f)]);
         std::future<bool> valuesKept =
             std::async(std::launch::async, ValuesKept, sm.path,
-                       "SELECT " + readCols.substr(1) + " FROM data AS s WHERE " + kept, std::move(checked), std::cref(stop));
+                       "SELECT " + readCols.substr(1) + " FROM data AS s WHERE " + kept, std::move(checked),
+                       std::cref(stop));
         struct StopCheck {
             std::atomic<bool>& stop;
             ~StopCheck() { stop = true; }  // a merge that ends early does not wait for the whole check
@@ -407,11 +415,13 @@ int TTable::MergeFrom(const TMerge& m)
             }
             db::Statement held(db, "SELECT 1 FROM temp.merge_rows AS x JOIN main.data AS t ON t.rowid=x.r WHERE " +
                                        (c.enforced ? "(" + blank + ") AND " : std::string()) +
-                                       "EXISTS (SELECT 1 FROM main.data AS o WHERE o.rowid<>t.rowid" + same + ") LIMIT 1");
+                                       "EXISTS (SELECT 1 FROM main.data AS o WHERE o.rowid<>t.rowid" + same +
+                                       ") LIMIT 1");
             if (held.step())
                 return -1;
             db::Statement taken(db, "SELECT 1 FROM temp.merge_old AS p WHERE EXISTS (SELECT 1 FROM main.data AS o "
-                                    "WHERE o.rowid<>p.r" + old + " AND o.rowid IN (SELECT r FROM temp.merge_rows)) LIMIT 1");
+                                    "WHERE o.rowid<>p.r" + old +
+                                    " AND o.rowid IN (SELECT r FROM temp.merge_rows)) LIMIT 1");
             if (taken.step())
                 return -1;
         }
@@ -427,8 +437,8 @@ int TTable::MergeFrom(const TMerge& m)
                       ")>" + std::to_string(f.size);
         }
         if (!faults.empty()) {
-            db::Statement st(db, "SELECT 1 FROM temp.merge_rows AS x JOIN main.data AS t ON t.rowid=x.r WHERE " + faults +
-                                 " LIMIT 1");
+            db::Statement st(db, "SELECT 1 FROM temp.merge_rows AS x JOIN main.data AS t ON t.rowid=x.r WHERE " +
+                                     faults + " LIMIT 1");
             if (st.step())
                 return -1;
         }
