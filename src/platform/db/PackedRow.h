@@ -39,6 +39,8 @@ public:
     // The same into this row, reusing its buffer: a cache that repacks its rows allocates no more once warm.
     void assign(sqlite3_stmt* st, int first, int count);
 
+    void clear() { buf_.clear(); }  // no values, the buffer kept
+
     std::size_t size() const;
     StoredRef stored(std::size_t i) const;               // null beyond the last value
     Variant value(std::size_t i, FieldType type) const;  // as the field's type, as FromStorage converts it

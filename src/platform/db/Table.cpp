@@ -124,7 +124,7 @@ void TTable::InternalPost(bool inserting, int viewPos, const std::vector<db::Var
         im.lastPostPos = im.keepAfterUpdate(pos < static_cast<int>(im.view.size()) ? pos : -1, rowid);
     }
     if (im.runDepth > 0)
-        im.cache.erase(rowid);  // a run (an import) reads the row again only if it comes back to it
+        im.forgetRow(rowid);  // a run (an import) reads the row again only if it comes back to it
     else
         im.cacheRow(rowid);  // the controls show the stored row at once
     im.afterWrite();
@@ -140,7 +140,7 @@ void TTable::InternalDelete(int viewPos)
     im.writer->remove(rowid);
     im.countRunStore();
     im.removeAt(viewPos);
-    im.cache.erase(rowid);
+    im.forgetRow(rowid);
     im.afterWrite();
 }
 

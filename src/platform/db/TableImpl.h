@@ -131,6 +131,15 @@ struct TTable::Impl : db::OpenTableFile {
     using RowCache = std::unordered_map<std::int64_t, db::PackedRow>;
     RowCache cache;                         // rows as stored, converted when a field is read
     std::vector<RowCache::node_type> spare;  // entries of rows dropped from the cache, kept with their buffers
+    // The rows of the last block a walk read by range, by view position: rows[k] is the row of view position
+    // start + k while ids[k] is its rowid (-1 once the row is written).
+    struct Block {
+        int start = 0;
+        std::vector<std::int64_t> ids;
+        std::vector<db::PackedRow> rows;
+        std::vector<int> slot;  // while reading: rowid - low to k, -1 for rows of the range outside the block
+        void clear() { ids.clear(); }
+    } block;
 
     bool inBatch = false;
     int runDepth = 0;   // BeginBatch nesting: stores of a run commit together
@@ -226,6 +235,7 @@ struct TTable::Impl : db::OpenTableFile {
         inOrder = true;
         cache.clear();
         spare.clear();
+        block = Block{};
         translated.clear();
         if (failure)
             std::rethrow_exception(failure);
@@ -347,6 +357,10 @@ struct TTable::Impl : db::OpenTableFile {
     const db::PackedRow& fetch(int viewPos);
     bool readRow(std::int64_t rowid, db::PackedRow& out);  // one row as fetch reads it; false when it is gone
     void dropCache();                                // empties the cache, keeping its entries for reuse
+    const db::PackedRow* inBlock(int viewPos, std::int64_t rowid) const;
+    void startBlock(int start, int end);
+    void forgetRow(std::int64_t rowid);  // drops the row from the cache and the block: it is read again
+    void forgetRows();                   // drops every row read
     db::PackedRow& cacheEntry(std::int64_t rowid);   // the row's entry in the cache, made (or reused) if none
     void cacheRow(std::int64_t rowid);               // the stored row into the cache, as it is now
     void masterChanged();

@@ -37,7 +37,7 @@ void TTable::EmptyTable()
     impl_->view.clear();
     impl_->keys.clear();
     impl_->positions.clear();
-    impl_->cache.clear();
+    impl_->forgetRows();
     impl_->afterWrite();
     if (use.opened)
         impl_->writeBack();

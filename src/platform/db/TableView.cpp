@@ -153,7 +153,7 @@ void TTable::Impl::buildView()
     view.clear();
     keys.clear();
     positions.clear();
-    dropCache();
+    forgetRows();
     lastFetched = -1;
     std::string cols;
     for (const auto& t : order)
@@ -382,7 +382,9 @@ int TTable::Impl::findStored(const std::vector<db::StoredRef>& want) const
 // Rows are read in blocks of the view while the cursor walks (one statement per block), one by one when it
 // jumps (a key search, a record number), so that a jump does not read a block around each row it lands on.
 // Rows stored in the view's order lie together: one range read serves a long block of them, where the list of
-// rowids costs a seek per row; the rows of the range outside the block are passed over.
+// rowids costs a seek per row; the rows of the range outside the block are passed over. The block of a range
+// read is kept by view position (the walk finds its rows without a lookup); every other row read goes to the
+// cache by rowid.
 const db::PackedRow& TTable::Impl::fetch(int viewPos)
 {
     static constexpr int kBlock = 128;        // rows of a block read by the list of their ids
@@ -390,21 +392,23 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
     const bool walking = lastFetched < 0 || std::abs(viewPos - lastFetched) <= 1;
     lastFetched = viewPos;
+    if (const db::PackedRow* r = inBlock(viewPos, rowid))
+        return *r;
     auto it = cache.find(rowid);
     if (it != cache.end())
         return it->second;
     if (cache.size() > 16 * kBlock)
         dropCache();
-    if (cache.empty())
-        cacheVersion = dataVersion();
     if (!walking) {
+        if (cache.empty() && block.ids.empty())
+            cacheVersion = dataVersion();
         db::PackedRow& r = cacheEntry(rowid);
         readRow(rowid, r);
         return r;
     }
-    auto span = [&](int block, int& start, int& end, std::int64_t& low, std::int64_t& high) {
-        start = viewPos - viewPos % block;
-        end = std::min<int>(start + block, static_cast<int>(view.size()));
+    auto span = [&](int size, int& start, int& end, std::int64_t& low, std::int64_t& high) {
+        start = viewPos - viewPos % size;
+        end = std::min<int>(start + size, static_cast<int>(view.size()));
         low = high = rowid;
         for (int p = start; p < end; ++p) {
             low = std::min(low, view[static_cast<std::size_t>(p)]);
@@ -415,7 +419,6 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     int start = 0, end = 0;
     std::int64_t low = 0, high = 0;
     const bool range = span(kRangeBlock, start, end, low, high) || span(kBlock, start, end, low, high);
-    std::vector<bool> wanted;
     if (range && !rangeStmt) {
         rangeStmt =
             db::Statement(conn.get(), "SELECT rowid" + ColumnList(schema) + " FROM data WHERE rowid BETWEEN ?1 AND ?2");
@@ -428,10 +431,15 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
             db::Statement(conn.get(), "SELECT rowid" + ColumnList(schema) + " FROM data WHERE rowid IN (" + params + ")");
     }
     db::Statement& st = range ? rangeStmt : fetchStmt;
+    // The block read replaces the last one; the rows of the cache are older than it.
+    if (range)
+        startBlock(start, end);
+    if (cache.empty() && (range || block.ids.empty()))
+        cacheVersion = dataVersion();
     if (range) {
-        wanted.assign(static_cast<std::size_t>(high - low + 1), false);
+        block.slot.assign(static_cast<std::size_t>(high - low + 1), -1);
         for (int p = start; p < end; ++p)
-            wanted[static_cast<std::size_t>(view[static_cast<std::size_t>(p)] - low)] = true;
+            block.slot[static_cast<std::size_t>(view[static_cast<std::size_t>(p)] - low)] = p - start;
         st.bindInt(1, low);
         st.bindInt(2, high);
     } else {
@@ -442,19 +450,59 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     try {
         while (st.step()) {
             const std::int64_t id = st.columnInt(0);
-            if (range && !wanted[static_cast<std::size_t>(id - low)])
+            if (!range) {
+                cacheEntry(id).assign(st.get(), 1, columns);
                 continue;
-            cacheEntry(id).assign(st.get(), 1, columns);
+            }
+            const int k = block.slot[static_cast<std::size_t>(id - low)];
+            if (k >= 0)
+                block.rows[static_cast<std::size_t>(k)].assign(st.get(), 1, columns);
         }
     } catch (...) {
         st.reset();
+        block.clear();
         throw;
     }
     st.reset();
+    if (range)
+        return block.rows[static_cast<std::size_t>(viewPos - start)];
     it = cache.find(rowid);
     if (it == cache.end())
         it = cache.emplace(rowid, db::PackedRow{}).first;
     return it->second;
+}
+
+const db::PackedRow* TTable::Impl::inBlock(int viewPos, std::int64_t rowid) const
+{
+    const auto k = static_cast<std::size_t>(viewPos - block.start);
+    return viewPos >= block.start && k < block.ids.size() && block.ids[k] == rowid ? &block.rows[k] : nullptr;
+}
+
+// The block for view positions [start, end), its rows empty (a row gone since the view was read reads as null);
+// the rows' buffers are kept from block to block.
+void TTable::Impl::startBlock(int start, int end)
+{
+    block.start = start;
+    block.ids.assign(view.begin() + start, view.begin() + end);
+    if (block.rows.size() < block.ids.size())
+        block.rows.resize(block.ids.size());
+    for (std::size_t k = 0; k < block.ids.size(); ++k)
+        block.rows[k].clear();
+}
+
+void TTable::Impl::forgetRow(std::int64_t rowid)
+{
+    cache.erase(rowid);
+    for (auto& id : block.ids) {
+        if (id == rowid)
+            id = -1;
+    }
+}
+
+void TTable::Impl::forgetRows()
+{
+    dropCache();
+    block.clear();
 }
 
 bool TTable::Impl::readRow(std::int64_t rowid, db::PackedRow& out)
@@ -483,10 +531,10 @@ bool TTable::Impl::readRow(std::int64_t rowid, db::PackedRow& out)
 
 void TTable::Impl::cacheRow(std::int64_t rowid)
 {
-    cache.erase(rowid);
+    forgetRow(rowid);
     if (cache.size() > 16 * 128)
         dropCache();
-    if (cache.empty())
+    if (cache.empty() && block.ids.empty())
         cacheVersion = dataVersion();
     db::PackedRow r;
     if (readRow(rowid, r))

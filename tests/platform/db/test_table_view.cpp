@@ -186,6 +186,85 @@ TEST_F(TableWalkTest, ABlockReadShowsTheStoresMadeSinceItWasRead)
     EXPECT_EQ(walk.RecordCount(), 300);
 }
 
+// Stores inside the block a walk has read move the rows after them to other places of the view: each place
+// shows its own row afterwards, walking on from there or from the start.
+TEST_F(TableWalkTest, StoresInsideABlockLeaveEachPlaceWithItsOwnRow)
+{
+    db::TableSchema s;
+    s.fields = {F("k", T::Integer), F("name", T::String, 20)};
+    s.indexes = {Primary({"k"})};
+    db::Rows rows;
+    for (int k = 0; k < 600; k += 2)
+        rows.push_back({std::int64_t{k}, "名" + std::to_string(k)});
+    db::CreateTableFile("moves.db", s, rows);
+    TTable walk;
+    walk.SetTableName("moves.db");
+    walk.Open();
+    auto expectRowsFromHere = [&](std::vector<std::int64_t> keys) {
+        std::vector<std::int64_t> seen;
+        for (; !walk.Eof(); walk.Next()) {
+            const std::int64_t k = walk.FieldByName("k")->AsInteger();
+            seen.push_back(k);
+            const std::string want = k == 120 ? "改" : "名" + std::to_string(k);
+            ASSERT_EQ(walk.FieldByName("name")->AsString(), want) << k;
+        }
+        EXPECT_EQ(seen, keys);
+    };
+    walk.MoveBy(100);
+    walk.Append();  // lands at place 101, before every later row
+    walk.FieldByName("k")->SetAsInteger(201);
+    walk.FieldByName("name")->SetAsString("名201");
+    walk.Post();
+    walk.SetRecNo(51);  // key 100
+    walk.Delete();
+    walk.SetRecNo(60);  // key 120
+    walk.Edit();
+    walk.FieldByName("name")->SetAsString("改");
+    walk.Post();
+    std::vector<std::int64_t> keys;
+    for (int k = 0; k < 600; k += 2) {
+        if (k != 100)
+            keys.push_back(k);
+        if (k == 200)
+            keys.push_back(201);
+    }
+    walk.SetRecNo(100);
+    expectRowsFromHere(std::vector<std::int64_t>(keys.begin() + 99, keys.end()));
+    walk.First();
+    expectRowsFromHere(keys);
+}
+
+// A row read by a jump and changed by another user afterwards stays known to be older than a block the walk
+// reads later: storing over the other user's change fails.
+TEST_F(TableWalkTest, ARowReadBeforeALaterBlockStillTellsAnotherUsersStore)
+{
+    db::TableSchema s;
+    s.fields = {F("k", T::Integer), F("name", T::String, 20)};
+    s.indexes = {Primary({"k"})};
+    db::Rows rows;
+    for (int k = 0; k < 4000; ++k)
+        rows.push_back({std::int64_t{k}, "名" + std::to_string(k)});
+    db::CreateTableFile("jump.db", s, rows);
+    TTable walk;
+    walk.SetTableName("jump.db");
+    walk.Open();
+    walk.First();
+    ASSERT_EQ(walk.FieldByName("k")->AsInteger(), 0);
+    walk.SetRecNo(3501);
+    ASSERT_EQ(walk.FieldByName("name")->AsString(), "名3500");
+    db::Connection(std::string("jump.db"), db::Connection::Mode::ReadWrite)
+        .exec("UPDATE data SET name='他改' WHERE k=3500");
+    walk.SetRecNo(1501);
+    for (int i = 0; i < 3; ++i, walk.Next())
+        ASSERT_EQ(walk.FieldByName("k")->AsInteger(), 1500 + i);
+    walk.SetRecNo(3501);
+    ASSERT_EQ(walk.FieldByName("name")->AsString(), "名3500");  // as read before the change
+    walk.Edit();
+    walk.FieldByName("name")->SetAsString("我改");
+    EXPECT_THROW(walk.Post(), ERecordChanged);
+    EXPECT_EQ(walk.FieldByName("name")->AsString(), "他改");
+}
+
 // A table whose rows were mostly deleted, or all, opens with the rows that are left, in order.
 TEST_F(TableWalkTest, ATableWithRowsDeletedOpensWithTheRest)
 {
