@@ -103,6 +103,15 @@ void AppendByName(TTable* target, TDataSet* answer)
     target->Close();
 }
 
+// Appends the answer's rows to the result table. Most rules find nothing: an empty answer leaves the table's file
+// alone instead of opening it for a move of no rows.
+void AppendAnswer(TTable* result, TDataSet* answer)
+{
+    if (!answer->IsEmpty()) {
+        result->BatchMove(answer, TBatchMode::batAppend);
+    }
+}
+
 // The work copy of a result table: "kfq_r.db" -> "kfq_r$.db", beside it.
 std::string WorkName(const std::string& result)
 {
@@ -157,6 +166,8 @@ void TF_check::SaveQueryAsTable(const std::string& name)
             break;
         }
     }
+    // A scratch table, made anew before every use: its commits need not reach the disk one by one.
+    Table4->SyncedWrites = false;
     Table4->CreateTable();
     Table4->BatchMove(Query1, TBatchMode::batAppend);
 }
@@ -272,7 +283,7 @@ void TF_check::RunCheck(TObject*)
                 Query1->SQL.Add("select 编号,字段值" + ExtraColumn + F2);
                 Query1->SQL.Add(" from tmp_r.db");
                 Query1->Open();
-                Table2->BatchMove(Query1, TBatchMode::batAppend);
+                AppendAnswer(Table2, Query1);
                 Query1->Close();
                 exec({"update " + work, " set 字段名=" + Quoted(C) + ",错误信息=" + Quoted(FieldText(Table3, "text1")) +
                                               ",状态='错误'",
@@ -311,7 +322,7 @@ void TF_check::RunCheck(TObject*)
                     Query1->SQL.Add(" where not (" + FieldText(Table1, "field_value") + ")" + ExtraFilter);
                 }
                 Query1->Open();
-                Table2->BatchMove(Query1, TBatchMode::batAppend);
+                AppendAnswer(Table2, Query1);
                 Query1->Close();
                 exec({"update " + work,
                       " set 字段名=" + Quoted(shown) + ",错误信息=" + Quoted(FieldText(Table1, "field_text")) +
