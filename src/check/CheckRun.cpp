@@ -103,15 +103,6 @@ void AppendByName(TTable* target, TDataSet* answer)
     target->Close();
 }
 
-// Appends the answer's rows to the result table. Most rules find nothing: an empty answer leaves the table's file
-// alone instead of opening it for a move of no rows.
-void AppendAnswer(TTable* result, TDataSet* answer)
-{
-    if (!answer->IsEmpty()) {
-        result->BatchMove(answer, TBatchMode::batAppend);
-    }
-}
-
 // The work copy of a result table: "kfq_r.db" -> "kfq_r$.db", beside it.
 std::string WorkName(const std::string& result)
 {
@@ -211,6 +202,25 @@ void TF_check::RunCheck(TObject*)
         }
         Query1->ExecSQL();
     };
+    // Appended rows wait for the update that stamps them (字段名 is null until then). A name that starts with a
+    // character other than a blank is stored as a name, so after its update no row waits. Most rules find
+    // nothing: an empty answer leaves the result table's file alone, and while no row waits there is nothing to
+    // stamp either.
+    bool waiting = false;
+    auto append = [&] {
+        if (!Query1->IsEmpty()) {
+            Table2->BatchMove(Query1, TBatchMode::batAppend);
+            waiting = true;
+        }
+    };
+    auto stamp = [&](const std::string& name, const std::string& message, const std::string& status) {
+        if (!waiting) {
+            return;
+        }
+        exec({"update " + work, " set 字段名=" + Quoted(name) + ",错误信息=" + Quoted(message) + ",状态=" + Quoted(status),
+              " where 字段名 IS NULL"});
+        waiting = name.empty() || name[0] == ' ';
+    };
     try {
         // 1. An empty result table (the work copy, which the statements name), the grid detached.
         at.stage = "清空校验结果表";
@@ -283,11 +293,9 @@ void TF_check::RunCheck(TObject*)
                 Query1->SQL.Add("select 编号,字段值" + ExtraColumn + F2);
                 Query1->SQL.Add(" from tmp_r.db");
                 Query1->Open();
-                AppendAnswer(Table2, Query1);
+                append();
                 Query1->Close();
-                exec({"update " + work, " set 字段名=" + Quoted(C) + ",错误信息=" + Quoted(FieldText(Table3, "text1")) +
-                                              ",状态='错误'",
-                      " where 字段名 IS NULL"});
+                stamp(C, FieldText(Table3, "text1"), "错误");
                 Table1->Close();
                 continue;
             }
@@ -322,12 +330,9 @@ void TF_check::RunCheck(TObject*)
                     Query1->SQL.Add(" where not (" + FieldText(Table1, "field_value") + ")" + ExtraFilter);
                 }
                 Query1->Open();
-                AppendAnswer(Table2, Query1);
+                append();
                 Query1->Close();
-                exec({"update " + work,
-                      " set 字段名=" + Quoted(shown) + ",错误信息=" + Quoted(FieldText(Table1, "field_text")) +
-                          ",状态=" + Quoted(FieldText(Table1, "status")),
-                      " where 字段名 IS NULL"});
+                stamp(shown, FieldText(Table1, "field_text"), FieldText(Table1, "status"));
                 Table1->Next();
                 ProgressBar1->SetPosition(Table1->RecNo());
             }

@@ -103,7 +103,15 @@ INSTANTIATE_TEST_SUITE_P(
         PlainCase{"EveryRuleAppliesWhateverItsStatus",
                   {{"A1", "", "-1"}},
                   {{"", "val>=0", "无状态", "val"}, {"说明", "val>=0", "说明", "val"}},
-                  {{"A1", "-1", "val", "说明", "说明", "1"}, {"A1", "-1", "val", "无状态", "", "2"}}}),
+                  {{"A1", "-1", "val", "说明", "说明", "1"}, {"A1", "-1", "val", "无状态", "", "2"}}},
+        // A name whose first 10 characters (the size of 字段名) are blanks is stored as null: its rows wait, and
+        // the next rule's stamp takes them, though that rule finds nothing.
+        PlainCase{"RowsWhoseNameIsNotStoredTakeTheNextStampEvenOfARuleThatFindsNothing",
+                  {{"A1", "甲", "-1"}, {"A2", "乙", "3"}},
+                  {{"错误", "val>=0", "值为负", "           val"},
+                   {"警告", "name is not null", "名称为空", "name"},
+                   {"提示", "val<>3", "值为3", "val"}},
+                  {{"A2", "3", "val", "值为3", "提示", "1"}, {"A1", "-1", "name", "名称为空", "警告", "2"}}}),
     [](const testing::TestParamInfo<PlainCase>& i) { return std::string(i.param.name); });
 
 // A code list of n codes K0001..Kn, checked against records holding codes 1, 202, 203 and 405, a foreign
