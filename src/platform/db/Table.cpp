@@ -169,8 +169,9 @@ std::int64_t TTable::Impl::dataVersion()
 
 // Stores the edited row unless another user stored or deleted it since it was read: the check and the write run
 // in one write transaction, so that no other writer slips in between. Where no other connection committed to the
-// file since the row was read, the row is as it was read. Returns false for a row that is gone; raises
-// ERecordChanged, the view showing the fresh values, for a changed one.
+// file since the row was read, the row is as it was read. Only the fields whose stored value changes are written.
+// Returns false for a row that is gone; raises ERecordChanged, the view showing the fresh values, for a changed
+// one.
 bool TTable::Impl::updateEdited(std::int64_t rowid, const db::Row& values)
 {
     const bool own = sqlite3_get_autocommit(conn.get()) != 0;
@@ -178,15 +179,15 @@ bool TTable::Impl::updateEdited(std::int64_t rowid, const db::Row& values)
         conn.exec("BEGIN IMMEDIATE");
     bool changed = false, found = true;
     try {
+        const db::PackedRow* stored = &editRead;
+        db::PackedRow now;
         if (editVersion < 0 || dataVersion() != editVersion) {
-            db::PackedRow now;
             found = readRow(rowid, now);
             changed = found && !now.sameValues(editRead, schema.fields);
+            stored = &now;
         }
-        if (found && !changed) {
-            writer->update(rowid, values);
-            found = sqlite3_changes(conn.get()) > 0;
-        }
+        if (found && !changed)
+            found = writer->update(rowid, values, *stored);
         if (own)
             conn.exec(found && !changed ? "COMMIT" : "ROLLBACK");
     } catch (...) {

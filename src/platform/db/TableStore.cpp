@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/db/Messages.h"
 
@@ -199,18 +200,16 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
 
 RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(schema)
 {
-    std::string cols, params, sets;
+    std::string cols, params;
     for (std::size_t i = 0; i < schema.fields.size(); ++i) {
-        std::string q = QuoteIdentifier(schema.fields[i].name);
-        std::string p = "?" + std::to_string(i + 1);
-        cols += (i ? "," : "") + q;
-        params += (i ? "," : "") + p;
-        sets += (i ? "," : "") + q + "=" + p;
+        cols += i ? "," : "";
+        cols += QuoteIdentifier(schema.fields[i].name);
+        params += i ? ",?" : "?";
+        params += std::to_string(i + 1);
     }
-    std::string n = std::to_string(schema.fields.size() + 1);
     insert_ = Statement(db, "INSERT INTO data(" + cols + ") VALUES(" + params + ")");
-    update_ = Statement(db, "UPDATE data SET " + sets + " WHERE rowid=?" + n);
     delete_ = Statement(db, "DELETE FROM data WHERE rowid=?1");
+    exists_ = Statement(db, "SELECT 1 FROM data WHERE rowid=?1");
 
     auto addCheck = [&](const IndexDesc& ix) {
         KeyCheck kc;
@@ -257,16 +256,18 @@ void RowWriter::checkKeys(const Row& values, std::int64_t self)
 
 namespace {
 
-// Runs a change statement once; it is reset (bindings cleared) whether it went through or not.
-void runOnce(Statement& s)
+// Runs a statement once; it is reset (bindings cleared) whether it went through or not. True when it gave a row.
+bool runOnce(Statement& s)
 {
+    bool row = false;
     try {
-        s.step();
+        row = s.step();
     } catch (...) {
         s.reset();
         throw;
     }
     s.reset();
+    return row;
 }
 
 }  // namespace
@@ -280,13 +281,68 @@ std::int64_t RowWriter::insert(const Row& values)
     return sqlite3_last_insert_rowid(db_);
 }
 
-void RowWriter::update(std::int64_t rowid, const Row& values)
+namespace {
+
+// True when binding v stores exactly s: the same storage class and the same number or bytes.
+bool storesAs(const Variant& v, const StoredRef& s)
+{
+    const StoredRef b = RefOf(v);
+    if (b.kind != s.kind)
+        return false;
+    switch (b.kind) {
+    case StoredRef::Kind::Null:
+        return true;
+    case StoredRef::Kind::Integer:
+        return b.integer == s.integer;
+    case StoredRef::Kind::Real:
+        return std::memcmp(&b.real, &s.real, sizeof b.real) == 0;
+    case StoredRef::Kind::Text:
+        return b.text == s.text;
+    }
+    return false;
+}
+
+}  // namespace
+
+// The statements of the field sets stores write; a window's stores write a few sets again and again.
+Statement& RowWriter::updateOf(const std::vector<int>& fields)
+{
+    auto it = updates_.find(fields);
+    if (it != updates_.end())
+        return it->second;
+    if (updates_.size() >= 16)
+        updates_.clear();
+    std::string sets;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        sets += k ? "," : "";
+        sets += QuoteIdentifier(schema_.fields[static_cast<std::size_t>(fields[k])].name);
+        sets += "=?" + std::to_string(k + 1);
+    }
+    Statement st(db_, "UPDATE data SET " + sets + " WHERE rowid=?" + std::to_string(fields.size() + 1));
+    return updates_.emplace(fields, std::move(st)).first->second;
+}
+
+bool RowWriter::update(std::int64_t rowid, const Row& values, const PackedRow& stored)
 {
     checkKeys(values, rowid);
-    for (std::size_t i = 0; i < values.size(); ++i)
-        update_.bind(static_cast<int>(i + 1), ToStorage(values[i]));
-    update_.bindInt(static_cast<int>(values.size() + 1), rowid);
-    runOnce(update_);
+    Row bound(values.size());
+    std::vector<int> fields;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        bound[i] = ToStorage(values[i]);
+        // A stored blob reads as text: a BLOB field is always written, so that it ends as the store binds it.
+        if (schema_.fields[i].type == FieldType::Blob || !storesAs(bound[i], stored.stored(i)))
+            fields.push_back(static_cast<int>(i));
+    }
+    if (fields.empty()) {
+        exists_.bindInt(1, rowid);
+        return runOnce(exists_);
+    }
+    Statement& st = updateOf(fields);
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        st.bind(static_cast<int>(k + 1), bound[static_cast<std::size_t>(fields[k])]);
+    st.bindInt(static_cast<int>(fields.size() + 1), rowid);
+    runOnce(st);
+    return sqlite3_changes(db_) > 0;
 }
 
 void RowWriter::remove(std::int64_t rowid)

@@ -1,13 +1,16 @@
 // Storing rows in a table file: conversion of values to their field's type and size, and the row writer that
 // checks keys the engine's way before SQLite sees the row (primary index first, a blank key counts as one
-// value, a unique secondary index is named in its message).
+// value, a unique secondary index is named in its message). An update writes only the fields whose stored
+// value changes, so that the indexes of the others are left alone.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/db/Connection.h"
+#include "platform/db/PackedRow.h"
 #include "platform/db/Schema.h"
 
 namespace db {
@@ -37,11 +40,14 @@ public:
 
     // Values must already be converted, one per field. Raise EDatabaseError on a key violation.
     std::int64_t insert(const Row& values);
-    void update(std::int64_t rowid, const Row& values);
+    // Gives the row the values, stored holding its values exactly as they are stored now: only the fields whose
+    // stored value changes are written (none, nothing is written). False when the row is gone.
+    bool update(std::int64_t rowid, const Row& values, const PackedRow& stored);
     void remove(std::int64_t rowid);
 
 private:
     void checkKeys(const Row& values, std::int64_t self);
+    Statement& updateOf(const std::vector<int>& fields);
 
     struct KeyCheck {
         std::string indexName;  // empty for the primary index
@@ -52,7 +58,8 @@ private:
     sqlite3* db_;
     const TableSchema& schema_;
     std::vector<KeyCheck> checks_;
-    Statement insert_, update_, delete_;
+    Statement insert_, delete_, exists_;
+    std::map<std::vector<int>, Statement> updates_;  // by the fields they write
 };
 
 }  // namespace db
