@@ -222,7 +222,10 @@ struct TTable::Impl : db::OpenTableFile {
         versionStmt = db::Statement();
         keyStmts.clear();
         checkStmt = db::Statement();
+        checkTexts.clear();
         checkExprs.clear();
+        checkWhich.clear();
+        checkFields.clear();
         checkSingly = false;
         writer.reset();
         conn.close();
@@ -373,8 +376,13 @@ struct TTable::Impl : db::OpenTableFile {
     // ---- constraints (TableConstraints.cpp) ----
 
     db::Statement checkStmt;
+    std::vector<std::string> checkTexts;  // the constraints (all of them) checkStmt was made from
     std::vector<std::string> checkExprs;  // the translated constraints checkStmt evaluates, in order
+    std::vector<int> checkWhich;          // the constraint of each of them
+    std::vector<int> checkFields;         // the fields of the record relation, bound in this order
     bool checkSingly = false;             // some constraint does not prepare: each is run on its own
+    bool checkIsCurrent() const;          // checkStmt was made from the constraints as they are now
+    void prepareCheck();
     void checkConstraints(const std::vector<db::Variant>& buffer);
 };
 

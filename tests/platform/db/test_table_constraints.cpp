@@ -109,4 +109,71 @@ TEST_F(TableConstraintsTest, ChecksNestAndSyntaxErrorsAreClear)
     EXPECT_EQ(StoredColumn((dir_ / "t.db").string(), "qc02"), std::vector<std::string>{"6.000000"});
 }
 
+// A constraint changed in place, added or cleared between two stores rules the second one.
+TEST_F(TableConstraintsTest, ConstraintsChangedBetweenStoresRuleTheNextStore)
+{
+    auto& k = t.Constraints.Add();
+    k.CustomConstraint = "qc02 < 10";
+    k.ErrorMessage = "太大";
+    EXPECT_EQ(store("qc02", 5.0), "");
+    k.CustomConstraint = "qc02 < 3";
+    EXPECT_EQ(store("qc02", 5.0), "太大");
+    k.ErrorMessage = "超过三";
+    EXPECT_EQ(store("qc02", 5.0), "超过三");
+    k.CustomConstraint = "";  // an empty condition checks nothing
+    EXPECT_EQ(store("qc02", 5.0), "");
+    k.CustomConstraint = "qc02 < 9";  // the record now holds 5
+    auto& second = t.Constraints.Add();
+    second.CustomConstraint = "year >= '2000'";
+    second.ErrorMessage = "年份太早";
+    EXPECT_EQ(store("year", std::string("1999")), "年份太早");
+    EXPECT_EQ(store("qc02", 10.0), "超过三");
+    t.Constraints.Clear();
+    EXPECT_EQ(store("qc02", 10.0), "");
+}
+
+// Each condition sees the values of the fields it names, whatever their place, case or spelling, and however
+// many fields the record has that no condition names.
+TEST_F(TableConstraintsTest, ConditionsSeeTheFieldsTheyName)
+{
+    db::TableSchema s;
+    s.fields = {F("code", T::String, 6), F("qc05", T::Float), F("qc05_1", T::Float), F("QC02", T::Float),
+                F("企业数", T::Integer), F("note", T::String, 20)};
+    s.indexes = {Primary({"code"})};
+    db::CreateTableFile("w.db", s, {{"1", 1.0, 20.0, 1.0, std::int64_t{3}, std::string("x")}});
+    TTable w;
+    w.SetTableName("w.db");
+    w.Open();
+    const std::pair<const char*, const char*> rules[] = {
+        {"qc05_1 > 10", "转让太少"}, {"企业数 >= 0", "企业数为负"}, {"qc02 <= QC05", "产值超过收入"}};
+    for (const auto& [condition, message] : rules) {
+        auto& k = w.Constraints.Add();
+        k.CustomConstraint = condition;
+        k.ErrorMessage = message;
+    }
+    struct Case {
+        const char* field;
+        db::Variant value;
+        const char* message;
+    } cases[] = {
+        {"note", std::string("y"), ""},       {"qc05_1", 11.0, ""},   {"qc05_1", 9.0, "转让太少"},
+        {"企业数", std::int64_t{-1}, "企业数为负"}, {"QC02", 1.0, ""}, {"qc02", 2.0, "产值超过收入"},
+        {"qc05", 2.0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " " + c.message);
+        w.Edit();
+        w.FieldByName(c.field)->SetValue(c.value);
+        try {
+            w.Post();
+            EXPECT_STREQ(c.message, "");
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(e.Message, c.message);
+            w.Cancel();
+        }
+    }
+    EXPECT_EQ(StoredColumn("w.db", "qc05_1"), std::vector<std::string>{"11.000000"});
+    EXPECT_EQ(StoredColumn("w.db", "qc05"), std::vector<std::string>{"2.000000"});
+}
+
 }  // namespace
