@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/db/Exception.h"
@@ -72,13 +73,24 @@ public:
     int Count() const { return static_cast<int>(items_.size()); }
     TField* operator[](int i) const { return items_.at(static_cast<std::size_t>(i)).get(); }
     TField* Find(const std::string& name) const;  // without regard to case; nullptr when absent
-    void Clear() { items_.clear(); }
-    void Add(std::unique_ptr<TField> f) { items_.push_back(std::move(f)); }
+    void Clear()
+    {
+        items_.clear();
+        byName_.clear();
+    }
+    void Add(std::unique_ptr<TField> f)
+    {
+        items_.push_back(std::move(f));
+        byName_.clear();
+    }
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
 private:
     std::vector<std::unique_ptr<TField>> items_;
+    // The first field of each name, ASCII letters folded: every data-aware control finds its field again at each
+    // change of the record or state, among a window's hundreds. Made at the first search.
+    mutable std::unordered_map<std::string, TField*> byName_;
 };
 
 // Field definitions of a table to be created (TTable::CreateTable) or of an open table.

@@ -95,8 +95,30 @@ void TField::SetAsInteger(std::int64_t v) { dataSet_->SetFieldValue(index_, v); 
 void TField::SetAsFloat(double v) { dataSet_->SetFieldValue(index_, v); }
 void TField::Clear() { dataSet_->SetFieldValue(index_, std::monostate{}); }
 
+namespace {
+
+std::string foldedAscii(const std::string& name)
+{
+    std::string s = name;
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+}  // namespace
+
 TField* TFields::Find(const std::string& name) const
 {
+    if (byName_.empty()) {
+        for (const auto& f : items_)
+            byName_.emplace(foldedAscii(f->FieldName()), f.get());
+    }
+    auto it = byName_.find(foldedAscii(name));
+    if (it != byName_.end())
+        return it->second;
+    // A name that matches only as the locale folds letters beyond ASCII.
     for (const auto& f : items_) {
         if (strcasecmp(f->FieldName().c_str(), name.c_str()) == 0)
             return f.get();

@@ -96,6 +96,19 @@ TEST_F(DataSetEditTest, FieldsByNameWithoutRegardToCase)
     }
     t.FieldByName("QA04")->EditMask = "000000;1;_";
     EXPECT_EQ(t.FieldByName("qa04")->EditMask, "000000;1;_");
+
+    // Opened on another file, the table finds the fields of that file, at their places there.
+    db::TableSchema other;
+    other.fields = {F("企业数", db::FieldType::Integer), F("qa04", db::FieldType::String, 4), F("Ab", db::FieldType::Float)};
+    db::CreateTableFile("other.db", other, {});
+    t.Close();
+    t.SetTableName("other.db");
+    t.Open();
+    EXPECT_EQ(t.FindField("QA01"), nullptr);
+    EXPECT_EQ(t.FieldByName("QA04")->Index(), 1);
+    EXPECT_EQ(t.FieldByName("企业数")->Index(), 0);
+    EXPECT_EQ(t.FieldByName("aB")->FieldName(), "Ab");
+    EXPECT_EQ(t.FieldByName("qa04")->EditMask, "");
 }
 
 TEST_F(DataSetEditTest, StoredValuesFollowTheFieldTypes)
