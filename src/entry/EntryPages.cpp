@@ -78,7 +78,12 @@ void TEntryWindow::SetKeyEditable(int table, bool on)
         Get<TDBEdit>(edit)->SetEnabled(on);
     }
     if (table == 0 && !setup_.keyLabel.empty()) {
-        Get<TLabel>(setup_.keyLabel)->SetCaption(on ? setup_.keyLabelText : setup_.keyLabelReadOnlyText);
+        // Every edit of the master comes here: a caption that stays is not set again (and the label not fitted).
+        TLabel* label = Get<TLabel>(setup_.keyLabel);
+        const std::string& text = on ? setup_.keyLabelText : setup_.keyLabelReadOnlyText;
+        if (label->Caption() != text) {
+            label->SetCaption(text);
+        }
     }
 }
 
