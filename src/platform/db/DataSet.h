@@ -7,6 +7,7 @@
 // written to the file only by Post.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -331,4 +332,5 @@ private:
     TDataSet* dataSet_ = nullptr;
     bool enabled_ = true;
     std::vector<TDataLink*> links_;  // every link here is alive: links remove themselves when they go
+    std::uint64_t removals_ = 0;     // links removed so far, to tell that a notification's copy is still current
 };

@@ -79,18 +79,22 @@ void TDataSource::AddLink(TDataLink* link)
 void TDataSource::RemoveLink(TDataLink* link)
 {
     links_.erase(std::remove(links_.begin(), links_.end(), link), links_.end());
+    ++removals_;
     if (link->linkedTo_ == this)
         link->linkedTo_ = nullptr;
 }
 
 namespace {
 
+// Tells each link, on a copy of the list: a link may remove itself or others while it is told. Once a link has
+// been removed, each one left is looked up before it is told (a form holds hundreds of links).
 template <typename Fn>
-void forEachLink(const std::vector<TDataLink*>& links, Fn fn)
+void forEachLink(const std::vector<TDataLink*>& links, const std::uint64_t& removals, Fn fn)
 {
-    std::vector<TDataLink*> copy = links;
+    const std::vector<TDataLink*> copy = links;
+    const std::uint64_t before = removals;
     for (auto* link : copy) {
-        if (std::find(links.begin(), links.end(), link) != links.end())
+        if (removals == before || std::find(links.begin(), links.end(), link) != links.end())
             fn(link);
     }
 }
@@ -99,7 +103,7 @@ void forEachLink(const std::vector<TDataLink*>& links, Fn fn)
 
 void TDataSource::ActiveChanged()
 {
-    forEachLink(links_, [](TDataLink* l) { l->ActiveChanged(); });
+    forEachLink(links_, removals_, [](TDataLink* l) { l->ActiveChanged(); });
     if (OnStateChange)
         OnStateChange(this);
 }
@@ -108,7 +112,7 @@ void TDataSource::DataSetChanged()
 {
     if (!enabled_)
         return;
-    forEachLink(links_, [](TDataLink* l) { l->DataSetChanged(); });
+    forEachLink(links_, removals_, [](TDataLink* l) { l->DataSetChanged(); });
     if (OnDataChange)
         OnDataChange(this, nullptr);
 }
@@ -117,7 +121,7 @@ void TDataSource::RecordChanged(TField* field)
 {
     if (!enabled_)
         return;
-    forEachLink(links_, [field](TDataLink* l) { l->RecordChanged(field); });
+    forEachLink(links_, removals_, [field](TDataLink* l) { l->RecordChanged(field); });
     if (OnDataChange)
         OnDataChange(this, field);
 }
@@ -126,7 +130,7 @@ void TDataSource::StateChanged()
 {
     if (!enabled_)
         return;
-    forEachLink(links_, [](TDataLink* l) { l->StateChanged(); });
+    forEachLink(links_, removals_, [](TDataLink* l) { l->StateChanged(); });
     if (OnStateChange)
         OnStateChange(this);
 }
@@ -135,5 +139,5 @@ void TDataSource::UpdateData()
 {
     if (!enabled_)
         return;
-    forEachLink(links_, [](TDataLink* l) { l->UpdateData(); });
+    forEachLink(links_, removals_, [](TDataLink* l) { l->UpdateData(); });
 }

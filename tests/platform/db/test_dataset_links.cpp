@@ -1,6 +1,9 @@
 // What data links (data sources and the controls behind them) are told, and when they are not.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "TableFixture.h"
 
 using namespace fixture;
@@ -139,6 +142,50 @@ TEST_F(DataSetLinksTest, RefreshKeepsTheCurrentRecordAndSeesNewRows)
     t.Refresh();
     EXPECT_EQ(t.RecordCount(), 3);
     EXPECT_EQ(t.FieldByName("code")->AsString(), "b");
+}
+
+// A link told of a change may remove others (a handler closing a page of controls) or itself: a removed link is
+// not told of that change any more, whatever its place, and the ones left are told once each.
+TEST_F(DataSetLinksTest, LinksRemovedWhileToldAreNotToldAnyMore)
+{
+    struct HookLink : RecordingLink {
+        std::function<void()> hook;
+        void StateChanged() override
+        {
+            RecordingLink::StateChanged();
+            if (hook)
+                hook();
+        }
+    };
+    t.Open();
+    std::vector<std::unique_ptr<HookLink>> links;
+    for (int i = 0; i < 6; ++i) {
+        links.push_back(std::make_unique<HookLink>());
+        src.AddLink(links.back().get());
+    }
+    links[1]->hook = [&] {
+        src.RemoveLink(links[4].get());
+        links[0].reset();  // told already: gone before the ones after it are told
+    };
+    links[2]->hook = [&] { src.RemoveLink(links[2].get()); };
+    links[3]->hook = [&] { links[5].reset(); };
+    link.events.clear();
+    t.Edit();
+    EXPECT_EQ(link.events, (std::vector<std::string>{"state", "record:*"}));
+    EXPECT_EQ(links[1]->events, (std::vector<std::string>{"state", "record:*"}));
+    EXPECT_EQ(links[2]->events, std::vector<std::string>{"state"});
+    EXPECT_EQ(links[3]->events, (std::vector<std::string>{"state", "record:*"}));
+    EXPECT_TRUE(links[4]->events.empty());
+    // the links left hear the next change once each
+    for (auto& l : links) {
+        if (l)
+            l->events.clear();
+    }
+    t.Cancel();
+    EXPECT_EQ(links[1]->events, (std::vector<std::string>{"dataset", "state"}));
+    EXPECT_EQ(links[3]->events, (std::vector<std::string>{"dataset", "state"}));
+    EXPECT_TRUE(links[2]->events.empty());
+    EXPECT_TRUE(links[4]->events.empty());
 }
 
 }  // namespace
