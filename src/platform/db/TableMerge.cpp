@@ -44,30 +44,6 @@ bool StoresUnchanged(const db::Statement& st, int col, const db::FieldDesc& f)
     return again == stored;
 }
 
-// True when the file has a unique index of its own (no partial one) whose key is these columns under these
-// collations, in this order: SQLite then refuses a repeated key that has no null part.
-bool HasUniqueIndex(sqlite3* db, const std::vector<std::string>& names, const std::vector<std::string>& collates)
-{
-    db::Statement list(db, "SELECT name FROM pragma_index_list('data','main') WHERE \"unique\" AND NOT partial");
-    while (list.step()) {
-        const std::string index = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
-        db::Statement info(db, "SELECT name, coll FROM pragma_index_xinfo(?1,'main') WHERE key ORDER BY seqno");
-        info.bind(1, index);
-        std::size_t k = 0;
-        bool same = true;
-        while (info.step()) {
-            const char* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
-            const char* coll = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
-            same = same && k < names.size() && name != nullptr && coll != nullptr &&
-                   strcasecmp(name, names[k].c_str()) == 0 && strcasecmp(coll, collates[k].c_str()) == 0;
-            ++k;
-        }
-        if (same && k == names.size())
-            return true;
-    }
-    return false;
-}
-
 // True when every value the statement reads from the table file at path is one its field (in the order of the
 // statement's columns) stores unchanged. Runs in a thread of its own on a connection of its own, opened
 // read-only; stop ends it early with false.
@@ -348,7 +324,7 @@ int TTable::MergeFrom(const TMerge& m)
                                          ? "NOCASE"
                                          : "BINARY");
             }
-            c.enforced = HasUniqueIndex(db, ix.fields, c.collates);
+            c.enforced = db::HasUniqueIndex(db, ix.fields, c.collates);
             checks.push_back(std::move(c));
         };
         if (const db::IndexDesc* pk = im.schema.primaryIndex())

@@ -196,6 +196,28 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
     }
 }
 
+bool HasUniqueIndex(sqlite3* db, const std::vector<std::string>& names, const std::vector<std::string>& collates)
+{
+    Statement list(db, "SELECT name FROM pragma_index_list('data','main') WHERE \"unique\" AND NOT partial");
+    while (list.step()) {
+        const std::string index = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
+        Statement info(db, "SELECT name, coll FROM pragma_index_xinfo(?1,'main') WHERE key ORDER BY seqno");
+        info.bind(1, index);
+        std::size_t k = 0;
+        bool same = true;
+        while (info.step()) {
+            const char* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
+            const char* coll = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
+            same = same && k < names.size() && name != nullptr && coll != nullptr &&
+                   strcasecmp(name, names[k].c_str()) == 0 && strcasecmp(coll, collates[k].c_str()) == 0;
+            ++k;
+        }
+        if (same && k == names.size())
+            return true;
+    }
+    return false;
+}
+
 // ---- RowWriter ----
 
 RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(schema)
@@ -222,6 +244,8 @@ RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(
             kc.fields.push_back(fi);
             bool text = schema.fields[static_cast<std::size_t>(fi)].type == FieldType::String ||
                         schema.fields[static_cast<std::size_t>(fi)].type == FieldType::Memo;
+            kc.names.push_back(name);
+            kc.collates.push_back(ix.caseInsensitive && text ? "NOCASE" : "BINARY");
             where += QuoteIdentifier(name) + " IS ?" + std::to_string(kc.fields.size()) +
                      (ix.caseInsensitive && text ? " COLLATE NOCASE" : "") + " AND ";
         }
@@ -237,9 +261,22 @@ RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(
     }
 }
 
-void RowWriter::checkKeys(const Row& values, std::int64_t self)
+bool RowWriter::keyStays(KeyCheck& kc, const Row& values, const std::vector<bool>& changed)
+{
+    for (int f : kc.fields) {
+        if (changed[static_cast<std::size_t>(f)] || isNull(values[static_cast<std::size_t>(f)]))
+            return false;
+    }
+    if (kc.enforced < 0)
+        kc.enforced = HasUniqueIndex(db_, kc.names, kc.collates) ? 1 : 0;
+    return kc.enforced == 1;
+}
+
+void RowWriter::checkKeys(const Row& values, std::int64_t self, const std::vector<bool>* changed)
 {
     for (auto& kc : checks_) {
+        if (changed && keyStays(kc, values, *changed))
+            continue;
         for (std::size_t k = 0; k < kc.fields.size(); ++k)
             kc.stmt.bind(static_cast<int>(k + 1), ToStorage(values[static_cast<std::size_t>(kc.fields[k])]));
         if (self >= 0)
@@ -274,7 +311,7 @@ bool runOnce(Statement& s)
 
 std::int64_t RowWriter::insert(const Row& values)
 {
-    checkKeys(values, -1);
+    checkKeys(values, -1, nullptr);
     for (std::size_t i = 0; i < values.size(); ++i)
         insert_.bind(static_cast<int>(i + 1), ToStorage(values[i]));
     runOnce(insert_);
@@ -324,15 +361,17 @@ Statement& RowWriter::updateOf(const std::vector<int>& fields)
 
 bool RowWriter::update(std::int64_t rowid, const Row& values, const PackedRow& stored)
 {
-    checkKeys(values, rowid);
     Row bound(values.size());
     std::vector<int> fields;
+    std::vector<bool> changed(values.size());
     for (std::size_t i = 0; i < values.size(); ++i) {
         bound[i] = ToStorage(values[i]);
         // A stored blob reads as text: a BLOB field is always written, so that it ends as the store binds it.
-        if (schema_.fields[i].type == FieldType::Blob || !storesAs(bound[i], stored.stored(i)))
+        changed[i] = schema_.fields[i].type == FieldType::Blob || !storesAs(bound[i], stored.stored(i));
+        if (changed[i])
             fields.push_back(static_cast<int>(i));
     }
+    checkKeys(values, rowid, &changed);
     if (fields.empty()) {
         exists_.bindInt(1, rowid);
         return runOnce(exists_);

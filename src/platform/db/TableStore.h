@@ -31,6 +31,10 @@ std::string PlainText(const Variant& v);
 int Utf8Length(std::string_view s);                  // characters
 std::string Utf8Prefix(std::string_view s, int chars);
 
+// True when the file has a unique index of its own (no partial one) whose key is these columns under these
+// collations ("NOCASE", "BINARY"), in this order: SQLite then refuses a repeated key that has no null part.
+bool HasUniqueIndex(sqlite3* db, const std::vector<std::string>& names, const std::vector<std::string>& collates);
+
 // The key-violation message of the primary index, exactly as the windows compare it.
 inline constexpr const char* kKeyViolation = "Key violation.";
 
@@ -46,14 +50,19 @@ public:
     void remove(std::int64_t rowid);
 
 private:
-    void checkKeys(const Row& values, std::int64_t self);
-    Statement& updateOf(const std::vector<int>& fields);
-
     struct KeyCheck {
         std::string indexName;  // empty for the primary index
         std::vector<int> fields;
+        std::vector<std::string> names, collates;
         Statement stmt;
+        int enforced = -1;  // the file's own unique index refuses a repeat of a key without a null part; -1 unknown
     };
+
+    // changed: the fields an update changes (null for an insert); a key the update leaves as it is, with no null
+    // part, is not looked up where the file's own index refuses its repeats.
+    void checkKeys(const Row& values, std::int64_t self, const std::vector<bool>* changed);
+    bool keyStays(KeyCheck& kc, const Row& values, const std::vector<bool>& changed);
+    Statement& updateOf(const std::vector<int>& fields);
 
     sqlite3* db_;
     const TableSchema& schema_;

@@ -184,4 +184,24 @@ TEST_F(TableUpdateTest, KeyThatStaysIsCheckedAsEver)
     EXPECT_EQ(StoredColumn("kfq_1.db", "QC02"), (std::vector<std::string>{"1.000000", "2.000000"}));
 }
 
+// A key that stays but is held twice in a file whose own index does not refuse repeats (dropped by another
+// program) is refused as ever.
+TEST_F(TableUpdateTest, KeyHeldTwiceWithoutTheFilesIndexIsRefused)
+{
+    db::Connection("kfq_1.db", db::Connection::Mode::ReadWrite)
+        .exec("DROP INDEX ix_kfq_13; UPDATE data SET QA04='甲' WHERE Id='100002'");
+    t.SetTableName("kfq_1.db");
+    t.Open();
+    t.Edit();
+    t.FieldByName("QC02")->SetAsFloat(7);
+    try {
+        t.Post();
+        FAIL() << "the store went through";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(e.Message.find("kfq_13"), std::string::npos) << e.Message;
+    }
+    t.Cancel();
+    EXPECT_EQ(StoredColumn("kfq_1.db", "QC02"), (std::vector<std::string>{"1.000000", "2.000000"}));
+}
+
 }  // namespace
