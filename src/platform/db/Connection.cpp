@@ -198,20 +198,20 @@ void RegisterGbkCollation(sqlite3* db)
 
 namespace {
 
-// Every statement of TQuery opens a connection and attaches its files, and each attached file gets a page cache of
-// up to 2 MB that goes when the statement ends; a table's view, an answer or a sort takes megabytes the same way.
-// glibc hands freed memory at the top of the heap back to the kernel from 128 KB on, until the free of some large
-// block happens to raise its thresholds, and until then every statement faults its cache in page by page
-// again (several times the statement's own work on a small table). The process keeps what it freed instead, up to
-// the bounds that glibc's own adjustment would reach: blocks under 32 MB come from the heap, and the heap is
-// trimmed once 64 MB at its top are free. The peak of memory stays what the work needs.
+// Every statement of TQuery opens a connection and attaches its files; each attached file gets a page cache of up
+// to 2 MB, in small blocks, that goes when the statement ends. By default glibc hands freed memory at the top of
+// the heap back to the kernel as soon as 128 KB are free there, until the free of some large block happens to
+// raise that threshold; until then every statement of a larger table faults its cache in again, page by page,
+// which took several times the statement's own work. The process keeps up to 32 MB of freed memory at the top of
+// its heap instead. Blocks of 1 MB and more still get memory of their own, which goes back to the kernel when
+// they are freed, so that they leave no holes in the heap and the peak of memory stays what the work needs.
 void keepFreedMemory()
 {
 #if defined(__GLIBC__)
     static std::once_flag once;
     std::call_once(once, [] {
-        mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-        mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+        mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
+        mallopt(M_TRIM_THRESHOLD, 32 * 1024 * 1024);
     });
 #endif
 }

@@ -24,7 +24,8 @@ inline constexpr int kBusyTimeoutMs = 1500;
 [[noreturn]] void ThrowSqliteError(sqlite3* db, int rc, const std::string& context = {});
 
 // Applies the engine's settings to a connection opened elsewhere (DQS off, collations, busy timeout,
-// journal_mode=DELETE, synchronous=FULL). Raises EDatabaseError.
+// journal_mode=DELETE, synchronous=FULL). The first call also sets how much freed memory the process keeps (see
+// Connection.cpp). Raises EDatabaseError.
 void SetUpConnection(sqlite3* db);
 
 // Registers the collations "GBK" (text in GBK byte order) and "GBK_NOCASE" (the same after folding ASCII
