@@ -2,6 +2,7 @@
 // to empty a table first, skipped dialogs, dBase sources, and sources that are wrong or whose rows cannot be
 // stored, after which the window is back in its normal state.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "entry/KfqImport.h"
 #include "test_import_fixture.h"
@@ -234,6 +235,93 @@ TEST_F(KfqAppend, TheStatusBarShowsTheFirstRowOnceTheImportEnds)
         EXPECT_EQ(k.lastCode, "100001");
     });
 }
+
+// After the imports the window shows its records as a fresh showing of them does: every edit, grid, the status
+// bar and the key label follow the tables, whichever page and record the user started from, whether the rows
+// were merged in one pass or stored one by one, and whether the window tidied its pages afterwards ("数据追加")
+// or not (the imports alone, as "数据入库" runs them, the last target current).
+struct ShownCase {
+    const char* name;
+    const char* page;  // shown before the import
+    int record;        // of the master, before the import
+    bool alone;        // ImportTable for each table, without "数据追加" around it
+    const char* sql;   // run on the submitted enterprises
+    const char* status;
+};
+void PrintTo(const ShownCase& c, std::ostream* os) { *os << c.name; }
+
+class KfqAppendShown : public KfqAppend, public testing::WithParamInterface<ShownCase> {};
+
+TEST_P(KfqAppendShown, TheWindowShowsItsRecordsAfresh)
+{
+    const ShownCase& c = GetParam();
+    AddEnterprise("100001", "L1", "甲");
+    AddEnterprise("100002", "L2", "乙");
+    AddEnterprise("100003", "L3", "丙");
+    AddProduct("100001", "0001");
+    AddProduct("100002", "0001");
+    AddProduct("100002", "0002");
+    AddProject("100002", "01");
+    MakeSubmittedDisk();
+    AddRow(Submitted("kfq_1.db"), {{"QA01", "100002"}, {"QA03", "L2"}, {"QA04", "乙改名"}, {"QC02", "2.5"}});
+    AddRow(Submitted("kfq_1.db"), {{"QA01", "100000"}, {"QA03", "L0"}, {"QA04", "零"}});
+    SubmitProduct("100001", "0001", "甲的产品改名");
+    SubmitProduct("100000", "0001", "零的产品");
+    SubmitProject("100002", "01", "乙的项目改名");
+    SubmitProject("100001", "02", "甲的新项目");
+    SubmitProject("100000", "01", "零的项目");
+    if (*c.sql != '\0') {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(Submitted("kfq_1.db").c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, c.sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    InKfq([&](TF_kfq& k) {
+        ASSERT_TRUE(ShowPage(k, c.page));
+        k.Table1->SetRecNo(c.record);
+        if (c.alone) {
+            const std::vector<ImportPosition> positions = KfqImportPositions();
+            TTable* targets[] = {k.Table1, k.Table2, k.Table5};
+            EntryImportHost host(k);
+            const char* files[] = {"kfq_1.db", "kfq_2.db", "kfq_5.db"};
+            for (std::size_t i = 0; i < 3; ++i) {
+                F_main->Table1->SetTableName(Submitted(files[i]));
+                k.curTable = targets[i];
+                ImportTable(host, positions[i]);
+            }
+        } else {
+            User().AnswerFile(Submitted("kfq_1.db"), kTitle1);
+            Expect("", "是否清空企业数据库", IDNO);
+            User().AnswerFile(Submitted("kfq_2.db"), kTitle2);
+            Expect("", "是否清空产品数据库", IDNO);
+            User().AnswerFile(Submitted("kfq_5.db"), kTitle5);
+            Expect("", "是否清空科技项目情况数据库", IDNO);
+            KfqAppendData(k);
+        }
+        const Lines shown = Shown(k);
+        EXPECT_EQ(shown, ShownAfresh(k));
+        EXPECT_EQ(k.Table1->RecNo(), 1);
+        EXPECT_EQ(k.lastCode, "100000");
+        EXPECT_EQ(k.StatusBar1->SimpleText(), c.status);
+        EXPECT_EQ(k.DBGrid1->Model()->rowCount(), 1);  // the products of 100000
+    });
+}
+
+const char kFirstOfFour[] = "报表编号: 100000  当前记录: 1  总记录: 4  未修改";
+const char kItsProject[] = "报表编号: 100000  当前记录: 1  总记录: 1  未修改";  // the last target's record
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, KfqAppendShown,
+    testing::Values(ShownCase{"CoverOnTheSecond", "TabSheet1", 2, false, "", kFirstOfFour},
+                    ShownCase{"ProductsOfTheLast", "TabSheet5", 3, false, "", kFirstOfFour},
+                    ShownCase{"AloneFromProjectsOfTheFirst", "TabSheet9", 1, true, "", kItsProject},
+                    ShownCase{"AloneFromTheCoverOnTheLast", "TabSheet1", 3, true, "", kItsProject},
+                    // a name with a trailing blank: the enterprises are stored one by one
+                    ShownCase{"StoredRowByRow", "TabSheet5", 2, false,
+                              "UPDATE data SET QA04=QA04||' ' WHERE QA01='100000'", kFirstOfFour},
+                    ShownCase{"AloneStoredRowByRow", "TabSheet1", 2, true,
+                              "UPDATE data SET QA04=QA04||' ' WHERE QA01='100000'", kItsProject}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A store that fails ends the import: the rows before it stay, the window is itself again and usable.
 TEST_F(KfqAppend, ADuplicateLegalCodeEndsTheImportKeepingEarlierRows)

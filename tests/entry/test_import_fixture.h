@@ -10,9 +10,15 @@
 
 #include "KfqFixture.h"
 #include "app/Main.h"
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/DBTextControl.h"
+#include "platform/ui/DataSetModel.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/StatusBar.h"
 
 namespace importtest {
 
+using entrytest::Lines;
 using entrytest::Values;
 
 class ImportTest : public entrytest::KfqTest {
@@ -78,6 +84,52 @@ protected:
             }
         }
         return false;
+    }
+
+    // What the window shows: every edit's text and whether it takes typing, every grid's rows and current row,
+    // the status bar, the key label, the pages, each table's record and the master's last key.
+    static Lines Shown(TF_kfq& k)
+    {
+        Lines out;
+        for (int i = 0; i < k.ComponentCount(); ++i) {
+            TComponent* c = k.Components(i);
+            if (auto* edit = dynamic_cast<TDBTextControl*>(c)) {
+                out.push_back(edit->Name() + "=" + edit->Text() + (edit->ReadOnly() ? " (read-only)" : ""));
+            } else if (auto* grid = dynamic_cast<TDBGrid*>(c)) {
+                const TDataSetModel* m = grid->Model();
+                out.push_back(grid->Name() + ": " + std::to_string(m->rowCount()) + " rows, current " +
+                              std::to_string(m->CurrentRow()));
+                for (int r = 0; r < m->rowCount(); ++r) {
+                    std::string row = "  ";
+                    for (int col = 0; col < m->columnCount(); ++col) {
+                        row += m->data(m->index(r, col)).toString().toStdString() + "|";
+                    }
+                    out.push_back(row);
+                }
+            }
+        }
+        out.push_back("status: " + k.StatusBar1->SimpleText());
+        out.push_back("key label: " + k.Get<TLabel>("Label2")->Caption());
+        out.push_back("page: " + Page(k));
+        for (const std::string& page : VisiblePages(k)) {
+            out.push_back("visible: " + page);
+        }
+        for (TTable* t : {k.Table1, k.Table2, k.Table5}) {
+            out.push_back(t->Name + ": record " + std::to_string(t->RecNo()) + " of " +
+                          std::to_string(t->RecordCount()));
+        }
+        out.push_back("last code: " + k.lastCode);
+        return out;
+    }
+    // What the window shows once each table has shown its current record again (and the status bar is
+    // brought up to date): where an import left a control behind, this differs from Shown.
+    static Lines ShownAfresh(TF_kfq& k)
+    {
+        for (TTable* t : {k.Table1, k.Table2, k.Table5}) {
+            t->Refresh();
+        }
+        k.UpdateStatusBar();
+        return Shown(k);
     }
 
     // The window's normal state outside an import.

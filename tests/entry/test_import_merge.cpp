@@ -1,8 +1,8 @@
 // The enterprise window's imports merged in one pass against the same imports stored row by row: for each
 // case the held and submitted tables are made once, imported both ways from the same start, and the table
-// files (every row id, value and storage class), the send list and what the user was told must come out the
-// same. Cases with values a store would change, keys that repeat or stores that fail are left to the rows'
-// own stores; the others are merged in one pass.
+// files (every row id, value and storage class), the send list, what the user was told and what the window
+// shows afterwards must come out the same. Cases with values a store would change, keys that repeat or stores
+// that fail are left to the rows' own stores; the others are merged in one pass.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -148,6 +148,8 @@ protected:
             }
             k.curTable = k.Table1;
             ExpectNormalState(k);
+            const Lines shown = Shown(k);
+            told.insert(told.end(), shown.begin(), shown.end());
         });
         for (std::size_t m = shown; m < User().Messages().size(); ++m) {
             told.push_back(User().Messages()[m].caption + ": " + User().Messages()[m].text);
