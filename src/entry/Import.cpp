@@ -99,11 +99,12 @@ public:
         host_.SetCascadeEnabled(false);
         cascadeOff_ = true;
     }
+    // An index name replaces the field names of the order (and field names the index name): one call, one
+    // rebuild of the view.
     void KeyIndex()
     {
         if (!pos_.keyIndex.empty()) {
             indexSet_ = true;
-            target_->SetIndexFieldNames("");
             target_->SetIndexName(pos_.keyIndex);
         }
     }
@@ -132,11 +133,22 @@ public:
         });
         step([&] {
             if (indexSet_) {
-                target_->SetIndexName("");
-                target_->SetIndexFieldNames(pos_.restoreIndexFieldNames);
+                try {
+                    target_->SetIndexFieldNames(pos_.restoreIndexFieldNames);
+                } catch (...) {
+                    target_->SetIndexName("");
+                    throw;
+                }
             }
         });
         step([&] { source_->Close(); });
+        // The link, the first row and the window's upkeep come back while the controls are still held, so that
+        // they show the target once, as it is left.
+        step([&] {
+            if (unlinked_) {
+                target_->SetMasterFields(pos_.masterFields);
+            }
+        });
         step([&] {
             if (target_->Active()) {
                 target_->First();
@@ -151,11 +163,6 @@ public:
         step([&] {
             if (controlsOff_) {
                 target_->EnableControls();
-            }
-        });
-        step([&] {
-            if (unlinked_) {
-                target_->SetMasterFields(pos_.masterFields);
             }
         });
         if (cascadeOff_) {
@@ -325,11 +332,12 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
     std::vector<std::string> refused;
     try {
         host.SetImportCursor(crHourGlass);
+        // (the controls and the upkeep first: the unlinked target is not shown)
+        state.ControlsOff();
+        state.UpkeepOff();
         state.Unlink();
         state.ChecksOff();
-        state.ControlsOff();
         state.CascadeOff();
-        state.UpkeepOff();
         TProgressBar* bar = host.ImportProgress();
         TStatusBar* status = host.ImportStatusBar();
         bar->SetTop(status->Top());
