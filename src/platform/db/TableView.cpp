@@ -380,7 +380,8 @@ int TTable::Impl::findStored(const std::vector<db::StoredRef>& want) const
 }
 
 // Rows are read in blocks of the view while the cursor walks (one statement per block), one by one when it
-// jumps (a key search, a record number), so that a jump does not read a block around each row it lands on.
+// jumps (a key search, a record number) or reads the first row of a view just built, so that a jump does not
+// read a block around each row it lands on, nor a window that shows one record a block around it.
 // Rows stored in the view's order lie together: one range read serves a long block of them, where the list of
 // rowids costs a seek per row; the rows of the range outside the block are passed over. The block of a range
 // read is kept by view position (the walk finds its rows without a lookup); every other row read goes to the
@@ -390,7 +391,7 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     static constexpr int kBlock = 128;        // rows of a block read by the list of their ids
     static constexpr int kRangeBlock = 1024;  // rows of a block read as one range
     std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
-    const bool walking = lastFetched < 0 || std::abs(viewPos - lastFetched) <= 1;
+    const bool walking = lastFetched >= 0 && std::abs(viewPos - lastFetched) <= 1;
     lastFetched = viewPos;
     if (const db::PackedRow* r = inBlock(viewPos, rowid))
         return *r;
