@@ -254,45 +254,108 @@ int TTable::MergeFrom(const TMerge& m)
             ~StopCheck() { stop = true; }  // a merge that ends early does not wait for the whole check
         } stopCheck{stop};
 
-        // The rows to update by their row ids, and the rows to append in the source's order.
-        im.conn.exec("CREATE TEMP TABLE merge_upd(dst INTEGER PRIMARY KEY, src INTEGER NOT NULL);"
-                     "CREATE TEMP TABLE merge_ins(seq INTEGER PRIMARY KEY, src INTEGER NOT NULL)");
-        db::Statement update(db, "INSERT INTO temp.merge_upd(dst,src) VALUES(?1,?2)");
-        db::Statement append(db, "INSERT INTO temp.merge_ins(src) VALUES(?1)");
-        std::unordered_set<std::string> seen;
-        std::vector<db::StoredRef> want(keyFields.size());
+        // The rows to update by their row ids, and the rows to append in the source's order. A held row found for
+        // two source rows, or two appended rows with one key, would be stored twice, the second store updating
+        // what the first stored.
+        std::vector<std::pair<std::int64_t, std::int64_t>> updates;  // the held row, the source row
+        std::vector<std::int64_t> appends;
+        std::vector<bool> found(im.view.size(), false);
+        std::unordered_set<std::string> appended;  // the keys appended, folded as the order compares them
+        std::vector<db::StoredRef> want(keyFields.size(), db::StoredRef{db::StoredRef::Kind::Text, 0, 0, {}});
         std::string folded;
-        std::size_t rows = 0;
+        std::size_t place = 0;  // where the key before was found
+        // The view position findStored gives for a key, searched outward from hint, the position found for the row
+        // before (the rows of a source mostly come in the order of the view, each a few entries on).
+        auto findNear = [&im](const std::vector<db::StoredRef>& key, std::size_t& hint) {
+            auto compare = [&](std::size_t row) {
+                for (std::size_t i = 0; i < key.size(); ++i) {
+                    const int c = db::CompareStored(im.keys[row].stored(i), key[i], im.order[i].nocase);
+                    if (c != 0)
+                        return c;
+                }
+                return 0;
+            };
+            // The entries before the key are a leading part of the view: its end lies in [low, high].
+            const std::size_t n = im.view.size();
+            std::size_t low = 0, high = n;
+            const std::size_t from = std::min(hint, n);
+            if (from < n && compare(from) < 0) {
+                low = from + 1;
+                for (std::size_t step = 1; low + step <= n; step *= 2) {
+                    if (compare(low + step - 1) >= 0) {
+                        high = low + step - 1;
+                        break;
+                    }
+                    low += step;
+                }
+            } else {
+                high = from;
+                for (std::size_t step = 1; high > 0; step *= 2) {
+                    const std::size_t at = high > step ? high - step : 0;
+                    if (compare(at) < 0) {
+                        low = at + 1;
+                        break;
+                    }
+                    high = at;
+                }
+            }
+            while (low < high) {
+                const std::size_t mid = low + (high - low) / 2;
+                if (compare(mid) < 0)
+                    low = mid + 1;
+                else
+                    high = mid;
+            }
+            hint = low;
+            return low < n && compare(low) == 0 ? static_cast<int>(low) : -1;
+        };
         for (std::int64_t rowid : sm.view) {
             const auto it = std::lower_bound(keptRows.begin(), keptRows.end(), rowid);
             if (it == keptRows.end() || *it != rowid)
                 continue;  // left out by the row filter
             const std::size_t first = static_cast<std::size_t>(it - keptRows.begin()) * keyFields.size();
+            for (std::size_t t = 0; t < keyFields.size(); ++t)
+                want[t].text = std::string_view(keyText.data() + keyStart[first + keyAt[t]]);
+            const int pos = findNear(want, place);
+            if (pos >= 0) {
+                if (found[static_cast<std::size_t>(pos)])
+                    return -1;
+                found[static_cast<std::size_t>(pos)] = true;
+                updates.emplace_back(im.view[static_cast<std::size_t>(pos)], rowid);
+                continue;
+            }
             folded.clear();
             for (std::size_t t = 0; t < keyFields.size(); ++t) {
-                const std::string_view v(keyText.data() + keyStart[first + keyAt[t]]);
-                want[t].kind = db::StoredRef::Kind::Text;
-                want[t].text = v;
-                for (char c : v)
+                for (char c : want[t].text)
                     folded += im.order[t].nocase ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c;
                 folded += '\0';  // keys hold no NUL
             }
-            if (!seen.insert(folded).second)
-                return -1;  // the second row would update what the first stored
-            const int pos = im.findStored(want);
-            db::Statement& into = pos >= 0 ? update : append;
-            if (pos >= 0) {
-                into.bindInt(1, im.view[static_cast<std::size_t>(pos)]);
-                into.bindInt(2, rowid);
-            } else {
-                into.bindInt(1, rowid);
-            }
-            into.step();
-            into.reset();
-            ++rows;
+            if (!appended.insert(folded).second)
+                return -1;
+            appends.push_back(rowid);
         }
+        const std::size_t rows = updates.size() + appends.size();
         if (rows == 0)
             return 0;
+        // (the held rows in row id order: the table of updates grows at its end)
+        std::sort(updates.begin(), updates.end());
+        im.conn.exec("CREATE TEMP TABLE merge_upd(dst INTEGER PRIMARY KEY, src INTEGER NOT NULL);"
+                     "CREATE TEMP TABLE merge_ins(seq INTEGER PRIMARY KEY, src INTEGER NOT NULL)");
+        {
+            db::Statement update(db, "INSERT INTO temp.merge_upd(dst,src) VALUES(?1,?2)");
+            for (const auto& [dst, src] : updates) {
+                update.bindInt(1, dst);
+                update.bindInt(2, src);
+                update.step();
+                update.reset();
+            }
+            db::Statement append(db, "INSERT INTO temp.merge_ins(src) VALUES(?1)");
+            for (std::int64_t src : appends) {
+                append.bindInt(1, src);
+                append.step();
+                append.reset();
+            }
+        }
         {
             // A held key that is not text is found by the view's search but not by the search in SQL that the
             // row-by-row merge falls back on once an appended row is out of order.
