@@ -133,7 +133,7 @@ int TTable::MergeFrom(const TMerge& m)
             } catch (const Exception&) {
                 return -1;
             }
-            value[i] = "?" + std::to_string(params.size());
+            value[i] = std::to_string(params.size()).insert(0, 1, '?');  // ("?" + n: a false warning of GCC 12)
         }
         const int s = sm.schema.fieldIndex(f.name);
         if (s >= 0 && sourceFields[static_cast<std::size_t>(s)].type != f.type)
