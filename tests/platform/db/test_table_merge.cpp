@@ -81,6 +81,45 @@ TEST_F(TableMerge, UpdatesKnownKeysAndAppendsNewOnesInTheSourcesOrder)
     EXPECT_EQ(fixture::StoredColumn("held.db", "QA12"), (std::vector<std::string>{"<null>", "2024-02-29", "<null>"}));
 }
 
+// Keys in any order, of rows held and new, in the case the rows hold or the other: each is found in the view
+// wherever the key before it was found.
+TEST_F(TableMerge, FindsEveryKeyWhateverTheSourcesOrder)
+{
+    constexpr int kKeys = 1200;
+    auto isHeld = [](int k) { return k % 3 != 0; };
+    auto key = [](int k, bool upper) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%c%05d", upper ? 'A' : 'a', k);
+        return std::string(text);
+    };
+    db::Rows heldRows, submittedRows;
+    std::vector<std::string> expected;
+    for (int k = 0; k < kKeys; ++k) {
+        if (isHeld(k)) {
+            heldRows.push_back({key(k, false), key(k, false), "名" + std::to_string(k), {}, std::int64_t{1}, {}, {}});
+            expected.push_back("新" + std::to_string(k));
+        }
+    }
+    // 0, 1... 99, then 649, 650, 648, 651, 647...: the place of the key before, the next, every distance
+    // forwards and backwards
+    constexpr int kRun = 100;
+    for (int i = 0; i < kKeys; ++i) {
+        const int z = i - kRun;
+        const int k = i < kRun ? i : (kKeys + kRun) / 2 - 1 + (z % 2 == 1 ? (z + 1) / 2 : -(z / 2));
+        submittedRows.push_back({{}, key(k, k % 5 == 0), "新" + std::to_string(k), {}, {}, {}, {}});
+        if (!isHeld(k))
+            expected.push_back("新" + std::to_string(k));
+    }
+    db::CreateTableFile("held.db", Enterprise(), heldRows);
+    db::TableSchema submitted = Enterprise();
+    submitted.indexes.clear();
+    db::CreateTableFile("sub.db", submitted, submittedRows);
+    EXPECT_EQ(Merge(), kKeys);
+    EXPECT_EQ(held.RecordCount(), kKeys);
+    held.Close();
+    EXPECT_EQ(fixture::StoredColumn("held.db", "QA04"), expected);
+}
+
 struct DeclineCase {
     const char* name;
     const char* sql;  // run on sub.db
