@@ -68,20 +68,132 @@ bool ValuesKept(const std::string& path, const std::string& sql, std::vector<db:
     return true;
 }
 
+// Pairs of row ids in the order of the first, shown to the merge's statements as a table of two columns read
+// straight from the list (no copy into a temp table): a search for a value of the first column is a binary
+// search, a scan goes in its order.
+struct RowPairs {
+    const char* columns;  // the table's declaration
+    std::vector<std::pair<std::int64_t, std::int64_t>> rows;
+};
+
+struct RowPairsTable : sqlite3_vtab {
+    const RowPairs* pairs;
+};
+
+struct RowPairsCursor : sqlite3_vtab_cursor {
+    std::size_t at, end;
+};
+
+const sqlite3_module& RowPairsModule()
+{
+    static const sqlite3_module module = [] {
+        sqlite3_module m{};  // (no xCreate: only the table named as the module, without CREATE VIRTUAL TABLE)
+        m.xConnect = [](sqlite3* db, void* aux, int, const char* const*, sqlite3_vtab** out, char**) {
+            const auto* pairs = static_cast<const RowPairs*>(aux);
+            const int rc = sqlite3_declare_vtab(db, pairs->columns);
+            if (rc == SQLITE_OK) {
+                auto* table = new RowPairsTable{};
+                table->pairs = pairs;
+                *out = table;
+            }
+            return rc;
+        };
+        m.xBestIndex = [](sqlite3_vtab* vt, sqlite3_index_info* info) {
+            for (int i = 0; i < info->nConstraint; ++i) {
+                const auto& c = info->aConstraint[i];
+                if (c.usable && c.iColumn == 0 && c.op == SQLITE_INDEX_CONSTRAINT_EQ) {
+                    info->aConstraintUsage[i].argvIndex = 1;
+                    info->aConstraintUsage[i].omit = 1;
+                    info->idxNum = 1;
+                    info->estimatedCost = 1;
+                    info->estimatedRows = 1;
+                    info->idxFlags = SQLITE_INDEX_SCAN_UNIQUE;
+                    return SQLITE_OK;
+                }
+            }
+            const auto rows = static_cast<double>(static_cast<RowPairsTable*>(vt)->pairs->rows.size());
+            info->idxNum = 0;
+            info->estimatedCost = rows;
+            info->estimatedRows = static_cast<sqlite3_int64>(rows);
+            info->orderByConsumed = info->nOrderBy == 1 && info->aOrderBy[0].iColumn == 0 && !info->aOrderBy[0].desc;
+            return SQLITE_OK;
+        };
+        m.xDisconnect = [](sqlite3_vtab* vt) {
+            delete static_cast<RowPairsTable*>(vt);
+            return SQLITE_OK;
+        };
+        m.xOpen = [](sqlite3_vtab*, sqlite3_vtab_cursor** out) {
+            *out = new RowPairsCursor{};
+            return SQLITE_OK;
+        };
+        m.xClose = [](sqlite3_vtab_cursor* cursor) {
+            delete static_cast<RowPairsCursor*>(cursor);
+            return SQLITE_OK;
+        };
+        m.xFilter = [](sqlite3_vtab_cursor* vc, int idxNum, const char*, int, sqlite3_value** argv) {
+            auto* cursor = static_cast<RowPairsCursor*>(vc);
+            const auto& rows = static_cast<RowPairsTable*>(vc->pVtab)->pairs->rows;
+            cursor->at = 0;
+            cursor->end = rows.size();
+            if (idxNum == 1) {
+                const std::int64_t first = sqlite3_value_int64(argv[0]);
+                const auto it = std::lower_bound(rows.begin(), rows.end(), first,
+                                                 [](const auto& row, std::int64_t v) { return row.first < v; });
+                cursor->at = static_cast<std::size_t>(it - rows.begin());
+                cursor->end = it != rows.end() && it->first == first ? cursor->at + 1 : cursor->at;  // (unique)
+            }
+            return SQLITE_OK;
+        };
+        m.xNext = [](sqlite3_vtab_cursor* vc) {
+            ++static_cast<RowPairsCursor*>(vc)->at;
+            return SQLITE_OK;
+        };
+        m.xEof = [](sqlite3_vtab_cursor* vc) {
+            const auto* cursor = static_cast<RowPairsCursor*>(vc);
+            return cursor->at >= cursor->end ? 1 : 0;
+        };
+        m.xColumn = [](sqlite3_vtab_cursor* vc, sqlite3_context* context, int column) {
+            const auto& rows = static_cast<RowPairsTable*>(vc->pVtab)->pairs->rows;
+            const auto& row = rows[static_cast<RowPairsCursor*>(vc)->at];
+            sqlite3_result_int64(context, column == 0 ? row.first : row.second);
+            return SQLITE_OK;
+        };
+        m.xRowid = [](sqlite3_vtab_cursor* vc, sqlite3_int64* rowid) {
+            *rowid = static_cast<sqlite3_int64>(static_cast<RowPairsCursor*>(vc)->at);
+            return SQLITE_OK;
+        };
+        return m;
+    }();
+    return module;
+}
+
 // Ends the merge's transaction and removes what it attached and made, whether it went through or not.
 struct MergeScope {
+    explicit MergeScope(sqlite3* connection) : db(connection) {}
+    MergeScope(const MergeScope&) = delete;
+    MergeScope& operator=(const MergeScope&) = delete;
+
     sqlite3* db;
     bool attached = false;
+    std::vector<const char*> tables;  // of row pairs
     ~MergeScope()
     {
         if (sqlite3_get_autocommit(db) == 0)
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(db,
-                     "DROP TABLE IF EXISTS temp.merge_upd; DROP TABLE IF EXISTS temp.merge_ins; "
-                     "DROP TABLE IF EXISTS temp.merge_old; DROP TABLE IF EXISTS temp.merge_rows",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "DROP TABLE IF EXISTS temp.merge_old; DROP TABLE IF EXISTS temp.merge_rows", nullptr,
+                     nullptr, nullptr);
+        for (const char* name : tables)
+            sqlite3_create_module_v2(db, name, nullptr, nullptr, nullptr);
         if (attached)
             sqlite3_exec(db, "DETACH merge_src", nullptr, nullptr, nullptr);
+    }
+
+    // Shows pairs to the statements as the table name until the scope ends.
+    void show(const char* name, const RowPairs& pairs)
+    {
+        tables.push_back(name);
+        if (sqlite3_create_module_v2(db, name, &RowPairsModule(), const_cast<RowPairs*>(&pairs), nullptr) != SQLITE_OK)
+            db::ThrowSqliteError(db, sqlite3_errcode(db));
     }
 };
 
@@ -200,7 +312,11 @@ int TTable::MergeFrom(const TMerge& m)
             : "s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(required)].name) + " IS NOT NULL";
 
     sqlite3* db = im.conn.get();
-    MergeScope scope{db};
+    // The rows to update by their row ids (held, source) and the rows to append in the source's order (place,
+    // source), for the statements below.
+    RowPairs updates{"CREATE TABLE x(dst INTEGER, src INTEGER)", {}};
+    RowPairs appends{"CREATE TABLE x(seq INTEGER, src INTEGER)", {}};
+    MergeScope scope(db);
     std::atomic<bool> stop{false};
     int stored = 0;
     try {
@@ -254,11 +370,8 @@ int TTable::MergeFrom(const TMerge& m)
             ~StopCheck() { stop = true; }  // a merge that ends early does not wait for the whole check
         } stopCheck{stop};
 
-        // The rows to update by their row ids, and the rows to append in the source's order. A held row found for
-        // two source rows, or two appended rows with one key, would be stored twice, the second store updating
-        // what the first stored.
-        std::vector<std::pair<std::int64_t, std::int64_t>> updates;  // the held row, the source row
-        std::vector<std::int64_t> appends;
+        // A held row found for two source rows, or two appended rows with one key, would be stored twice, the
+        // second store updating what the first stored.
         std::vector<bool> found(im.view.size(), false);
         std::unordered_set<std::string> appended;  // the keys appended, folded as the order compares them
         std::vector<db::StoredRef> want(keyFields.size(), db::StoredRef{db::StoredRef::Kind::Text, 0, 0, {}});
@@ -321,7 +434,7 @@ int TTable::MergeFrom(const TMerge& m)
                 if (found[static_cast<std::size_t>(pos)])
                     return -1;
                 found[static_cast<std::size_t>(pos)] = true;
-                updates.emplace_back(im.view[static_cast<std::size_t>(pos)], rowid);
+                updates.rows.emplace_back(im.view[static_cast<std::size_t>(pos)], rowid);
                 continue;
             }
             folded.clear();
@@ -332,30 +445,14 @@ int TTable::MergeFrom(const TMerge& m)
             }
             if (!appended.insert(folded).second)
                 return -1;
-            appends.push_back(rowid);
+            appends.rows.emplace_back(static_cast<std::int64_t>(appends.rows.size()) + 1, rowid);
         }
-        const std::size_t rows = updates.size() + appends.size();
+        const std::size_t rows = updates.rows.size() + appends.rows.size();
         if (rows == 0)
             return 0;
-        // (the held rows in row id order: the table of updates grows at its end)
-        std::sort(updates.begin(), updates.end());
-        im.conn.exec("CREATE TEMP TABLE merge_upd(dst INTEGER PRIMARY KEY, src INTEGER NOT NULL);"
-                     "CREATE TEMP TABLE merge_ins(seq INTEGER PRIMARY KEY, src INTEGER NOT NULL)");
-        {
-            db::Statement update(db, "INSERT INTO temp.merge_upd(dst,src) VALUES(?1,?2)");
-            for (const auto& [dst, src] : updates) {
-                update.bindInt(1, dst);
-                update.bindInt(2, src);
-                update.step();
-                update.reset();
-            }
-            db::Statement append(db, "INSERT INTO temp.merge_ins(src) VALUES(?1)");
-            for (std::int64_t src : appends) {
-                append.bindInt(1, src);
-                append.step();
-                append.reset();
-            }
-        }
+        std::sort(updates.rows.begin(), updates.rows.end());
+        scope.show("merge_upd", updates);
+        scope.show("merge_ins", appends);
         {
             // A held key that is not text is found by the view's search but not by the search in SQL that the
             // row-by-row merge falls back on once an appended row is out of order.
@@ -414,7 +511,7 @@ int TTable::MergeFrom(const TMerge& m)
             st.step();
         };
         run("CREATE TEMP TABLE merge_old AS SELECT t.rowid AS r" + oldCols +
-            " FROM temp.merge_upd AS m JOIN main.data AS t ON t.rowid=m.dst JOIN merge_src.data AS s ON s.rowid=m.src"
+            " FROM merge_upd AS m JOIN main.data AS t ON t.rowid=m.dst JOIN merge_src.data AS s ON s.rowid=m.src"
             " WHERE NOT (" + (keeps.empty() ? std::string("1") : keeps) + ")");
         std::int64_t highest = 0;
         {
@@ -428,10 +525,10 @@ int TTable::MergeFrom(const TMerge& m)
             values += (i ? "," : "") + value[i];
         }
         run("UPDATE main.data SET (" + cols + ")=(SELECT " + values +
-            " FROM temp.merge_upd AS m JOIN merge_src.data AS s ON s.rowid=m.src WHERE m.dst=main.data.rowid)"
-            " WHERE rowid IN (SELECT dst FROM temp.merge_upd)");
+            " FROM merge_upd AS m JOIN merge_src.data AS s ON s.rowid=m.src WHERE m.dst=main.data.rowid)"
+            " WHERE rowid IN (SELECT dst FROM merge_upd)");
         run("INSERT INTO main.data(" + cols + ") SELECT " + values +
-            " FROM temp.merge_ins AS m JOIN merge_src.data AS s ON s.rowid=m.src ORDER BY m.seq");
+            " FROM merge_ins AS m JOIN merge_src.data AS s ON s.rowid=m.src ORDER BY m.seq");
 
         // The stores the rows would have failed: a key another row holds (a blank key part counts as one value;
         // where the file's own index is unique SQLite refused every other repeat already), a key an updated row
@@ -439,7 +536,7 @@ int TTable::MergeFrom(const TMerge& m)
         // field.
         im.conn.exec("CREATE TEMP TABLE merge_rows(r INTEGER PRIMARY KEY)");
         {
-            db::Statement fill(db, "INSERT INTO temp.merge_rows SELECT dst FROM temp.merge_upd "
+            db::Statement fill(db, "INSERT INTO temp.merge_rows SELECT dst FROM merge_upd "
                                    "UNION ALL SELECT rowid FROM main.data WHERE rowid>?1");
             fill.bindInt(1, highest);
             fill.step();
