@@ -81,7 +81,8 @@ public:
     // source rows have the same key, and no store would fail. The rows go in as one transaction and the view
     // is rebuilt, keeping the current record. Returns the number of rows stored, or -1 having changed nothing
     // when the merge must be stored row by row (also when SQLite fails on the way). The table must be open, in
-    // browse mode, without a batch, a master link or a filter, and with its constraints disabled.
+    // browse mode, without a batch or a filter, and with its constraints disabled. A detail keeps its master
+    // link: its keys are searched among the rows of every master, as with the link off.
     int MergeFrom(const TMerge& merge);
 
     // The table's file as resolved, once opened or created.

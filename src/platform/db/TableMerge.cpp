@@ -211,8 +211,8 @@ int TTable::MergeFrom(const TMerge& m)
     if (im.format != db::TableFormat::Sqlite || sm.format != db::TableFormat::Sqlite || im.path == sm.path ||
         std::filesystem::equivalent(im.path, sm.path, same) || same)
         return -1;  // (a file merged into itself would wait for its own lock)
-    if (im.inBatch || im.runDepth > 0 || sqlite3_get_autocommit(im.conn.get()) == 0 || !im.where.empty() ||
-        !sm.where.empty() || !ConstraintsDisabled() || !im.inOrder)
+    if (im.inBatch || im.runDepth > 0 || sqlite3_get_autocommit(im.conn.get()) == 0 ||
+        (Filtered() && !Filter().empty()) || !sm.where.empty() || !ConstraintsDisabled() || !im.inOrder)
         return -1;
     const auto& fields = im.schema.fields;
     const auto& sourceFields = sm.schema.fields;
@@ -311,6 +311,49 @@ int TTable::MergeFrom(const TMerge& m)
             ? std::string("1")
             : "s." + db::QuoteIdentifier(sourceFields[static_cast<std::size_t>(required)].name) + " IS NOT NULL";
 
+    // A detail is merged as with its link off, as the row-by-row import searches it: its keys are searched among
+    // the rows of every master, in a view of them built for the merge. The linked view is put back as it was
+    // whatever ends the merge (and rebuilt once rows are stored).
+    struct EveryMaster {
+        explicit EveryMaster(TTable::Impl& table) : im(table) {}
+        EveryMaster(const EveryMaster&) = delete;
+        EveryMaster& operator=(const EveryMaster&) = delete;
+
+        TTable::Impl& im;
+        bool on = false;
+        std::vector<std::int64_t> view;  // the linked view's, while the view of every master's rows is built
+        std::vector<db::PackedRow> keys;
+
+        void build()
+        {
+            std::string where;
+            std::vector<db::Variant> values;
+            std::swap(where, im.where);
+            std::swap(values, im.masterValues);
+            view.swap(im.view);
+            keys.swap(im.keys);
+            on = true;
+            try {
+                im.buildView();
+            } catch (...) {
+                std::swap(where, im.where);
+                std::swap(values, im.masterValues);
+                throw;
+            }
+            std::swap(where, im.where);
+            std::swap(values, im.masterValues);
+        }
+        void restore() noexcept
+        {
+            if (on) {
+                view.swap(im.view);
+                keys.swap(im.keys);
+                on = false;
+            }
+        }
+        ~EveryMaster() { restore(); }
+    } everyMaster(im);
+
     sqlite3* db = im.conn.get();
     // The rows to update by their row ids (held, source) and the rows to append in the source's order (place,
     // source), for the statements below.
@@ -328,6 +371,8 @@ int TTable::MergeFrom(const TMerge& m)
             attach.step();
             scope.attached = true;
         }
+        if (!im.where.empty())
+            everyMaster.build();
         // The keys, looked up below in the source's order as the row-by-row merge walks it: rows by row id,
         // their keys one after another in one buffer, each ended by a NUL.
         std::string keyCols;
@@ -587,6 +632,7 @@ int TTable::MergeFrom(const TMerge& m)
     } catch (...) {
         return -1;  // rolled back: the rows are stored one by one, which names what failed
     }
+    everyMaster.restore();
     im.afterWrite();
     im.rebuildKeepingRecord();
     DataSetChanged();

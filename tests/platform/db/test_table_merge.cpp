@@ -120,6 +120,73 @@ TEST_F(TableMerge, FindsEveryKeyWhateverTheSourcesOrder)
     EXPECT_EQ(fixture::StoredColumn("held.db", "QA04"), expected);
 }
 
+// A detail linked to its master: the keys are searched among the rows of every master, and the detail keeps
+// its link and its record, whether the merge went through or was declined.
+struct LinkedCase {
+    const char* name;
+    const char* sql;  // run on the submitted products
+    int stored;
+    std::vector<std::string> names;  // of the products in the file, in row id order
+};
+void PrintTo(const LinkedCase& c, std::ostream* os) { *os << c.name; }
+
+class TableMergeLinked : public TableTest, public testing::WithParamInterface<LinkedCase> {};
+
+TEST_P(TableMergeLinked, SearchesEveryMastersRowsAndKeepsTheLink)
+{
+    db::CreateTableFile("kfq_1.db", Enterprise(), {{"100001", "100001", "甲"}, {"100002", "100002", "乙"}});
+    db::TableSchema d;
+    using fixture::F;
+    d.fields = {F("ID", T::String, 10), F("QA01", T::String, 6), F("QE01", T::String, 4), F("QE02", T::String, 10)};
+    d.indexes = {fixture::Primary({"ID"}), fixture::Index("kfq_2", {"QA01", "QE01"}, false, true)};
+    db::CreateTableFile("kfq_2.db", d,
+                        {{"1000010001", "100001", "0001", "甲一"}, {"1000020001", "100002", "0001", "乙一"},
+                         {"1000020002", "100002", "0002", "乙二"}});
+    d.indexes.clear();
+    db::CreateTableFile("sub.db", d,
+                        {{{}, "100002", "0002", "乙二改"}, {{}, "100001", "0001", "甲一改"}, {{}, "100003", "0001", "丙一"}});
+    if (*GetParam().sql != '\0')
+        Exec("sub.db", GetParam().sql);
+    const std::string before = Bytes("kfq_2.db");
+    TTable master, detail, source;
+    TDataSource link;
+    master.SetTableName("kfq_1.db");
+    detail.SetTableName("kfq_2.db");
+    link.SetDataSet(&master);
+    detail.SetMasterSource(&link);
+    detail.SetMasterFields("QA01");
+    detail.SetIndexName("kfq_2");
+    master.Open();
+    detail.Open();
+    master.Next();
+    detail.Next();  // 100002's second product
+    detail.DisableConstraints();
+    source.SetTableName("sub.db");
+    source.Open();
+    TMerge m;
+    m.source = &source;
+    m.keyFields = {"QA01", "QE01"};
+    m.idField = "ID";
+    m.idFields = {"QA01", "QE01"};
+    EXPECT_EQ(detail.MergeFrom(m), GetParam().stored);
+    EXPECT_EQ(detail.RecNo(), 2);
+    EXPECT_EQ(detail.FieldByName("QE02")->AsString(), GetParam().stored > 0 ? "乙二改" : "乙二");
+    EXPECT_EQ(fixture::Column(detail, "ID"), (std::vector<std::string>{"1000020001", "1000020002"}));
+    source.Close();
+    detail.Close();
+    if (GetParam().stored < 0) {
+        EXPECT_EQ(Bytes("kfq_2.db"), before);
+    }
+    EXPECT_EQ(fixture::StoredColumn("kfq_2.db", "QE02"), GetParam().names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableMergeLinked,
+    testing::Values(LinkedCase{"Merged", "", 3, {"甲一改", "乙一", "乙二改", "丙一"}},
+                    LinkedCase{"Declined", "UPDATE data SET QE02=QE02||' ' WHERE QA01='100003'", -1,
+                               {"甲一", "乙一", "乙二"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct DeclineCase {
     const char* name;
     const char* sql;  // run on sub.db
