@@ -332,10 +332,8 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
     std::vector<std::string> refused;
     try {
         host.SetImportCursor(crHourGlass);
-        // (the controls and the upkeep first: the unlinked target is not shown)
         state.ControlsOff();
         state.UpkeepOff();
-        state.Unlink();
         state.ChecksOff();
         state.CascadeOff();
         TProgressBar* bar = host.ImportProgress();
@@ -352,6 +350,7 @@ void ImportTable(ImportHost& host, const ImportPosition& position)
                 state.Stored();
             }
         } else {
+            state.Unlink();  // (the controls held: the unlinked target is not shown)
             StoreRowByRow(state, position, source, target, bar, refused);
         }
     } catch (...) {
