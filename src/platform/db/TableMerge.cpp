@@ -23,12 +23,30 @@ bool isNumber(FieldType t) { return t == FieldType::Smallint || t == FieldType::
 
 // True for a stored value that a store of its field keeps as it is: read as the field reads it, converted as
 // a store converts it and stored again, it comes back the same (a float field's number as the same double, the
-// file's REAL column making one of an integer). A blob is stored back as text, so it is never kept.
-bool StoresUnchanged(const db::Statement& st, int col, const db::FieldDesc& f)
+// file's REAL column making one of an integer). A null comes back null from each step; a blob is stored back as
+// text, so it is never kept. The value is read straight from the statement's column, where each sqlite3_column_
+// call would look the column up again (the connection is the checking thread's own: the value need not be
+// protected).
+bool StoresUnchanged(sqlite3_value* v, const db::FieldDesc& f)
 {
-    if (sqlite3_column_type(st.get(), col) == SQLITE_BLOB)
+    db::Variant stored;
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+        return true;
+    case SQLITE_BLOB:
         return false;
-    const db::Variant stored = st.column(col);
+    case SQLITE_INTEGER:
+        stored = static_cast<std::int64_t>(sqlite3_value_int64(v));
+        break;
+    case SQLITE_FLOAT:
+        stored = sqlite3_value_double(v);
+        break;
+    default: {
+        const auto* text = static_cast<const char*>(sqlite3_value_blob(v));
+        stored = std::string(text != nullptr ? text : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
+        break;
+    }
+    }
     db::Variant again;
     try {
         again = db::ToStorage(db::ConvertForField(db::FromStorage(stored, f.type), f, db::TextFit::Refuse));
@@ -61,7 +79,7 @@ bool ValuesKept(const std::string& path, const std::string& sql, std::vector<db:
         if (row % 256 == 0 && stop)
             return false;
         for (std::size_t c = 0; c < fields.size(); ++c) {
-            if (!StoresUnchanged(st, static_cast<int>(c), fields[c]))
+            if (!StoresUnchanged(sqlite3_column_value(st.get(), static_cast<int>(c)), fields[c]))
                 return false;
         }
     }
