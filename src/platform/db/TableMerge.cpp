@@ -535,6 +535,7 @@ int TTable::MergeFrom(const TMerge& m)
             bool enforced;  // the file has a unique index of its own on the same columns and collations
         };
         std::vector<KeyCheck> checks;
+        const std::vector<db::IndexKey> uniqueKeys = db::UniqueKeys(db);
         auto addCheck = [&](const db::IndexDesc& ix) {
             KeyCheck c;
             for (const auto& name : ix.fields) {
@@ -547,7 +548,7 @@ int TTable::MergeFrom(const TMerge& m)
                                          ? "NOCASE"
                                          : "BINARY");
             }
-            c.enforced = db::HasUniqueIndex(db, ix.fields, c.collates);
+            c.enforced = db::HasUniqueIndex(uniqueKeys, ix.fields, c.collates);
             checks.push_back(std::move(c));
         };
         if (const db::IndexDesc* pk = im.schema.primaryIndex())

@@ -196,23 +196,36 @@ Variant ConvertForField(const Variant& v, const FieldDesc& f, TextFit fit)
     }
 }
 
-bool HasUniqueIndex(sqlite3* db, const std::vector<std::string>& names, const std::vector<std::string>& collates)
+std::vector<IndexKey> UniqueKeys(sqlite3* db)
 {
-    Statement list(db, "SELECT name FROM pragma_index_list('data','main') WHERE \"unique\" AND NOT partial");
-    while (list.step()) {
-        const std::string index = reinterpret_cast<const char*>(sqlite3_column_text(list.get(), 0));
-        Statement info(db, "SELECT name, coll FROM pragma_index_xinfo(?1,'main') WHERE key ORDER BY seqno");
-        info.bind(1, index);
-        std::size_t k = 0;
-        bool same = true;
-        while (info.step()) {
-            const char* name = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
-            const char* coll = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
-            same = same && k < names.size() && name != nullptr && coll != nullptr &&
-                   strcasecmp(name, names[k].c_str()) == 0 && strcasecmp(coll, collates[k].c_str()) == 0;
-            ++k;
+    Statement st(db, "SELECT l.name, x.name, x.coll FROM pragma_index_list('data','main') AS l "
+                     "JOIN pragma_index_xinfo(l.name,'main') AS x "
+                     "WHERE l.\"unique\" AND NOT l.partial AND x.key ORDER BY l.seq, x.seqno");
+    std::vector<IndexKey> keys;
+    std::string index;
+    auto text = [&st](int col) {
+        const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), col));
+        return std::string(t != nullptr ? t : "");
+    };
+    while (st.step()) {
+        if (keys.empty() || text(0) != index) {
+            index = text(0);
+            keys.emplace_back();
         }
-        if (same && k == names.size())
+        keys.back().emplace_back(text(1), text(2));
+    }
+    return keys;
+}
+
+bool HasUniqueIndex(const std::vector<IndexKey>& keys, const std::vector<std::string>& names,
+                    const std::vector<std::string>& collates)
+{
+    for (const IndexKey& key : keys) {
+        bool same = key.size() == names.size();
+        for (std::size_t k = 0; same && k < key.size(); ++k)
+            same = strcasecmp(key[k].first.c_str(), names[k].c_str()) == 0 &&
+                   strcasecmp(key[k].second.c_str(), collates[k].c_str()) == 0;
+        if (same)
             return true;
     }
     return false;
@@ -268,7 +281,7 @@ bool RowWriter::keyStays(KeyCheck& kc, const Row& values, const std::vector<bool
             return false;
     }
     if (kc.enforced < 0)
-        kc.enforced = HasUniqueIndex(db_, kc.names, kc.collates) ? 1 : 0;
+        kc.enforced = HasUniqueIndex(UniqueKeys(db_), kc.names, kc.collates) ? 1 : 0;
     return kc.enforced == 1;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <map>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,9 +32,14 @@ std::string PlainText(const Variant& v);
 int Utf8Length(std::string_view s);                  // characters
 std::string Utf8Prefix(std::string_view s, int chars);
 
-// True when the file has a unique index of its own (no partial one) whose key is these columns under these
-// collations ("NOCASE", "BINARY"), in this order: SQLite then refuses a repeated key that has no null part.
-bool HasUniqueIndex(sqlite3* db, const std::vector<std::string>& names, const std::vector<std::string>& collates);
+// The keys of the file's own unique indexes (no partial one): each index's columns with their collations, in order.
+using IndexKey = std::vector<std::pair<std::string, std::string>>;
+std::vector<IndexKey> UniqueKeys(sqlite3* db);
+
+// True when one of keys is these columns under these collations ("NOCASE", "BINARY"), in this order: SQLite then
+// refuses a repeated key that has no null part.
+bool HasUniqueIndex(const std::vector<IndexKey>& keys, const std::vector<std::string>& names,
+                    const std::vector<std::string>& collates);
 
 // The key-violation message of the primary index, exactly as the windows compare it.
 inline constexpr const char* kKeyViolation = "Key violation.";
