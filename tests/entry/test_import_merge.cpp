@@ -223,6 +223,8 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"TwoHeldRowsWithTheKey", "kfq_2.db", "", 3, "", "kfq_2.db",
                   "INSERT INTO data(ID,QA01,QE01,QE02) VALUES('X','100001','000A','又一个');"
                   "INSERT INTO data(ID,QA01,QE01,QE02) VALUES(NULL,NULL,NULL,'空')"},
+        // a new enterprise's Id held by another row: refused by the file's own primary key
+        MergeCase{"IdOfAnotherRow", "kfq_1.db", "", 2, "", "kfq_1.db", "UPDATE data SET Id='100004' WHERE Id='100003'"},
         // an Id too long for its field: the row-by-row merge fails before any store and keeps the send list
         MergeCase{"SendListOnDecline", "kfq_1.db", "", 3, "", "kfq_1.db", "UPDATE meta_fields SET size=5 WHERE name='Id'"}),
     [](const auto& info) { return std::string(info.param.name); });
