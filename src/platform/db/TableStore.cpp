@@ -233,19 +233,16 @@ bool HasUniqueIndex(const std::vector<IndexKey>& keys, const std::vector<std::st
 
 // ---- RowWriter ----
 
+// The statements are prepared when first used: a table opened for reading (most are) prepares none, and an
+// insert of all the fields of a wide table is costly to prepare. The fields are checked against the file's
+// columns here, so that a description naming a column the rows lack fails the open, not the first store.
 RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(schema)
 {
-    std::string cols, params;
-    for (std::size_t i = 0; i < schema.fields.size(); ++i) {
-        cols += i ? "," : "";
-        cols += QuoteIdentifier(schema.fields[i].name);
-        params += i ? ",?" : "?";
-        params += std::to_string(i + 1);
+    for (const auto& f : schema.fields) {
+        if (sqlite3_table_column_metadata(db, "main", "data", f.name.c_str(), nullptr, nullptr, nullptr, nullptr,
+                                          nullptr) != SQLITE_OK)
+            throw EDatabaseError("table data has no column named " + f.name);
     }
-    insert_ = Statement(db, "INSERT INTO data(" + cols + ") VALUES(" + params + ")");
-    delete_ = Statement(db, "DELETE FROM data WHERE rowid=?1");
-    exists_ = Statement(db, "SELECT 1 FROM data WHERE rowid=?1");
-
     auto addCheck = [&](const IndexDesc& ix) {
         KeyCheck kc;
         kc.indexName = ix.primary ? std::string() : ix.name;
@@ -262,8 +259,8 @@ RowWriter::RowWriter(sqlite3* db, const TableSchema& schema) : db_(db), schema_(
             where += QuoteIdentifier(name) + " IS ?" + std::to_string(kc.fields.size()) +
                      (ix.caseInsensitive && text ? " COLLATE NOCASE" : "") + " AND ";
         }
-        std::string self = std::to_string(kc.fields.size() + 1);
-        kc.stmt = Statement(db, "SELECT 1 FROM data WHERE " + where + "rowid IS NOT ?" + self + " LIMIT 1");
+        kc.sql = "SELECT 1 FROM data WHERE " + where + "rowid IS NOT ?" + std::to_string(kc.fields.size() + 1) +
+                 " LIMIT 1";
         checks_.push_back(std::move(kc));
     };
     if (const IndexDesc* pk = schema.primaryIndex())
@@ -290,6 +287,8 @@ void RowWriter::checkKeys(const Row& values, std::int64_t self, const std::vecto
     for (auto& kc : checks_) {
         if (changed && keyStays(kc, values, *changed))
             continue;
+        if (!kc.stmt)
+            kc.stmt = Statement(db_, kc.sql);
         for (std::size_t k = 0; k < kc.fields.size(); ++k)
             kc.stmt.bind(static_cast<int>(k + 1), ToStorage(values[static_cast<std::size_t>(kc.fields[k])]));
         if (self >= 0)
@@ -325,6 +324,16 @@ bool runOnce(Statement& s)
 std::int64_t RowWriter::insert(const Row& values)
 {
     checkKeys(values, -1, nullptr);
+    if (!insert_) {
+        std::string cols, params;
+        for (std::size_t i = 0; i < schema_.fields.size(); ++i) {
+            cols += i ? "," : "";
+            cols += QuoteIdentifier(schema_.fields[i].name);
+            params += i ? ",?" : "?";
+            params += std::to_string(i + 1);
+        }
+        insert_ = Statement(db_, "INSERT INTO data(" + cols + ") VALUES(" + params + ")");
+    }
     for (std::size_t i = 0; i < values.size(); ++i)
         insert_.bind(static_cast<int>(i + 1), ToStorage(values[i]));
     runOnce(insert_);
@@ -386,6 +395,8 @@ bool RowWriter::update(std::int64_t rowid, const Row& values, const PackedRow& s
     }
     checkKeys(values, rowid, &changed);
     if (fields.empty()) {
+        if (!exists_)
+            exists_ = Statement(db_, "SELECT 1 FROM data WHERE rowid=?1");
         exists_.bindInt(1, rowid);
         return runOnce(exists_);
     }
@@ -399,6 +410,8 @@ bool RowWriter::update(std::int64_t rowid, const Row& values, const PackedRow& s
 
 void RowWriter::remove(std::int64_t rowid)
 {
+    if (!delete_)
+        delete_ = Statement(db_, "DELETE FROM data WHERE rowid=?1");
     delete_.bindInt(1, rowid);
     runOnce(delete_);
 }

@@ -60,7 +60,8 @@ private:
         std::string indexName;  // empty for the primary index
         std::vector<int> fields;
         std::vector<std::string> names, collates;
-        Statement stmt;
+        std::string sql;
+        Statement stmt;  // prepared from sql when first needed
         int enforced = -1;  // the file's own unique index refuses a repeat of a key without a null part; -1 unknown
     };
 
