@@ -422,7 +422,7 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     const bool range = span(kRangeBlock, start, end, low, high) || span(kBlock, start, end, low, high);
     if (range && !rangeStmt) {
         rangeStmt =
-            db::Statement(conn.get(), "SELECT rowid" + ColumnList(schema) + " FROM data WHERE rowid BETWEEN ?1 AND ?2");
+            db::Statement(conn.get(), "SELECT rowid" + ColumnList(schema) + " FROM data WHERE rowid >= ?1");
     }
     if (!range && !fetchStmt) {
         std::string params;
@@ -442,7 +442,6 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
         for (int p = start; p < end; ++p)
             block.slot[static_cast<std::size_t>(view[static_cast<std::size_t>(p)] - low)] = p - start;
         st.bindInt(1, low);
-        st.bindInt(2, high);
     } else {
         for (int p = start; p < kBlock + start; ++p)
             st.bind(p - start + 1, p < end ? db::Variant{view[static_cast<std::size_t>(p)]} : db::Variant{});
@@ -450,11 +449,14 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     const int columns = static_cast<int>(schema.fields.size());
     try {
         while (st.step()) {
-            const std::int64_t id = st.columnInt(0);
+            const std::int64_t id = sqlite3_column_int64(st.get(), 0);
             if (!range) {
                 cacheEntry(id).assign(st.get(), 1, columns);
                 continue;
             }
+            // The range is open above (no bound to test on every row): the read ends past its last row.
+            if (id > high)
+                break;
             const int k = block.slot[static_cast<std::size_t>(id - low)];
             if (k >= 0)
                 block.rows[static_cast<std::size_t>(k)].assign(st.get(), 1, columns);
