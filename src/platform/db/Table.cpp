@@ -32,11 +32,12 @@ void TTable::SetTableName(const std::string& name)
 
 void TTable::InternalOpen()
 {
-    impl_->openFile();
+    impl_->openFile(true);
     try {
         CreateFields(impl_->schema.fields);
         FieldDefs.Assign(impl_->schema.fields);
         impl_->rebuild();
+        impl_->endRead();
     } catch (...) {
         impl_->closeFile();
         fields_.Clear();

@@ -152,7 +152,10 @@ struct TTable::Impl : db::OpenTableFile {
 
     bool fileOpen() const { return static_cast<bool>(conn); }
 
-    void openFile()
+    // holdRead: the reads of the layout run in a read transaction that stays open for the caller's first reads
+    // (the view), ended by endRead; one transaction costs one round of file locks and checks instead of one per
+    // statement.
+    void openFile(bool holdRead = false)
     {
         if (fileOpen())
             return;
@@ -170,6 +173,8 @@ struct TTable::Impl : db::OpenTableFile {
                 conn = db::Connection(path, db::Connection::Mode::ReadWrite);
                 if (!owner->SyncedWrites)
                     conn.exec("PRAGMA synchronous=OFF");
+                if (holdRead)
+                    conn.exec("BEGIN");
                 schema = db::ReadLayout(conn.get(), displayName);
             } else if (format == db::TableFormat::DBase) {
                 conn = db::Connection({}, db::Connection::Mode::Memory);
@@ -198,6 +203,12 @@ struct TTable::Impl : db::OpenTableFile {
         dirty = false;
         db::RegisterOpenFile(this);
         registered = true;
+    }
+
+    void endRead()
+    {
+        if (conn && sqlite3_get_autocommit(conn.get()) == 0)
+            conn.exec("COMMIT");
     }
 
     // Releases the file whatever happens; a failure to commit or write back is raised after the release.
