@@ -37,6 +37,10 @@ void TTable::InternalOpen()
         CreateFields(impl_->schema.fields);
         FieldDefs.Assign(impl_->schema.fields);
         impl_->rebuild();
+        // The cursor starts on the first row, which every use of an open table reads: read in the open's
+        // transaction, it and the data version it is known by come from the same moment.
+        if (!impl_->view.empty())
+            impl_->fetch(0);
         impl_->endRead();
     } catch (...) {
         impl_->closeFile();
