@@ -3,6 +3,8 @@
 #include "platform/db/PackedRow.h"
 
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "platform/db/Connection.h"
 
@@ -15,25 +17,28 @@ using Kind = StoredRef::Kind;
 // Bytes that hold v sign-extended: 0 for zero, up to 8.
 int intBytes(std::int64_t v)
 {
-    for (int n = 1; n < 8; ++n) {
-        std::int64_t top = v >> (8 * n - 1);
-        if (top == 0 || top == -1)
-            return v == 0 ? 0 : n;
-    }
-    return 8;
+    if (v == 0)
+        return 0;
+    const int bits = 64 - __builtin_clrsbll(v);  // with the sign bit
+    return (bits + 7) / 8;
 }
 
 void putUint(char* at, std::uint32_t v, int width)
 {
-    for (int k = 0; k < width; ++k)
-        at[k] = static_cast<char>((v >> (8 * k)) & 0xff);
+    at[0] = static_cast<char>(v & 0xff);
+    at[1] = static_cast<char>((v >> 8) & 0xff);
+    if (width == 4) {
+        at[2] = static_cast<char>((v >> 16) & 0xff);
+        at[3] = static_cast<char>((v >> 24) & 0xff);
+    }
 }
 
 std::uint32_t getUint(const char* at, int width)
 {
-    std::uint32_t v = 0;
-    for (int k = 0; k < width; ++k)
-        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(at[k])) << (8 * k);
+    auto byte = [at](int k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(at[k])); };
+    std::uint32_t v = byte(0) | byte(1) << 8;
+    if (width == 4)
+        v |= byte(2) << 16 | byte(3) << 24;
     return v;
 }
 
@@ -92,14 +97,22 @@ PackedRow PackedRow::FromColumns(sqlite3_stmt* st, int first, int count)
     return row;
 }
 
-void PackedRow::assign(sqlite3_stmt* st, int first, int count)
+void PackedRow::assign(sqlite3_stmt* st, int first, int count) { PackColumns(st, first, count, buf_, 0); }
+
+void PackColumns(sqlite3_stmt* st, int first, int count, std::string& buf, std::size_t offset)
 {
-    thread_local std::vector<Column> cols;
-    cols.resize(static_cast<std::size_t>(count));
+    // Each value is looked at once (its kind, size and place), then written; a row of a few values needs no list.
+    thread_local std::vector<Column> many;
+    Column few[8];
+    Column* cols = few;
+    if (static_cast<std::size_t>(count) > std::size(few)) {
+        if (many.size() < static_cast<std::size_t>(count))
+            many.resize(static_cast<std::size_t>(count));
+        cols = many.data();
+    }
     std::size_t data = 0;
     for (int c = 0; c < count; ++c) {
-        Column& col = cols[static_cast<std::size_t>(c)];
-        col = Column{Kind::Null, 0, 0, nullptr, 0};
+        Column& col = cols[c];
         // The column's value read directly: each sqlite3_column_ call looks the column up and checks the
         // connection's state again, which counts over every value of a walk. The connection is used by one
         // thread only, so the value need not be protected.
@@ -116,6 +129,8 @@ void PackedRow::assign(sqlite3_stmt* st, int first, int count)
             col.bytes = sizeof(double);
             break;
         case SQLITE_NULL:
+            col.kind = Kind::Null;
+            col.bytes = 0;
             break;
         default:
             col.kind = Kind::Text;
@@ -127,15 +142,15 @@ void PackedRow::assign(sqlite3_stmt* st, int first, int count)
     }
     const int width = data + 2 * (static_cast<std::size_t>(count) + 1) < 0xffff ? 2 : 4;
     const std::size_t header = 1 + static_cast<std::size_t>(width) * (static_cast<std::size_t>(count) + 1);
-    buf_.resize(header + data);
-    char* out = buf_.data();
+    buf.resize(offset + header + data);
+    char* out = buf.data() + offset;
     out[0] = static_cast<char>(width);
     putUint(out + 1, static_cast<std::uint32_t>(count), width);
     char* ends = out + 1 + width;
     char* at = out + header;
     std::size_t end = 0;
     for (int c = 0; c < count; ++c) {
-        const Column& col = cols[static_cast<std::size_t>(c)];
+        const Column& col = cols[c];
         at[end] = static_cast<char>(col.kind);
         if (col.kind == Kind::Integer) {
             auto u = static_cast<std::uint64_t>(col.integer);
@@ -151,19 +166,26 @@ void PackedRow::assign(sqlite3_stmt* st, int first, int count)
     }
 }
 
-std::size_t PackedRow::size() const
+std::size_t PackedView::size() const { return p_ == nullptr ? 0 : getUint(p_ + 1, p_[0]); }
+
+std::size_t PackedView::bytes() const
 {
-    return buf_.empty() ? 0 : getUint(buf_.data() + 1, buf_[0]);
+    if (p_ == nullptr)
+        return 0;
+    const int width = p_[0];
+    const std::size_t n = size();
+    const std::size_t header = 1 + static_cast<std::size_t>(width) * (n + 1);
+    return header + (n == 0 ? 0 : getUint(p_ + 1 + width + static_cast<std::size_t>(width) * (n - 1), width));
 }
 
-StoredRef PackedRow::stored(std::size_t i) const
+StoredRef PackedView::stored(std::size_t i) const
 {
     StoredRef r;
     const std::size_t n = size();
     if (i >= n)
         return r;
-    const int width = buf_[0];
-    const char* ends = buf_.data() + 1 + width;
+    const int width = p_[0];
+    const char* ends = p_ + 1 + width;
     const char* data = ends + static_cast<std::size_t>(width) * n;
     const std::size_t begin = i == 0 ? 0 : getUint(ends + static_cast<std::size_t>(width) * (i - 1), width);
     const std::size_t end = getUint(ends + static_cast<std::size_t>(width) * i, width);
@@ -185,7 +207,7 @@ StoredRef PackedRow::stored(std::size_t i) const
     return r;
 }
 
-Variant PackedRow::value(std::size_t i, FieldType type) const
+Variant PackedView::value(std::size_t i, FieldType type) const
 {
     const StoredRef r = stored(i);
     switch (r.kind) {
@@ -216,6 +238,85 @@ bool PackedRow::sameValues(const PackedRow& other, const std::vector<FieldDesc>&
             return false;
     }
     return true;
+}
+
+// ---- PackedList ----
+
+namespace {
+
+// The packing of a row without values, for an entry of a list (a view without bytes has nowhere to point).
+constexpr char kNoValues[] = {2, 0, 0};
+
+}  // namespace
+
+std::size_t PackedList::put(PackedView row)
+{
+    const char* p = row.data() != nullptr ? row.data() : kNoValues;
+    const std::size_t n = row.data() != nullptr ? row.bytes() : sizeof kNoValues;
+    const std::size_t at = bytes_.size();
+    bytes_.append(p, n);
+    return at;
+}
+
+void PackedList::appendColumns(sqlite3_stmt* st, int first, int count)
+{
+    const std::size_t at = bytes_.size();
+    PackColumns(st, first, count, bytes_, at);
+    at_.push_back(at);
+}
+
+void PackedList::append(PackedView row) { at_.push_back(put(row)); }
+
+void PackedList::insert(std::size_t pos, PackedView row)
+{
+    const std::size_t at = put(row);
+    at_.insert(at_.begin() + static_cast<std::ptrdiff_t>(pos), at);
+}
+
+void PackedList::set(std::size_t pos, PackedView row)
+{
+    unused_ += (*this)[pos].bytes();
+    at_[pos] = put(row);
+    collect();
+}
+
+void PackedList::erase(std::size_t pos)
+{
+    unused_ += (*this)[pos].bytes();
+    at_.erase(at_.begin() + static_cast<std::ptrdiff_t>(pos));
+    collect();
+}
+
+void PackedList::clear()
+{
+    bytes_.clear();
+    at_.clear();
+    unused_ = 0;
+}
+
+void PackedList::collect()
+{
+    if (unused_ < 4096 || unused_ < bytes_.size() / 2)
+        return;
+    PackedList packed;
+    packed.bytes_.reserve(bytes_.size() - unused_);
+    packed.at_.reserve(at_.size());
+    for (std::size_t i = 0; i < size(); ++i)
+        packed.append((*this)[i]);
+    swap(packed);
+}
+
+void PackedList::shrinkToFit()
+{
+    bytes_.shrink_to_fit();
+    at_.shrink_to_fit();
+}
+
+void PackedList::swap(PackedList& other) noexcept
+{
+    bytes_.swap(other.bytes_);
+    at_.swap(other.at_);
+    std::swap(unused_, other.unused_);
 }
 
 }  // namespace db

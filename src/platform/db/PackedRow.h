@@ -1,6 +1,6 @@
-// A row's values as SQLite stores them, packed into one buffer. The row cache and the view's order values hold
-// rows this way: a row costs one allocation (a short key none), and a value becomes a field value only when a
-// field is read.
+// A row's values as SQLite stores them, packed into one buffer. The row cache holds rows this way (a row costs
+// one allocation) and the view's order values are packed one after another into one list; a value becomes a
+// field value only when a field is read.
 #pragma once
 
 #include <sqlite3.h>
@@ -30,6 +30,23 @@ StoredRef RefOf(const Variant& v);
 // SQLite's order of stored values: null, numbers, text; text by the GBK collation (folding ASCII case with nocase).
 int CompareStored(const StoredRef& a, const StoredRef& b, bool nocase);
 
+// Packed values read where they lie: in a PackedRow's buffer or in an entry of a PackedList. Valid while that
+// holder is unchanged.
+class PackedView {
+public:
+    PackedView() = default;  // no values: every value reads as null
+    explicit PackedView(const char* packed) : p_(packed) {}
+
+    std::size_t size() const;
+    std::size_t bytes() const;  // of the packed values, header and all
+    StoredRef stored(std::size_t i) const;               // null beyond the last value
+    Variant value(std::size_t i, FieldType type) const;  // as the field's type, as FromStorage converts it
+    const char* data() const { return p_; }
+
+private:
+    const char* p_ = nullptr;
+};
+
 class PackedRow {
 public:
     PackedRow() = default;  // no values: every value reads as null
@@ -41,9 +58,10 @@ public:
 
     void clear() { buf_.clear(); }  // no values, the buffer kept
 
-    std::size_t size() const;
-    StoredRef stored(std::size_t i) const;               // null beyond the last value
-    Variant value(std::size_t i, FieldType type) const;  // as the field's type, as FromStorage converts it
+    PackedView view() const { return buf_.empty() ? PackedView() : PackedView(buf_.data()); }
+    std::size_t size() const { return view().size(); }
+    StoredRef stored(std::size_t i) const { return view().stored(i); }
+    Variant value(std::size_t i, FieldType type) const { return view().value(i, type); }
 
     // Equal as the fields read them (a value stored as 5 and one stored as 5.0 in a float field are equal).
     bool sameValues(const PackedRow& other, const std::vector<FieldDesc>& fields) const;
@@ -52,6 +70,38 @@ private:
     // Header: the width w of its numbers (2 or 4 bytes), the count, the end of each value in the data; then
     // the data: per value a storage-class byte and its bytes (integers in as few bytes as hold them).
     std::string buf_;
+};
+
+// Columns [first, first + count) of the current row of a statement, packed into out from at on (out ends there).
+void PackColumns(sqlite3_stmt* st, int first, int count, std::string& out, std::size_t at);
+
+// A list of packed rows, one after another in one buffer: the view's order values, where a PackedRow each would
+// cost a string of its own and the copies of growing a list of them. A view into the list holds until it changes.
+// An entry replaced or removed leaves its bytes behind until they outweigh the rest; the list is then packed anew.
+class PackedList {
+public:
+    std::size_t size() const { return at_.size(); }
+    bool empty() const { return at_.empty(); }
+    PackedView operator[](std::size_t i) const { return PackedView(bytes_.data() + at_[i]); }
+    PackedView back() const { return (*this)[size() - 1]; }
+
+    void appendColumns(sqlite3_stmt* st, int first, int count);  // as PackColumns
+    void append(PackedView row);
+    void insert(std::size_t pos, PackedView row);
+    void set(std::size_t pos, PackedView row);
+    void erase(std::size_t pos);
+    void clear();
+    void reserve(std::size_t entries) { at_.reserve(entries); }
+    void shrinkToFit();
+    void swap(PackedList& other) noexcept;
+
+private:
+    std::size_t put(PackedView row);  // appends the bytes, giving where they start
+    void collect();                   // drops the bytes no entry holds
+
+    std::string bytes_;
+    std::vector<std::size_t> at_;  // where each entry starts in bytes_
+    std::size_t unused_ = 0;       // bytes of bytes_ that no entry holds
 };
 
 }  // namespace db

@@ -112,7 +112,7 @@ struct TTable::Impl : db::OpenTableFile {
     // searches and placements compare in memory. Inside a run new rows go to the end of the view; the run's end
     // puts the view back in order.
     std::vector<std::int64_t> view;
-    std::vector<db::PackedRow> keys;
+    db::PackedList keys;
     bool inOrder = true;
     std::unordered_map<std::int64_t, int> positions;  // rowid to view position while out of order, built on demand
     int lastFetched = -1;                              // view position of the last row read, to tell a walk
@@ -355,11 +355,12 @@ struct TTable::Impl : db::OpenTableFile {
     void buildView();
     std::size_t reserveFor();  // the rows a view of the whole table can hold at most, 0 when unknown or many
     void putInOrder();  // sorts the view by its keys where it is not in order (the cursor is left alone)
+    void sortView();
     void rebuild();
     std::int64_t currentRowid() const;
     void rebuildKeepingRecord();
     db::PackedRow orderKey(std::int64_t rowid);  // the order's values of a stored row, as stored
-    int compareEntries(const db::PackedRow& ka, std::int64_t ra, const db::PackedRow& kb, std::int64_t rb) const;
+    int compareEntries(db::PackedView ka, std::int64_t ra, db::PackedView kb, std::int64_t rb) const;
     bool isMember(std::int64_t rowid);
     int placeRow(std::int64_t rowid);           // puts a stored row into the view; its position or -1
     int positionOf(std::int64_t rowid);         // in the view, or -1

@@ -340,7 +340,7 @@ int TTable::MergeFrom(const TMerge& m)
         TTable::Impl& im;
         bool on = false;
         std::vector<std::int64_t> view;  // the linked view's, while the view of every master's rows is built
-        std::vector<db::PackedRow> keys;
+        db::PackedList keys;
 
         void build()
         {

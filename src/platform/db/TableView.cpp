@@ -167,16 +167,25 @@ void TTable::Impl::buildView()
     const std::size_t room = where.empty() ? reserveFor() : 0;
     view.reserve(room);
     keys.reserve(room);
+    // Each entry is checked against the one before while both are at hand.
+    bool sorted = true;
+    const int columns = static_cast<int>(order.size());
     while (st.step()) {
-        view.push_back(st.columnInt(0));
-        keys.push_back(db::PackedRow::FromColumns(st.get(), 1, static_cast<int>(order.size())));
+        view.push_back(sqlite3_column_int64(st.get(), 0));
+        keys.appendColumns(st.get(), 1, columns);
+        const std::size_t n = view.size();
+        sorted = sorted && (n < 2 || compareEntries(keys[n - 2], view[n - 2], keys[n - 1], view[n - 1]) < 0);
     }
     if (view.capacity() > 2 * view.size() + 1024) {
         view.shrink_to_fit();
-        keys.shrink_to_fit();
+        keys.shrinkToFit();
     }
-    inOrder = false;
-    putInOrder();
+    if (sorted) {
+        positions.clear();
+        inOrder = true;
+    } else {
+        sortView();
+    }
 }
 
 std::size_t TTable::Impl::reserveFor()
@@ -189,28 +198,36 @@ std::size_t TTable::Impl::reserveFor()
 
 void TTable::Impl::putInOrder()
 {
-    positions.clear();
     bool sorted = true;
     for (std::size_t i = 1; i < view.size() && sorted; ++i)
         sorted = compareEntries(keys[i - 1], view[i - 1], keys[i], view[i]) < 0;
+    if (sorted) {
+        positions.clear();
+        inOrder = true;
+    } else {
+        sortView();
+    }
+}
+
+void TTable::Impl::sortView()
+{
+    positions.clear();
     inOrder = true;
-    if (sorted)
-        return;
     std::vector<std::size_t> perm(view.size());
     std::iota(perm.begin(), perm.end(), std::size_t{0});
     std::sort(perm.begin(), perm.end(), [&](std::size_t a, std::size_t b) {
         return compareEntries(keys[a], view[a], keys[b], view[b]) < 0;
     });
     std::vector<std::int64_t> v;
-    std::vector<db::PackedRow> k;
+    db::PackedList k;
     v.reserve(view.size());
     k.reserve(view.size());
     for (std::size_t i : perm) {
         v.push_back(view[i]);
-        k.push_back(std::move(keys[i]));
+        k.append(keys[i]);
     }
     view = std::move(v);
-    keys = std::move(k);
+    keys.swap(k);
     lastFetched = -1;
 }
 
@@ -252,7 +269,7 @@ db::PackedRow TTable::Impl::orderKey(std::int64_t rowid)
     return key;
 }
 
-int TTable::Impl::compareEntries(const db::PackedRow& ka, std::int64_t ra, const db::PackedRow& kb, std::int64_t rb) const
+int TTable::Impl::compareEntries(db::PackedView ka, std::int64_t ra, db::PackedView kb, std::int64_t rb) const
 {
     for (std::size_t i = 0; i < order.size(); ++i) {
         int c = db::CompareStored(ka.stored(i), kb.stored(i), order[i].nocase);
@@ -280,18 +297,18 @@ int TTable::Impl::placeRow(std::int64_t rowid)
     db::PackedRow key = orderKey(rowid);
     std::size_t at = view.size();
     if (runDepth > 0 || !inOrder) {
-        if (inOrder && !view.empty() && compareEntries(keys.back(), view.back(), key, rowid) > 0)
+        if (inOrder && !view.empty() && compareEntries(keys.back(), view.back(), key.view(), rowid) > 0)
             inOrder = false;
         if (!inOrder && !positions.empty())
             positions[rowid] = static_cast<int>(at);
     } else {
         auto pos = firstNotBefore(view.size(), [&](std::size_t i) {
-            return compareEntries(keys[i], view[i], key, rowid) < 0;
+            return compareEntries(keys[i], view[i], key.view(), rowid) < 0;
         });
         at = pos;
     }
     view.insert(view.begin() + static_cast<std::ptrdiff_t>(at), rowid);
-    keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(at), std::move(key));
+    keys.insert(at, key.view());
     return static_cast<int>(at);
 }
 
@@ -307,7 +324,7 @@ int TTable::Impl::positionOf(std::int64_t rowid)
     }
     db::PackedRow key = orderKey(rowid);
     std::size_t at = firstNotBefore(view.size(), [&](std::size_t i) {
-        return compareEntries(keys[i], view[i], key, rowid) < 0;
+        return compareEntries(keys[i], view[i], key.view(), rowid) < 0;
     });
     if (at < view.size() && view[at] == rowid)
         return static_cast<int>(at);
@@ -319,7 +336,7 @@ int TTable::Impl::positionOf(std::int64_t rowid)
 void TTable::Impl::removeAt(int pos)
 {
     view.erase(view.begin() + pos);
-    keys.erase(keys.begin() + pos);
+    keys.erase(static_cast<std::size_t>(pos));
     positions.clear();
     lastFetched = -1;
 }
@@ -329,12 +346,12 @@ int TTable::Impl::keepAfterUpdate(int pos, std::int64_t rowid)
 {
     if (pos >= 0 && isMember(rowid)) {
         db::PackedRow key = orderKey(rowid);
-        const db::PackedRow& was = keys[static_cast<std::size_t>(pos)];
+        const db::PackedView was = keys[static_cast<std::size_t>(pos)];
         bool same = true;
         for (std::size_t i = 0; i < order.size() && same; ++i)
             same = db::CompareStored(key.stored(i), was.stored(i), order[i].nocase) == 0;
         if (same) {
-            keys[static_cast<std::size_t>(pos)] = std::move(key);
+            keys.set(static_cast<std::size_t>(pos), key.view());
             return pos;
         }
     }
