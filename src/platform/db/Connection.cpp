@@ -164,8 +164,23 @@ int CompareGbk(std::string_view a, std::string_view b, bool caseInsensitive)
     // starts afresh at every byte that is no continuation byte, so the shared characters compare equal.
     const std::size_t shared = std::min(a.size(), b.size());
     std::size_t p = 0;
+    while (p + 8 <= shared && std::memcmp(a.data() + p, b.data() + p, 8) == 0)
+        p += 8;
     while (p < shared && a[p] == b[p])
         ++p;
+    // Where the texts part at an ASCII byte on both sides (or one ends and the other goes on with one), those
+    // bytes decide, as their keys are byte * 256: the common case of codes and numbers.
+    {
+        const int ca = p < a.size() ? static_cast<unsigned char>(a[p]) : -1;
+        const int cb = p < b.size() ? static_cast<unsigned char>(b[p]) : -1;
+        if (ca < 0x80 && cb < 0x80) {
+            if (ca < 0 && cb < 0)
+                return 0;
+            auto folded = [caseInsensitive](int c) { return caseInsensitive && c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+            if (folded(ca) != folded(cb))
+                return folded(ca) < folded(cb) ? -1 : 1;
+        }
+    }
     auto continuation = [](std::string_view s, std::size_t k) {
         return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80;
     };

@@ -214,8 +214,13 @@ Variant PackedView::value(std::size_t i, FieldType type) const
     case Kind::Null:
         return std::monostate{};
     case Kind::Integer:
+        if (type == FieldType::Smallint || type == FieldType::Integer || type == FieldType::AutoInc ||
+            type == FieldType::Boolean)
+            return r.integer;  // as FromStorage leaves it
         return FromStorage(Variant{r.integer}, type);
     case Kind::Real:
+        if (type == FieldType::Float || type == FieldType::Currency)
+            return r.real;
         return FromStorage(Variant{r.real}, type);
     case Kind::Text:
         break;
