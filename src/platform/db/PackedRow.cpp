@@ -270,6 +270,21 @@ void PackedList::appendColumns(sqlite3_stmt* st, int first, int count)
     at_.push_back(at);
 }
 
+void PackedList::setColumns(std::size_t pos, sqlite3_stmt* st, int first, int count)
+{
+    unused_ += (*this)[pos].bytes();
+    const std::size_t at = bytes_.size();
+    PackColumns(st, first, count, bytes_, at);
+    at_[pos] = at;
+}
+
+void PackedList::reset(std::size_t entries)
+{
+    bytes_.clear();
+    at_.assign(entries, kEmpty);
+    unused_ = 0;
+}
+
 void PackedList::append(PackedView row) { at_.push_back(put(row)); }
 
 void PackedList::insert(std::size_t pos, PackedView row)

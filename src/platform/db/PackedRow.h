@@ -50,6 +50,7 @@ private:
 class PackedRow {
 public:
     PackedRow() = default;  // no values: every value reads as null
+    explicit PackedRow(PackedView v) : buf_(v.data() != nullptr ? std::string(v.data(), v.bytes()) : std::string()) {}
 
     // Columns [first, first + count) of the current row of a statement.
     static PackedRow FromColumns(sqlite3_stmt* st, int first, int count);
@@ -82,10 +83,16 @@ class PackedList {
 public:
     std::size_t size() const { return at_.size(); }
     bool empty() const { return at_.empty(); }
-    PackedView operator[](std::size_t i) const { return PackedView(bytes_.data() + at_[i]); }
+    // An entry left empty by reset has no values.
+    PackedView operator[](std::size_t i) const
+    {
+        return at_[i] == kEmpty ? PackedView() : PackedView(bytes_.data() + at_[i]);
+    }
     PackedView back() const { return (*this)[size() - 1]; }
 
     void appendColumns(sqlite3_stmt* st, int first, int count);  // as PackColumns
+    void setColumns(std::size_t pos, sqlite3_stmt* st, int first, int count);
+    void reset(std::size_t entries);  // that many entries, each empty; the buffer's room is kept
     void append(PackedView row);
     void insert(std::size_t pos, PackedView row);
     void set(std::size_t pos, PackedView row);
@@ -99,8 +106,10 @@ private:
     std::size_t put(PackedView row);  // appends the bytes, giving where they start
     void collect();                   // drops the bytes no entry holds
 
+    static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+
     std::string bytes_;
-    std::vector<std::size_t> at_;  // where each entry starts in bytes_
+    std::vector<std::size_t> at_;  // where each entry starts in bytes_, kEmpty for an entry without values
     std::size_t unused_ = 0;       // bytes of bytes_ that no entry holds
 };
 

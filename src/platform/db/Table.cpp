@@ -159,7 +159,7 @@ void TTable::InternalEdit()
 {
     auto& im = *impl_;
     im.editRowid = im.currentRowid();
-    im.editRead = im.editRowid >= 0 ? im.fetch(CursorPos()) : db::PackedRow{};
+    im.editRead = im.editRowid >= 0 ? db::PackedRow(im.fetch(CursorPos())) : db::PackedRow{};
     im.editVersion = im.cacheVersion;
 }
 

@@ -132,11 +132,12 @@ struct TTable::Impl : db::OpenTableFile {
     RowCache cache;                         // rows as stored, converted when a field is read
     std::vector<RowCache::node_type> spare;  // entries of rows dropped from the cache, kept with their buffers
     // The rows of the last block a walk read by range, by view position: rows[k] is the row of view position
-    // start + k while ids[k] is its rowid (-1 once the row is written).
+    // start + k while ids[k] is its rowid (-1 once the row is written). They lie one after another in one
+    // buffer, reused from block to block.
     struct Block {
         int start = 0;
         std::vector<std::int64_t> ids;
-        std::vector<db::PackedRow> rows;
+        db::PackedList rows;
         std::vector<int> slot;  // while reading: rowid - low to k, -1 for rows of the range outside the block
         void clear() { ids.clear(); }
     } block;
@@ -369,10 +370,10 @@ struct TTable::Impl : db::OpenTableFile {
     int findKey(const std::vector<db::Variant>& key);  // first row with the key (null = any), -2 when unknown
     // The first row whose leading order values are these, as stored, or -1; the view must be in order.
     int findStored(const std::vector<db::StoredRef>& want) const;
-    const db::PackedRow& fetch(int viewPos);
+    db::PackedView fetch(int viewPos);  // valid until the next read
     bool readRow(std::int64_t rowid, db::PackedRow& out);  // one row as fetch reads it; false when it is gone
     void dropCache();                                // empties the cache, keeping its entries for reuse
-    const db::PackedRow* inBlock(int viewPos, std::int64_t rowid) const;
+    bool inBlock(int viewPos, std::int64_t rowid) const;
     void startBlock(int start, int end);
     void forgetRow(std::int64_t rowid);  // drops the row from the cache and the block: it is read again
     void forgetRows();                   // drops every row read

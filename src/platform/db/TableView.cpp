@@ -64,10 +64,7 @@ void TTable::Impl::setUpOrder()
         bool nocase = ix && ix->caseInsensitive && tableimpl::isText(schema.fields[static_cast<std::size_t>(fi)].type);
         order.push_back({fi, nocase});
     }
-    std::string cols;
-    for (const auto& t : order)
-        cols += db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(t.field)].name) + ",";
-    orderStmt = db::Statement(conn.get(), "SELECT " + cols + "rowid FROM data WHERE rowid=?1");
+    orderStmt = db::Statement();  // made when first needed, for the order now set
 }
 
 
@@ -256,6 +253,12 @@ void TTable::Impl::rebuildKeepingRecord()
 // A row that is gone has no values: each reads as null.
 db::PackedRow TTable::Impl::orderKey(std::int64_t rowid)
 {
+    if (!orderStmt) {
+        std::string cols;
+        for (const auto& t : order)
+            cols += db::QuoteIdentifier(schema.fields[static_cast<std::size_t>(t.field)].name) + ",";
+        orderStmt = db::Statement(conn.get(), "SELECT " + cols + "rowid FROM data WHERE rowid=?1");
+    }
     orderStmt.bindInt(1, rowid);
     db::PackedRow key;
     try {
@@ -403,18 +406,18 @@ int TTable::Impl::findStored(const std::vector<db::StoredRef>& want) const
 // rowids costs a seek per row; the rows of the range outside the block are passed over. The block of a range
 // read is kept by view position (the walk finds its rows without a lookup); every other row read goes to the
 // cache by rowid.
-const db::PackedRow& TTable::Impl::fetch(int viewPos)
+db::PackedView TTable::Impl::fetch(int viewPos)
 {
     static constexpr int kBlock = 128;        // rows of a block read by the list of their ids
     static constexpr int kRangeBlock = 1024;  // rows of a block read as one range
     std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
     const bool walking = lastFetched >= 0 && std::abs(viewPos - lastFetched) <= 1;
     lastFetched = viewPos;
-    if (const db::PackedRow* r = inBlock(viewPos, rowid))
-        return *r;
+    if (inBlock(viewPos, rowid))
+        return block.rows[static_cast<std::size_t>(viewPos - block.start)];
     auto it = cache.find(rowid);
     if (it != cache.end())
-        return it->second;
+        return it->second.view();
     if (cache.size() > 16 * kBlock)
         dropCache();
     if (!walking) {
@@ -422,7 +425,7 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
             cacheVersion = dataVersion();
         db::PackedRow& r = cacheEntry(rowid);
         readRow(rowid, r);
-        return r;
+        return r.view();
     }
     auto span = [&](int size, int& start, int& end, std::int64_t& low, std::int64_t& high) {
         start = viewPos - viewPos % size;
@@ -476,7 +479,7 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
                 break;
             const int k = block.slot[static_cast<std::size_t>(id - low)];
             if (k >= 0)
-                block.rows[static_cast<std::size_t>(k)].assign(st.get(), 1, columns);
+                block.rows.setColumns(static_cast<std::size_t>(k), st.get(), 1, columns);
         }
     } catch (...) {
         st.reset();
@@ -489,25 +492,22 @@ const db::PackedRow& TTable::Impl::fetch(int viewPos)
     it = cache.find(rowid);
     if (it == cache.end())
         it = cache.emplace(rowid, db::PackedRow{}).first;
-    return it->second;
+    return it->second.view();
 }
 
-const db::PackedRow* TTable::Impl::inBlock(int viewPos, std::int64_t rowid) const
+bool TTable::Impl::inBlock(int viewPos, std::int64_t rowid) const
 {
     const auto k = static_cast<std::size_t>(viewPos - block.start);
-    return viewPos >= block.start && k < block.ids.size() && block.ids[k] == rowid ? &block.rows[k] : nullptr;
+    return viewPos >= block.start && k < block.ids.size() && block.ids[k] == rowid;
 }
 
 // The block for view positions [start, end), its rows empty (a row gone since the view was read reads as null);
-// the rows' buffers are kept from block to block.
+// one buffer holds them, its room kept from block to block.
 void TTable::Impl::startBlock(int start, int end)
 {
     block.start = start;
     block.ids.assign(view.begin() + start, view.begin() + end);
-    if (block.rows.size() < block.ids.size())
-        block.rows.resize(block.ids.size());
-    for (std::size_t k = 0; k < block.ids.size(); ++k)
-        block.rows[k].clear();
+    block.rows.reset(block.ids.size());
 }
 
 void TTable::Impl::forgetRow(std::int64_t rowid)
