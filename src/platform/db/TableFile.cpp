@@ -155,12 +155,14 @@ TableSchema ReadLayout(sqlite3* db, const std::string& displayName, const std::s
 {
     const std::string in = QuoteIdentifier(schemaName) + ".";
     TableSchema schema;
-    {
-        Statement probe(db, "SELECT count(*) FROM " + in + "sqlite_schema WHERE type='table' AND name IN "
-                            "('data','meta_fields','meta_indexes')");
-        probe.step();
-        if (probe.columnInt(0) != 3)
+    // The three tables, looked up in the schema SQLite has read (no statement to prepare).
+    for (const char* table : {"data", "meta_fields", "meta_indexes"}) {
+        const int rc = sqlite3_table_column_metadata(db, schemaName.c_str(), table, nullptr, nullptr, nullptr,
+                                                     nullptr, nullptr, nullptr);
+        if (rc == SQLITE_ERROR)  // no such table
             throw EDatabaseError(msg::TableCorrupt(displayName, "没有表的结构说明"));
+        if (rc != SQLITE_OK)  // the schema could not be read: locked, damaged
+            ThrowSqliteError(db, rc);
     }
     Statement f(db, "SELECT name, type, size, required FROM " + in + "meta_fields ORDER BY pos");
     while (f.step()) {
