@@ -2,7 +2,9 @@
 // order of stored values the view sorts by.
 #include "platform/db/PackedRow.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <utility>
 
@@ -99,7 +101,11 @@ PackedRow PackedRow::FromColumns(sqlite3_stmt* st, int first, int count)
 
 void PackedRow::assign(sqlite3_stmt* st, int first, int count) { PackColumns(st, first, count, buf_, 0); }
 
-void PackColumns(sqlite3_stmt* st, int first, int count, std::string& buf, std::size_t offset)
+namespace {
+
+// Packs the columns into the bytes room(n) gives for them.
+template <class Room>
+void Pack(sqlite3_stmt* st, int first, int count, Room room)
 {
     // Each value is looked at once (its kind, size and place), then written; a row of a few values needs no list.
     thread_local std::vector<Column> many;
@@ -142,8 +148,7 @@ void PackColumns(sqlite3_stmt* st, int first, int count, std::string& buf, std::
     }
     const int width = data + 2 * (static_cast<std::size_t>(count) + 1) < 0xffff ? 2 : 4;
     const std::size_t header = 1 + static_cast<std::size_t>(width) * (static_cast<std::size_t>(count) + 1);
-    buf.resize(offset + header + data);
-    char* out = buf.data() + offset;
+    char* out = room(header + data);
     out[0] = static_cast<char>(width);
     putUint(out + 1, static_cast<std::uint32_t>(count), width);
     char* ends = out + 1 + width;
@@ -164,6 +169,16 @@ void PackColumns(sqlite3_stmt* st, int first, int count, std::string& buf, std::
         end += 1 + col.bytes;
         putUint(ends + static_cast<std::size_t>(width) * static_cast<std::size_t>(c), static_cast<std::uint32_t>(end), width);
     }
+}
+
+}  // namespace
+
+void PackColumns(sqlite3_stmt* st, int first, int count, std::string& buf, std::size_t offset)
+{
+    Pack(st, first, count, [&buf, offset](std::size_t n) {
+        buf.resize(offset + n);
+        return buf.data() + offset;
+    });
 }
 
 std::size_t PackedView::size() const { return p_ == nullptr ? 0 : getUint(p_ + 1, p_[0]); }
@@ -266,7 +281,7 @@ std::size_t PackedList::put(PackedView row)
 void PackedList::appendColumns(sqlite3_stmt* st, int first, int count)
 {
     const std::size_t at = bytes_.size();
-    PackColumns(st, first, count, bytes_, at);
+    Pack(st, first, count, [this](std::size_t n) { return bytes_.grow(n); });
     at_.push_back(at);
 }
 
@@ -274,7 +289,7 @@ void PackedList::setColumns(std::size_t pos, sqlite3_stmt* st, int first, int co
 {
     unused_ += (*this)[pos].bytes();
     const std::size_t at = bytes_.size();
-    PackColumns(st, first, count, bytes_, at);
+    Pack(st, first, count, [this](std::size_t n) { return bytes_.grow(n); });
     at_[pos] = at;
 }
 
@@ -328,7 +343,7 @@ void PackedList::collect()
 
 void PackedList::shrinkToFit()
 {
-    bytes_.shrink_to_fit();
+    bytes_.shrinkToFit();
     at_.shrink_to_fit();
 }
 
@@ -337,6 +352,54 @@ void PackedList::swap(PackedList& other) noexcept
     bytes_.swap(other.bytes_);
     at_.swap(other.at_);
     std::swap(unused_, other.unused_);
+}
+
+void PackedList::Bytes::append(const char* from, std::size_t n)
+{
+    // bytes of this buffer stay readable while it moves
+    const std::less<const char*> before;
+    const bool own = p_ != nullptr && !before(from, p_.get()) && before(from, p_.get() + size_);
+    const std::size_t offset = own ? static_cast<std::size_t>(from - p_.get()) : 0;
+    char* to = grow(n);
+    std::memcpy(to, own ? p_.get() + offset : from, n);
+}
+
+char* PackedList::Bytes::grow(std::size_t n)
+{
+    if (size_ + n > room_)
+        reserve(std::max(size_ + n, 2 * room_ + 256));
+    char* at = p_.get() + size_;
+    size_ += n;
+    return at;
+}
+
+void PackedList::Bytes::reserve(std::size_t n)
+{
+    if (n <= room_)
+        return;
+    std::unique_ptr<char[]> p(new char[n]);
+    if (size_ > 0)
+        std::memcpy(p.get(), p_.get(), size_);
+    p_ = std::move(p);
+    room_ = n;
+}
+
+void PackedList::Bytes::shrinkToFit()
+{
+    if (room_ == size_)
+        return;
+    std::unique_ptr<char[]> p(size_ > 0 ? new char[size_] : nullptr);
+    if (size_ > 0)
+        std::memcpy(p.get(), p_.get(), size_);
+    p_ = std::move(p);
+    room_ = size_;
+}
+
+void PackedList::Bytes::swap(Bytes& other) noexcept
+{
+    p_.swap(other.p_);
+    std::swap(size_, other.size_);
+    std::swap(room_, other.room_);
 }
 
 }  // namespace db

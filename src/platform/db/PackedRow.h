@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,7 +109,24 @@ private:
 
     static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
 
-    std::string bytes_;
+    // A buffer that grows by doubling and leaves the room it adds unset, as it is written at once.
+    class Bytes {
+    public:
+        std::size_t size() const { return size_; }
+        const char* data() const { return p_.get(); }
+        char* grow(std::size_t n);  // n more bytes at the end, unset; where they start
+        void append(const char* from, std::size_t n);
+        void clear() { size_ = 0; }
+        void reserve(std::size_t n);
+        void shrinkToFit();
+        void swap(Bytes& other) noexcept;
+
+    private:
+        std::unique_ptr<char[]> p_;
+        std::size_t size_ = 0, room_ = 0;
+    };
+
+    Bytes bytes_;
     std::vector<std::size_t> at_;  // where each entry starts in bytes_, kEmpty for an entry without values
     std::size_t unused_ = 0;       // bytes of bytes_ that no entry holds
 };
