@@ -370,10 +370,23 @@ struct TTable::Impl : db::OpenTableFile {
     int findKey(const std::vector<db::Variant>& key);  // first row with the key (null = any), -2 when unknown
     // The first row whose leading order values are these, as stored, or -1; the view must be in order.
     int findStored(const std::vector<db::StoredRef>& want) const;
-    db::PackedView fetch(int viewPos);  // valid until the next read
+    // The row at a view position, valid until the next read: a row of the block at hand is found inline.
+    db::PackedView fetch(int viewPos)
+    {
+        const std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
+        if (!inBlock(viewPos, rowid))
+            return fetchRead(viewPos);
+        lastFetched = viewPos;
+        return block.rows[static_cast<std::size_t>(viewPos - block.start)];
+    }
+    db::PackedView fetchRead(int viewPos);
     bool readRow(std::int64_t rowid, db::PackedRow& out);  // one row as fetch reads it; false when it is gone
     void dropCache();                                // empties the cache, keeping its entries for reuse
-    bool inBlock(int viewPos, std::int64_t rowid) const;
+    bool inBlock(int viewPos, std::int64_t rowid) const
+    {
+        const auto k = static_cast<std::size_t>(viewPos - block.start);
+        return viewPos >= block.start && k < block.ids.size() && block.ids[k] == rowid;
+    }
     void startBlock(int start, int end);
     void forgetRow(std::int64_t rowid);  // drops the row from the cache and the block: it is read again
     void forgetRows();                   // drops every row read

@@ -406,15 +406,13 @@ int TTable::Impl::findStored(const std::vector<db::StoredRef>& want) const
 // rowids costs a seek per row; the rows of the range outside the block are passed over. The block of a range
 // read is kept by view position (the walk finds its rows without a lookup); every other row read goes to the
 // cache by rowid.
-db::PackedView TTable::Impl::fetch(int viewPos)
+db::PackedView TTable::Impl::fetchRead(int viewPos)
 {
     static constexpr int kBlock = 128;        // rows of a block read by the list of their ids
     static constexpr int kRangeBlock = 1024;  // rows of a block read as one range
-    std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
+    const std::int64_t rowid = view[static_cast<std::size_t>(viewPos)];
     const bool walking = lastFetched >= 0 && std::abs(viewPos - lastFetched) <= 1;
     lastFetched = viewPos;
-    if (inBlock(viewPos, rowid))
-        return block.rows[static_cast<std::size_t>(viewPos - block.start)];
     auto it = cache.find(rowid);
     if (it != cache.end())
         return it->second.view();
@@ -493,12 +491,6 @@ db::PackedView TTable::Impl::fetch(int viewPos)
     if (it == cache.end())
         it = cache.emplace(rowid, db::PackedRow{}).first;
     return it->second.view();
-}
-
-bool TTable::Impl::inBlock(int viewPos, std::int64_t rowid) const
-{
-    const auto k = static_cast<std::size_t>(viewPos - block.start);
-    return viewPos >= block.start && k < block.ids.size() && block.ids[k] == rowid;
 }
 
 // The block for view positions [start, end), its rows empty (a row gone since the view was read reads as null);
