@@ -418,7 +418,9 @@ db::PackedView TTable::Impl::fetchRead(int viewPos)
         return it->second.view();
     if (cache.size() > 16 * kBlock)
         dropCache();
-    if (!walking) {
+    // A block read gives the rowid beside every field: a row of as many fields as SQLite allows is read alone.
+    const bool blocks = static_cast<int>(schema.fields.size()) < sqlite3_limit(conn.get(), SQLITE_LIMIT_COLUMN, -1);
+    if (!walking || !blocks) {
         if (cache.empty() && block.ids.empty())
             cacheVersion = dataVersion();
         db::PackedRow& r = cacheEntry(rowid);

@@ -293,4 +293,29 @@ TEST_F(TableWalkTest, ATableWithRowsDeletedOpensWithTheRest)
     }
 }
 
+// A table of as many fields as SQLite lets a row hold (a swap of rows and columns makes them) is walked too: a
+// block read would need one column more than that, for the rowid.
+TEST_F(TableWalkTest, ATableOfTheMostFieldsIsWalkedRowByRow)
+{
+    db::Connection probe({}, db::Connection::Mode::Memory);
+    const int most = sqlite3_limit(probe.get(), SQLITE_LIMIT_COLUMN, -1);
+    db::TableSchema s;
+    for (int f = 0; f < most; ++f)
+        s.fields.push_back(F("f" + std::to_string(f), T::Integer));
+    db::Rows rows;
+    for (int k = 0; k < 3; ++k) {
+        db::Row row(static_cast<std::size_t>(most), db::Variant{std::int64_t{k}});
+        row.back() = std::int64_t{10 * k};
+        rows.push_back(row);
+    }
+    db::CreateTableFile("wide.db", s, rows);
+    TTable walk;
+    walk.SetTableName("wide.db");
+    walk.Open();
+    std::vector<std::int64_t> last;
+    for (walk.First(); !walk.Eof(); walk.Next())
+        last.push_back(walk.Fields()[most - 1]->AsInteger());
+    EXPECT_EQ(last, (std::vector<std::int64_t>{0, 10, 20}));
+}
+
 }  // namespace
