@@ -35,15 +35,6 @@ void putUint(char* at, std::uint32_t v, int width)
     }
 }
 
-std::uint32_t getUint(const char* at, int width)
-{
-    auto byte = [at](int k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(at[k])); };
-    std::uint32_t v = byte(0) | byte(1) << 8;
-    if (width == 4)
-        v |= byte(2) << 16 | byte(3) << 24;
-    return v;
-}
-
 struct Column {
     Kind kind;
     std::int64_t integer;
@@ -181,8 +172,6 @@ void PackColumns(sqlite3_stmt* st, int first, int count, std::string& buf, std::
     });
 }
 
-std::size_t PackedView::size() const { return p_ == nullptr ? 0 : getUint(p_ + 1, p_[0]); }
-
 std::size_t PackedView::bytes() const
 {
     if (p_ == nullptr)
@@ -190,36 +179,7 @@ std::size_t PackedView::bytes() const
     const int width = p_[0];
     const std::size_t n = size();
     const std::size_t header = 1 + static_cast<std::size_t>(width) * (n + 1);
-    return header + (n == 0 ? 0 : getUint(p_ + 1 + width + static_cast<std::size_t>(width) * (n - 1), width));
-}
-
-StoredRef PackedView::stored(std::size_t i) const
-{
-    StoredRef r;
-    const std::size_t n = size();
-    if (i >= n)
-        return r;
-    const int width = p_[0];
-    const char* ends = p_ + 1 + width;
-    const char* data = ends + static_cast<std::size_t>(width) * n;
-    const std::size_t begin = i == 0 ? 0 : getUint(ends + static_cast<std::size_t>(width) * (i - 1), width);
-    const std::size_t end = getUint(ends + static_cast<std::size_t>(width) * i, width);
-    const char* payload = data + begin + 1;
-    const std::size_t bytes = end - begin - 1;
-    r.kind = static_cast<Kind>(data[begin]);
-    if (r.kind == Kind::Integer) {
-        std::uint64_t u = 0;
-        for (std::size_t k = 0; k < bytes; ++k)
-            u |= static_cast<std::uint64_t>(static_cast<unsigned char>(payload[k])) << (8 * k);
-        if (bytes > 0 && bytes < 8 && (u >> (8 * bytes - 1)) & 1)
-            u |= ~std::uint64_t{0} << (8 * bytes);  // sign extension
-        r.integer = static_cast<std::int64_t>(u);
-    } else if (r.kind == Kind::Real) {
-        std::memcpy(&r.real, payload, sizeof(double));
-    } else if (r.kind == Kind::Text) {
-        r.text = std::string_view(payload, bytes);
-    }
-    return r;
+    return header + (n == 0 ? 0 : number(p_ + 1 + width + static_cast<std::size_t>(width) * (n - 1), width));
 }
 
 Variant PackedView::value(std::size_t i, FieldType type) const

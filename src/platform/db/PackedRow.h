@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,15 +39,55 @@ public:
     PackedView() = default;  // no values: every value reads as null
     explicit PackedView(const char* packed) : p_(packed) {}
 
-    std::size_t size() const;
+    std::size_t size() const { return p_ == nullptr ? 0 : number(p_ + 1, p_[0]); }
     std::size_t bytes() const;  // of the packed values, header and all
     StoredRef stored(std::size_t i) const;               // null beyond the last value
     Variant value(std::size_t i, FieldType type) const;  // as the field's type, as FromStorage converts it
     const char* data() const { return p_; }
 
 private:
+    // A number of the header: width 2 or 4 bytes, least significant first.
+    static std::size_t number(const char* at, int width)
+    {
+        auto byte = [at](int k) { return static_cast<std::size_t>(static_cast<unsigned char>(at[k])); };
+        std::size_t v = byte(0) | byte(1) << 8;
+        if (width == 4)
+            v |= byte(2) << 16 | byte(3) << 24;
+        return v;
+    }
+
     const char* p_ = nullptr;
 };
+
+// Read in place, inline: the view's searches and walks read values by the million.
+inline StoredRef PackedView::stored(std::size_t i) const
+{
+    StoredRef r;
+    const std::size_t n = size();
+    if (i >= n)
+        return r;
+    const int width = p_[0];
+    const char* ends = p_ + 1 + width;
+    const char* data = ends + static_cast<std::size_t>(width) * n;
+    const std::size_t begin = i == 0 ? 0 : number(ends + static_cast<std::size_t>(width) * (i - 1), width);
+    const std::size_t end = number(ends + static_cast<std::size_t>(width) * i, width);
+    const char* payload = data + begin + 1;
+    const std::size_t bytes = end - begin - 1;
+    r.kind = static_cast<StoredRef::Kind>(data[begin]);
+    if (r.kind == StoredRef::Kind::Integer) {
+        std::uint64_t u = 0;
+        for (std::size_t k = 0; k < bytes; ++k)
+            u |= static_cast<std::uint64_t>(static_cast<unsigned char>(payload[k])) << (8 * k);
+        if (bytes > 0 && bytes < 8 && (u >> (8 * bytes - 1)) & 1)
+            u |= ~std::uint64_t{0} << (8 * bytes);  // sign extension
+        r.integer = static_cast<std::int64_t>(u);
+    } else if (r.kind == StoredRef::Kind::Real) {
+        std::memcpy(&r.real, payload, sizeof(double));
+    } else if (r.kind == StoredRef::Kind::Text) {
+        r.text = std::string_view(payload, bytes);
+    }
+    return r;
+}
 
 class PackedRow {
 public:
