@@ -55,6 +55,10 @@ std::string ResolveTableName(const std::string& name, const std::string& databas
     }
     p = fs::absolute(p).lexically_normal();
 
+    // A path that exists as written is its own match (each folder on it exists as written too): one look.
+    std::error_code ec;
+    if (fs::exists(p, ec))
+        return p.string();
     fs::path resolved = p.root_path();
     for (const auto& part : p.relative_path())
         resolved /= matchEntry(resolved, part.string());

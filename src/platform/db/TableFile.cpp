@@ -312,9 +312,10 @@ std::optional<bool> HasSqliteHeader(const std::string& path)
 void CheckTableFile(const std::string& path, const std::string& displayName)
 {
     std::error_code ec;
-    if (!fs::exists(path, ec))
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status))
         throw EDatabaseError(msg::TableMissing(displayName));
-    if (fs::is_directory(path, ec))
+    if (fs::is_directory(status))
         throw EDatabaseError("“" + displayName + "”是一个文件夹，不是数据表");
     // A file a table of this process has open passed this check at that opening; reading it again would mean
     // closing a descriptor of it, which drops the locks SQLite holds on it for that table.
