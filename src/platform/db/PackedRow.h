@@ -141,6 +141,7 @@ public:
     void erase(std::size_t pos);
     void clear();
     void reserve(std::size_t entries) { at_.reserve(entries); }
+    void reserveBytes(std::size_t bytes) { bytes_.reserve(bytes); }
     void shrinkToFit();
     void swap(PackedList& other) noexcept;
 

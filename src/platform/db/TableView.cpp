@@ -171,6 +171,8 @@ void TTable::Impl::buildView()
         view.push_back(sqlite3_column_int64(st.get(), 0));
         keys.appendColumns(st.get(), 1, columns);
         const std::size_t n = view.size();
+        if (n == 1)
+            keys.reserveBytes(room * keys[0].bytes());  // keys of one size are the common case
         sorted = sorted && (n < 2 || compareEntries(keys[n - 2], view[n - 2], keys[n - 1], view[n - 1]) < 0);
     }
     if (view.capacity() > 2 * view.size() + 1024) {
