@@ -88,4 +88,65 @@ TEST(PackedRow, StoredValuesOrderAsSqliteOrdersThem)
     EXPECT_EQ(db::CompareStored(db::RefOf(std::string("ABC")), db::RefOf(std::string("abc")), true), 0);
 }
 
+// A list of packed rows holds each entry as packed, through inserts, replacements and removals (enough of them
+// that the bytes left behind are dropped), and entries left empty by a reset read as no values.
+TEST(PackedList, EntriesStayAsPackedThroughChanges)
+{
+    db::Connection c({}, db::Connection::Mode::Memory);
+    db::Statement st(c.get(), "SELECT ?1, ?2");
+    auto row = [&](int k) {
+        st.bind(1, std::string(static_cast<std::size_t>(k % 40), 'x') + std::to_string(k));
+        st.bind(2, k % 5 == 0 ? db::Variant{} : db::Variant{std::int64_t{k}});
+        EXPECT_TRUE(st.step());
+        db::PackedRow r = db::PackedRow::FromColumns(st.get(), 0, 2);
+        st.reset();
+        return r;
+    };
+    auto same = [](db::PackedView a, const db::PackedRow& b) {
+        return a.size() == b.size() && a.value(0, T::String) == b.value(0, T::String) &&
+               a.value(1, T::Integer) == b.value(1, T::Integer);
+    };
+    db::PackedList list;
+    std::vector<db::PackedRow> model;
+    for (int k = 0; k < 3000; ++k) {
+        const db::PackedRow r = row(k);
+        const std::size_t at = static_cast<std::size_t>(k * 7919) % (model.size() + 1);
+        switch (k % 4) {
+        case 0:
+        case 1:
+            list.insert(at, r.view());
+            model.insert(model.begin() + static_cast<std::ptrdiff_t>(at), r);
+            break;
+        case 2:
+            if (at < model.size()) {
+                list.set(at, r.view());
+                model[at] = r;
+            }
+            break;
+        default:
+            if (at < model.size()) {
+                list.erase(at);
+                model.erase(model.begin() + static_cast<std::ptrdiff_t>(at));
+            }
+        }
+    }
+    list.append(db::PackedView());  // a row without values
+    model.emplace_back();
+    list.append(list[0]);  // an entry of the list itself, appended as the buffer moves
+    model.push_back(model[0]);
+    ASSERT_EQ(list.size(), model.size());
+    for (std::size_t i = 0; i < model.size(); ++i)
+        ASSERT_TRUE(same(list[i], model[i])) << i;
+
+    list.reset(3);
+    st.bind(1, std::string("一"));
+    st.bind(2, std::int64_t{1});
+    ASSERT_TRUE(st.step());
+    list.setColumns(1, st.get(), 0, 2);
+    st.reset();
+    EXPECT_EQ(list[0].size(), 0u);
+    EXPECT_EQ(list[1].value(0, T::String), db::Variant{std::string("一")});
+    EXPECT_TRUE(db::isNull(list[2].value(1, T::Integer)));
+}
+
 }  // namespace

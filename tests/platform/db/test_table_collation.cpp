@@ -31,6 +31,12 @@ TEST(GbkOrder, ComparesInGbkByteOrder)
         {"某某公司B", "某某公司b", 0, true},
         {"某某公司B", "某某公司b", -1, false},
         {"x\xE4\xB8", "x\xE4\xB8\xAD", 1, false},  // a cut character sorts after the whole one
+        {"A", "[", -1, false},                      // ASCII by its bytes...
+        {"A", "[", 1, true},                        // ...and letters folded to small ones without case
+        {"ab", "ab中", -1, false},
+        {"0123456789abcdefX", "0123456789abcdefY", -1, false},  // parted past a long run of equal bytes
+        {"ABCDEFGHIJ1", "abcdefghij2", -1, true},              // parted by case only, then by a later byte
+        {"ABCDEFGHIJ2", "abcdefghij1", -1, false},
     };
     for (const auto& c : cases) {
         int r = db::CompareGbk(c.a, c.b, c.nocase);
