@@ -558,13 +558,15 @@ int TTable::MergeFrom(const TMerge& m)
                 addCheck(ix);
         }
         // The keys the updated rows give up: an earlier row of the merge may have taken one while the row still
-        // held it, which the row-by-row stores refuse.
-        std::string oldCols, keeps;
+        // held it, which the row-by-row stores refuse. A trigger keeps them as the update stores each row, where a
+        // pass of their own would read every updated row and its source row once more.
+        std::string oldCols, oldValues, keeps;
         for (const auto& c : checks) {
             for (std::size_t k = 0; k < c.cols.size(); ++k) {
                 oldCols += ",t." + c.cols[k];
-                keeps += std::string(keeps.empty() ? "" : " AND ") + "t." + c.cols[k] + " IS " +
-                         value[static_cast<std::size_t>(c.fields[k])] + " COLLATE " + c.collates[k];
+                oldValues += ",OLD." + c.cols[k];
+                keeps += std::string(keeps.empty() ? "" : " AND ") + "OLD." + c.cols[k] + " IS NEW." + c.cols[k] +
+                         " COLLATE " + c.collates[k];
             }
         }
         auto run = [&](const std::string& sql) {
@@ -574,9 +576,11 @@ int TTable::MergeFrom(const TMerge& m)
                 st.bind(p + 1, params[static_cast<std::size_t>(p)]);
             st.step();
         };
-        run("CREATE TEMP TABLE merge_old AS SELECT t.rowid AS r" + oldCols +
-            " FROM merge_upd AS m JOIN main.data AS t ON t.rowid=m.dst JOIN merge_src.data AS s ON s.rowid=m.src"
-            " WHERE NOT (" + (keeps.empty() ? std::string("1") : keeps) + ")");
+        im.conn.exec("CREATE TEMP TABLE merge_old AS SELECT t.rowid AS r" + oldCols + " FROM main.data AS t WHERE 0");
+        if (!keeps.empty()) {
+            im.conn.exec("CREATE TEMP TRIGGER merge_gives_up AFTER UPDATE ON main.data WHEN NOT (" + keeps +
+                         ") BEGIN INSERT INTO merge_old VALUES(OLD.rowid" + oldValues + "); END");
+        }
         std::int64_t highest = 0;
         {
             db::Statement mx(db, "SELECT coalesce(max(rowid),0) FROM main.data");
@@ -591,6 +595,7 @@ int TTable::MergeFrom(const TMerge& m)
         run("UPDATE main.data SET (" + cols + ")=(SELECT " + values +
             " FROM merge_upd AS m JOIN merge_src.data AS s ON s.rowid=m.src WHERE m.dst=main.data.rowid)"
             " WHERE rowid IN (SELECT dst FROM merge_upd)");
+        im.conn.exec("DROP TRIGGER IF EXISTS merge_gives_up");  // (made in the transaction: a rollback drops it)
         run("INSERT INTO main.data(" + cols + ") SELECT " + values +
             " FROM merge_ins AS m JOIN merge_src.data AS s ON s.rowid=m.src ORDER BY m.seq");
 
