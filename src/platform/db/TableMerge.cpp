@@ -663,6 +663,9 @@ int TTable::MergeFrom(const TMerge& m)
     everyMaster.restore();
     im.afterWrite();
     im.rebuildKeepingRecord();
+    // The pages the merge read and wrote leave the connection's cache (the view holds what the table needs to
+    // browse): their memory serves what comes next, the next table's merge, instead of fresh pages of the heap.
+    sqlite3_db_release_memory(db);
     DataSetChanged();
     return stored;
 }
