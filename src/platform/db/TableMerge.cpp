@@ -202,8 +202,7 @@ struct MergeScope {
     {
         if (sqlite3_get_autocommit(db) == 0)
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(db, "DROP TABLE IF EXISTS temp.merge_old; DROP TABLE IF EXISTS temp.merge_rows", nullptr,
-                     nullptr, nullptr);
+        sqlite3_exec(db, "DROP TABLE IF EXISTS temp.merge_old", nullptr, nullptr, nullptr);
         for (const char* name : tables)
             sqlite3_create_module_v2(db, name, nullptr, nullptr, nullptr);
         if (attached)
@@ -606,14 +605,11 @@ int TTable::MergeFrom(const TMerge& m)
         // The stores the rows would have failed: a key another row holds (a blank key part counts as one value;
         // where the file's own index is unique SQLite refused every other repeat already), a key an updated row
         // gave up taken by another row of the merge, a required field left empty, a joined key longer than its
-        // field.
-        im.conn.exec("CREATE TEMP TABLE merge_rows(r INTEGER PRIMARY KEY)");
-        {
-            db::Statement fill(db, "INSERT INTO temp.merge_rows SELECT dst FROM merge_upd "
-                                   "UNION ALL SELECT rowid FROM main.data WHERE rowid>?1");
-            fill.bindInt(1, highest);
-            fill.step();
-        }
+        // field. The rows stored are the updated ones and those appended after the highest row id before, read
+        // where they are (no temp table of them).
+        const std::string h = std::to_string(highest);
+        const std::string storedRows =
+            "(SELECT dst AS r FROM merge_upd UNION ALL SELECT rowid FROM main.data WHERE rowid>" + h + ")";
         for (const auto& c : checks) {
             std::string same, old, blank;
             for (std::size_t k = 0; k < c.cols.size(); ++k) {
@@ -622,15 +618,15 @@ int TTable::MergeFrom(const TMerge& m)
                 old += " AND o." + q + " IS p." + q + " COLLATE " + c.collates[k];
                 blank += std::string(blank.empty() ? "" : " OR ") + "t." + q + " IS NULL";
             }
-            db::Statement held(db, "SELECT 1 FROM temp.merge_rows AS x JOIN main.data AS t ON t.rowid=x.r WHERE " +
+            db::Statement held(db, "SELECT 1 FROM " + storedRows + " AS x JOIN main.data AS t ON t.rowid=x.r WHERE " +
                                        (c.enforced ? "(" + blank + ") AND " : std::string()) +
                                        "EXISTS (SELECT 1 FROM main.data AS o WHERE o.rowid<>t.rowid" + same +
                                        ") LIMIT 1");
             if (held.step())
                 return -1;
             db::Statement taken(db, "SELECT 1 FROM temp.merge_old AS p WHERE EXISTS (SELECT 1 FROM main.data AS o "
-                                    "WHERE o.rowid<>p.r" + old +
-                                    " AND o.rowid IN (SELECT r FROM temp.merge_rows)) LIMIT 1");
+                                    "WHERE o.rowid<>p.r" + old + " AND (o.rowid>" + h +
+                                    " OR EXISTS (SELECT 1 FROM merge_upd WHERE dst=o.rowid))) LIMIT 1");
             if (taken.step())
                 return -1;
         }
@@ -646,7 +642,7 @@ int TTable::MergeFrom(const TMerge& m)
                       ")>" + std::to_string(f.size);
         }
         if (!faults.empty()) {
-            db::Statement st(db, "SELECT 1 FROM temp.merge_rows AS x JOIN main.data AS t ON t.rowid=x.r WHERE " +
+            db::Statement st(db, "SELECT 1 FROM " + storedRows + " AS x JOIN main.data AS t ON t.rowid=x.r WHERE " +
                                      faults + " LIMIT 1");
             if (st.step())
                 return -1;
