@@ -88,8 +88,7 @@ double SqliteSeconds(const Folders& f);
 void BM_ImportEngine(benchmark::State& state)
 {
     const Folders& f = Prepare(static_cast<int>(state.range(0)));
-    double engine = 0, sqlite = 0;
-    for (auto _ : state) {
+    auto engineSeconds = [&f, &state] {
         FreshHeldTables(f);
         F_kfq->Show();  // activation opens the tables
         const auto start = Clock::now();
@@ -102,12 +101,21 @@ void BM_ImportEngine(benchmark::State& state)
             ImportTable(host, positions[static_cast<std::size_t>(i)]);
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        engine += seconds;
         state.counters["enterprises"] = F_kfq->Table1->RecordCount();
         F_kfq->curTable = F_kfq->Table1;
         F_kfq->Close();
         FreshHeldTables(f);
+        return seconds;
+    };
+    // Once untimed, both sides: the first import of a size grows the heap (its page faults are most of the
+    // difference at 1,000), and the raw side, run after it, would find that memory ready.
+    engineSeconds();
+    SqliteSeconds(f);
+    double engine = 0, sqlite = 0;
+    for (auto _ : state) {
+        const double seconds = engineSeconds();
+        state.SetIterationTime(seconds);
+        engine += seconds;
         sqlite += SqliteSeconds(f);
     }
     benchdata::Report(state, engine, sqlite);
