@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/db/Connection.h"
+#include "platform/db/Gbk.h"
 
 namespace db {
 
@@ -94,10 +95,12 @@ void PackedRow::assign(sqlite3_stmt* st, int first, int count) { PackColumns(st,
 
 namespace {
 
-// Packs the columns into the bytes room(n) gives for them.
-template <class Room>
-void Pack(sqlite3_stmt* st, int first, int count, Room room)
+// Packs the columns into the bytes room(n) gives for them. With plainness asked for, true when every value is
+// null, a number or ASCII text (no blob): values SQLite's index order and the engine's order agree on.
+template <bool kPlainness = false, class Room>
+bool Pack(sqlite3_stmt* st, int first, int count, Room room)
 {
+    bool plain = true;
     // Each value is looked at once (its kind, size and place), then written; a row of a few values needs no list.
     thread_local std::vector<Column> many;
     Column few[8];
@@ -114,7 +117,8 @@ void Pack(sqlite3_stmt* st, int first, int count, Room room)
         // connection's state again, which counts over every value of a walk. The connection is used by one
         // thread only, so the value need not be protected.
         sqlite3_value* v = sqlite3_column_value(st, first + c);
-        switch (sqlite3_value_type(v)) {
+        const int type = sqlite3_value_type(v);
+        switch (type) {
         case SQLITE_INTEGER:
             col.kind = Kind::Integer;
             col.integer = sqlite3_value_int64(v);
@@ -133,6 +137,10 @@ void Pack(sqlite3_stmt* st, int first, int count, Room room)
             col.kind = Kind::Text;
             col.text = static_cast<const char*>(sqlite3_value_blob(v));
             col.bytes = static_cast<std::size_t>(sqlite3_value_bytes(v));
+            if constexpr (kPlainness) {
+                plain = plain && type == SQLITE_TEXT &&
+                        (col.text == nullptr || gbk::IsAscii(std::string_view(col.text, col.bytes)));
+            }
             break;
         }
         data += 1 + col.bytes;
@@ -160,6 +168,7 @@ void Pack(sqlite3_stmt* st, int first, int count, Room room)
         end += 1 + col.bytes;
         putUint(ends + static_cast<std::size_t>(width) * static_cast<std::size_t>(c), static_cast<std::uint32_t>(end), width);
     }
+    return plain;
 }
 
 }  // namespace
@@ -238,11 +247,12 @@ std::size_t PackedList::put(PackedView row)
     return at;
 }
 
-void PackedList::appendColumns(sqlite3_stmt* st, int first, int count)
+bool PackedList::appendColumns(sqlite3_stmt* st, int first, int count)
 {
     const std::size_t at = bytes_.size();
-    Pack(st, first, count, [this](std::size_t n) { return bytes_.grow(n); });
+    const bool plain = Pack<true>(st, first, count, [this](std::size_t n) { return bytes_.grow(n); });
     at_.push_back(at);
+    return plain;
 }
 
 void PackedList::setColumns(std::size_t pos, sqlite3_stmt* st, int first, int count)

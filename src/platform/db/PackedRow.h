@@ -132,7 +132,9 @@ public:
     }
     PackedView back() const { return (*this)[size() - 1]; }
 
-    void appendColumns(sqlite3_stmt* st, int first, int count);  // as PackColumns
+    // As PackColumns; true when every value is null, a number or ASCII text (no blob), on which SQLite's index
+    // order and CompareStored agree.
+    bool appendColumns(sqlite3_stmt* st, int first, int count);
     void setColumns(std::size_t pos, sqlite3_stmt* st, int first, int count);
     void reset(std::size_t entries);  // that many entries, each empty; the buffer's room is kept
     void append(PackedView row);

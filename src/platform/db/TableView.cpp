@@ -86,7 +86,8 @@ std::string TTable::Impl::indexOrderBy() const
     std::string s;
     for (const auto& t : order) {
         const auto& f = schema.fields[static_cast<std::size_t>(t.field)];
-        s += db::QuoteIdentifier(f.name) + (t.nocase ? " COLLATE NOCASE," : ",");
+        // (the collation named: a column of a foreign file may declare another one)
+        s += db::QuoteIdentifier(f.name) + (t.nocase ? " COLLATE NOCASE," : " COLLATE BINARY,");
     }
     return s + "rowid";
 }
@@ -164,16 +165,19 @@ void TTable::Impl::buildView()
     const std::size_t room = where.empty() ? reserveFor() : 0;
     view.reserve(room);
     keys.reserve(room);
-    // Each entry is checked against the one before while both are at hand.
-    bool sorted = true;
+    // Each entry is checked against the one before while both are at hand. Two entries of plain values (nulls,
+    // numbers, ASCII text) come in the engine's order as they are: the statement's order is the engine's there.
+    bool sorted = true, plainBefore = false;
     const int columns = static_cast<int>(order.size());
     while (st.step()) {
         view.push_back(sqlite3_column_int64(st.get(), 0));
-        keys.appendColumns(st.get(), 1, columns);
+        const bool plain = keys.appendColumns(st.get(), 1, columns);
         const std::size_t n = view.size();
         if (n == 1)
             keys.reserveBytes(room * keys[0].bytes());  // keys of one size are the common case
-        sorted = sorted && (n < 2 || compareEntries(keys[n - 2], view[n - 2], keys[n - 1], view[n - 1]) < 0);
+        sorted = sorted && (n < 2 || (plain && plainBefore) ||
+                            compareEntries(keys[n - 2], view[n - 2], keys[n - 1], view[n - 1]) < 0);
+        plainBefore = plain;
     }
     if (view.capacity() > 2 * view.size() + 1024) {
         view.shrink_to_fit();

@@ -293,6 +293,24 @@ TEST_F(TableWalkTest, ATableWithRowsDeletedOpensWithTheRest)
     }
 }
 
+// The view comes in the engine's order where the file's index orders otherwise: Chinese text (GBK, not code
+// point order) and a blob among texts (SQLite puts blobs after every text; the engine reads a blob as text).
+TEST_F(TableWalkTest, TheViewKeepsTheEnginesOrderWhereTheIndexDiffers)
+{
+    db::TableSchema s;
+    s.fields = {F("k", T::String, 10), F("n", T::Integer)};
+    s.indexes = {Primary({"k"})};
+    db::CreateTableFile("order.db", s, {{"b", 1}, {"阿", 2}, {"B", 3}, {"北", 4}, {"c", 5}});
+    {
+        db::Connection c(std::string("order.db"), db::Connection::Mode::ReadWrite);
+        c.exec("INSERT INTO data(k, n) VALUES(x'61', 6)");  // "a" as a blob
+    }
+    TTable walk;
+    walk.SetTableName("order.db");
+    walk.Open();
+    EXPECT_EQ(Column(walk, "n"), (std::vector<std::string>{"3", "6", "1", "5", "2", "4"}));
+}
+
 // A table of as many fields as SQLite lets a row hold (a swap of rows and columns makes them) is walked too: a
 // block read would need one column more than that, for the rowid.
 TEST_F(TableWalkTest, ATableOfTheMostFieldsIsWalkedRowByRow)
