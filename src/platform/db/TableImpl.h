@@ -380,6 +380,7 @@ struct TTable::Impl : db::OpenTableFile {
         return block.rows[static_cast<std::size_t>(viewPos - block.start)];
     }
     db::PackedView fetchRead(int viewPos);
+    void versionIfNothingOlder(bool newBlock);
     bool readRow(std::int64_t rowid, db::PackedRow& out);  // one row as fetch reads it; false when it is gone
     void dropCache();                                // empties the cache, keeping its entries for reuse
     bool inBlock(int viewPos, std::int64_t rowid) const

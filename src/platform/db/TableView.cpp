@@ -427,8 +427,7 @@ db::PackedView TTable::Impl::fetchRead(int viewPos)
     // A block read gives the rowid beside every field: a row of as many fields as SQLite allows is read alone.
     const bool blocks = static_cast<int>(schema.fields.size()) < sqlite3_limit(conn.get(), SQLITE_LIMIT_COLUMN, -1);
     if (!walking || !blocks) {
-        if (cache.empty() && block.ids.empty())
-            cacheVersion = dataVersion();
+        versionIfNothingOlder(false);
         db::PackedRow& r = cacheEntry(rowid);
         readRow(rowid, r);
         return r.view();
@@ -461,8 +460,7 @@ db::PackedView TTable::Impl::fetchRead(int viewPos)
     // The block read replaces the last one; the rows of the cache are older than it.
     if (range)
         startBlock(start, end);
-    if (cache.empty() && (range || block.ids.empty()))
-        cacheVersion = dataVersion();
+    versionIfNothingOlder(range);
     if (range) {
         block.slot.assign(static_cast<std::size_t>(high - low + 1), -1);
         for (int p = start; p < end; ++p)
@@ -510,6 +508,14 @@ void TTable::Impl::startBlock(int start, int end)
     block.rows.reset(block.ids.size());
 }
 
+// The rows held are known by the data version of the oldest of them: a fresh version is taken only where none
+// is held (newBlock: the block's rows are the ones about to be read).
+void TTable::Impl::versionIfNothingOlder(bool newBlock)
+{
+    if (cache.empty() && (newBlock || block.ids.empty()))
+        cacheVersion = dataVersion();
+}
+
 void TTable::Impl::forgetRow(std::int64_t rowid)
 {
     cache.erase(rowid);
@@ -554,8 +560,7 @@ void TTable::Impl::cacheRow(std::int64_t rowid)
     forgetRow(rowid);
     if (cache.size() > 16 * 128)
         dropCache();
-    if (cache.empty() && block.ids.empty())
-        cacheVersion = dataVersion();
+    versionIfNothingOlder(false);
     db::PackedRow r;
     if (readRow(rowid, r))
         cache.emplace(rowid, std::move(r));
