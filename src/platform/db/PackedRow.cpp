@@ -261,6 +261,7 @@ void PackedList::setColumns(std::size_t pos, sqlite3_stmt* st, int first, int co
     const std::size_t at = bytes_.size();
     Pack(st, first, count, [this](std::size_t n) { return bytes_.grow(n); });
     at_[pos] = at;
+    collect();
 }
 
 void PackedList::reset(std::size_t entries)

@@ -356,7 +356,7 @@ struct TTable::Impl : db::OpenTableFile {
     void buildView();
     std::size_t reserveFor();  // the rows a view of the whole table can hold at most, 0 when unknown or many
     void putInOrder();  // sorts the view by its keys where it is not in order (the cursor is left alone)
-    void sortView();
+    void settleOrder(bool sorted);  // the view in order from now on; sorted by its keys first unless sorted
     void rebuild();
     std::int64_t currentRowid() const;
     void rebuildKeepingRecord();

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <map>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/db/Connection.h"

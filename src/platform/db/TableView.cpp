@@ -183,12 +183,7 @@ void TTable::Impl::buildView()
         view.shrink_to_fit();
         keys.shrinkToFit();
     }
-    if (sorted) {
-        positions.clear();
-        inOrder = true;
-    } else {
-        sortView();
-    }
+    settleOrder(sorted);
 }
 
 std::size_t TTable::Impl::reserveFor()
@@ -204,18 +199,15 @@ void TTable::Impl::putInOrder()
     bool sorted = true;
     for (std::size_t i = 1; i < view.size() && sorted; ++i)
         sorted = compareEntries(keys[i - 1], view[i - 1], keys[i], view[i]) < 0;
-    if (sorted) {
-        positions.clear();
-        inOrder = true;
-    } else {
-        sortView();
-    }
+    settleOrder(sorted);
 }
 
-void TTable::Impl::sortView()
+void TTable::Impl::settleOrder(bool sorted)
 {
     positions.clear();
     inOrder = true;
+    if (sorted)
+        return;
     std::vector<std::size_t> perm(view.size());
     std::iota(perm.begin(), perm.end(), std::size_t{0});
     std::sort(perm.begin(), perm.end(), [&](std::size_t a, std::size_t b) {
